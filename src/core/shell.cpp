@@ -1,0 +1,219 @@
+#include "core/shell.h"
+
+#include "core/context.h"
+#include "core/display.h"
+#include "core/models.h"
+#include "core/projectfile.h"
+#include "core/store.h"
+#include "core/text.h"
+#include "core/variables.h"
+#include "platform/api/textfile.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kx {
+namespace {
+
+const char* kInit = "Inizializzazione";
+const char* kRecentKeys[4] = {"UltimoFile", "PenultimoFile", "TerzultimoFile", "QuartultimoFile"};
+
+bool same_path(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+int ask_save_project(Ctx& c) {
+    Project& p = c.p;
+    if (!p.prj_modified) return kAnsNo;
+    int a = c.prompt.message(c.txt(10039) + " " + p.project_path + " ?", kYesNoCancel);
+    if (a == kAnsYes) {
+        save_page(c, p.act_page, p.act_lang);
+        if (!save_project_file(c, p.project_path)) return kAnsCancel;
+        p.prj_modified = false;
+        return kAnsYes;
+    }
+    return a == kAnsNo ? kAnsNo : kAnsCancel;
+}
+
+void update_recent_files(Ctx& c, const std::string& path) {
+    std::string r[4];
+    for (int i = 0; i < 4; ++i) r[i] = c.settings.get(kInit, kRecentKeys[i], "");
+    if (!path.empty()) {
+        if (same_path(path, r[0])) {
+            // already first
+        } else if (same_path(path, r[1])) {
+            r[1] = r[0];
+            r[0] = path;
+        } else if (same_path(path, r[2])) {
+            r[2] = r[1];
+            r[1] = r[0];
+            r[0] = path;
+        } else {
+            r[3] = r[2];
+            r[2] = r[1];
+            r[1] = r[0];
+            r[0] = path;
+        }
+    }
+    c.settings.save(kInit, "UltimaDirectory", r[0]);
+    for (int i = 0; i < 4; ++i) c.settings.save(kInit, kRecentKeys[i], r[i]);
+    for (int k = 1; k <= 4; ++k) {
+        const std::string& e = r[k - 1];
+        if (e.empty()) continue;
+        MenuItem& item = c.menus.at(Menu::File, 6 + k);
+        std::string shown = e.size() > 40 ? e.substr(e.size() - 40) : e;
+        item.caption = std::to_string(k) + " - " + shown;
+        item.visible = true;
+        item.enabled = true;
+    }
+    c.menus_changed();
+}
+
+bool load_recent_project_path(Ctx& c, const std::string& key) {
+    std::string path = c.settings.get(kInit, key, "");
+    if (file_exists(path)) {
+        c.p.project_path = path;
+        return false;
+    }
+    c.prompt.message(c.txt(10167) + " " + path, kOkOnly);
+    return true;
+}
+
+void make_new_project_name(Ctx& c) {
+    std::string last = c.settings.get(kInit, "UltimaDirectory", "");
+    std::string program_dir = c.program_dir + "/";
+    std::string dir;
+    if (last.empty()) {
+        dir = program_dir;
+    } else {
+        dir = dir_part(last);
+        if (!dir_exists(dir)) dir = program_dir;
+    }
+    std::string name = dir + "nuovoProgetto";
+    for (int n = 1; file_exists(name) || dir_exists(name); ++n) name = dir + "nuovoProgetto" + std::to_string(n);
+    c.p.project_path = name;
+    c.settings.save(kInit, "UltimaDirectory", name);
+}
+
+std::string header_text(const Ctx& c) {
+    return std::string("Win Mivor - ") + " (" + c.p.project_path + ")";
+}
+
+void update_header(Ctx& c) {
+    c.view().set_caption(header_text(c));
+}
+
+void change_lang(Ctx& c) {
+    std::string lingua = c.settings.get("Settaggi", "Lingua", "0");
+    // Only "0" and "1" are ever written; anything else falls back to Italian.
+    c.p.ui_lang_offset = lingua == "1" ? 1000 : 0;
+    const StringTable& t = StringTable::builtin();
+    for (const auto& info : menu_infos()) {
+        if (info.base_id == 0) continue;
+        for (int i = 0; i < info.items; ++i)
+            c.menus.at(info.menu, i).caption = t.get(info.base_id + c.p.ui_lang_offset + i);
+    }
+    c.menus_changed();
+    c.view().set_label(Label::Pwd, c.txt(10165));
+    show_model_label(c);
+    apply_number_mode(c);
+    c.p.skip_link_ask = true;
+    apply_link_mode(c);
+    c.p.skip_link_ask = false;
+    show_model_label(c);
+    show_page_nr(c, c.p.act_page);
+    show_row_col(c, c.p.cursor_pos);
+}
+
+void menu_language_click(Ctx& c, int index) {
+    if (index != 0 && index != 1) return;
+    c.settings.save("Settaggi", "Lingua", std::to_string(index));
+    change_lang(c);
+}
+
+void menu_com_click(Ctx& c, int index) {
+    if (index < 0 || index > 7) return;
+    for (int i = 0; i < 8; ++i) c.menus.at(Menu::Com, i).checked = i == index;
+    c.p.com_port = static_cast<std::int16_t>(index + 1);
+    c.settings.save("Settaggi", "COM", std::to_string(index + 1));
+    c.menus_changed();
+}
+
+void init_no_file(Ctx& c) {
+    Project& p = c.p;
+    p.kx_type = "KXB_5560";
+    p.n_rows = 4;
+    p.n_cols = 40;
+    p.page_clip_ok = false;
+    p.var_clip_ok = false;
+    p.prj_modified = false;
+    p.exiting = false;
+    p.n_lang = 1;
+    p.language_names[0] = "Italiano";
+    c.view().lang_list_set({p.language_names[0]}, 0);
+    p.act_lang = 0;
+    p.act_var = 0;
+    p.n_vars = 0;
+    p.link_on = true;
+    p.num_mode = "HEX";
+    p.link_edit = false;
+    p.cursor_pos = 0;
+    p.act_page = 0;
+    const bool was_locked = p.lock_events;
+    p.lock_events = true;
+    for (int k = 0; k < 4; ++k) {
+        p.link_buffer[k] = p.act_page;
+        c.view().show_link_box(k, std::to_string(p.act_page));
+    }
+    p.lock_events = was_locked;
+    build_display(c);
+}
+
+void editor_load(Ctx& c) {
+    c.p.skip_link_ask = false;
+    c.p.multi_protocol = 0;
+    refresh_multiprotocol_state(c);
+    update_recent_files(c, "");
+    make_new_project_name(c);
+    update_header(c);
+    load_grid(c);
+    init_no_file(c);
+    multiprotocol_off(c);
+}
+
+void main_window_load(Ctx& c) {
+    Project& p = c.p;
+    p.file_version = "2.8";
+    p.help_file = c.program_dir + "/mivor.html";
+    // The editor window's start comes first: the language captions refresh its labels.
+    editor_load(c);
+    change_lang(c);
+    // change_lang resets the recent items' captions; show the stored list again.
+    update_recent_files(c, "");
+    p.autolink_asc = false;
+    p.autolink_updown = true;
+    int com = read_decimal(c.settings.get("Settaggi", "COM", "1"));
+    if (com < 1 || com > 8) com = 1;   // a damaged setting falls back to COM1
+    p.com_port = static_cast<std::int16_t>(com);
+    for (int i = 0; i < 8; ++i) c.menus.at(Menu::Com, i).checked = i == com - 1;
+    c.menus_changed();
+}
+
+bool file_exit(Ctx& c) {
+    if (ask_save_project(c) == kAnsCancel) return false;
+    c.p.exiting = true;
+    return true;
+}
+
+bool query_unload(Ctx& c) {
+    if (c.p.exiting) return true;
+    return ask_save_project(c) != kAnsCancel;
+}
+
+} // namespace kx

@@ -1,0 +1,26 @@
+#pragma once
+// The page store and the edit buffers: committing the page being edited into the store,
+// loading a page into the buffers and the editor window, and resetting the store for a new
+// or opened project.
+#include <string>
+
+namespace kx {
+
+struct Ctx;
+
+// Commits the edit buffers into record (lang, page); the variable marks go to every language.
+void save_page(Ctx& c, int page, int lang);
+// Fills the edit buffers and the editor window from record (lang, page); links, password
+// and variables come from the language-0 record.
+void load_page(Ctx& c, int page, int lang);
+// Resets the pages, strings and buffers of the project being replaced.
+void clear_project(Ctx& c);
+// Blanks record (lang, page): blank cells, no variables, links to the page itself.
+void clear_page(Ctx& c, int page, int lang);
+// The empty project for the model in kx_type; old_model is the previous key ("" = none),
+// old_cells the previous geometry's highest cell (0 = none).
+void init_project(Ctx& c, const std::string& old_model, int old_cells);
+// Carries the variable clipboard's type over to the new model's type list.
+void adjust_copy_var(Ctx& c, const std::string& old_model);
+
+} // namespace kx

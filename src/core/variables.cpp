@@ -1,0 +1,115 @@
+#include "core/variables.h"
+
+#include "core/context.h"
+#include "core/models.h"
+#include "core/text.h"
+
+namespace kx {
+
+const std::vector<std::string>& variable_type_list(const std::string& kx_type) {
+    static const std::vector<std::string> long_list = {"WORD", "INT",  "STRING", "WORD_0", "DATE",
+                                                       "TIME", "HEX",  "BIN",    "ASCII",  "BLOCK",
+                                                       "EE_WORD", "EE_INT", "OMR_HEX"};
+    static const std::vector<std::string> short_list = {"WORD", "INT", "STRING", "WORD_0",
+                                                        "HEX",  "BIN", "ASCII",  "OMR_HEX"};
+    static const std::vector<std::string> none;
+    switch (model_type_list(kx_type)) {
+    case TypeList::Long: return long_list;
+    case TypeList::Short: return short_list;
+    default: return none;
+    }
+}
+
+std::string type_short_name(const std::string& kx_type, int code) {
+    const auto& list = variable_type_list(kx_type);
+    if (code < 0 || code >= static_cast<int>(list.size())) return "";
+    return list[code];
+}
+
+std::string type_name(const Ctx& c, int k) {
+    if (k < 1 || k >= kVarSlots) return "";
+    std::string s = type_short_name(c.p.kx_type, c.p.variable_table[k].type);
+    if (s.empty()) return s;
+    pad_right_space(s, 7);
+    return s;
+}
+
+VarCells var_cells(const std::string& kx_type, const variable_record& v) {
+    VarCells f;
+    f.width = v.digits;
+    bool kxb = kx_type == "KXB_530" || kx_type == "KXB_540" || kx_type == "KXB_5560";
+    if (kxb && v.type == 4) f.width = 10;
+    if (kxb && v.type == 5) f.width = 8;
+    f.sign = (v.type == 1 || v.type == 11) ? 1 : 0;
+    f.decimals = v.dec & 0x3F;
+    f.point = f.decimals >= 1 ? 1 : 0;
+    return f;
+}
+
+int stored_cell_count(const variable_record& v) {
+    int sign = (v.type == 1 || v.type == 11) ? 1 : 0;
+    int point = (v.dec & 0x3F) >= 1 ? 1 : 0;
+    return v.digits + sign + point;
+}
+
+std::vector<std::string> grid_headings(const Project& p) {
+    std::vector<std::string> h = {"id_var", "ena", "type", "row", "col",
+                                  "dig",    "dec", "addr", "min", "max"};
+    if (p.multi_protocol == 1) h.push_back("com");
+    return h;
+}
+
+std::vector<std::string> grid_row_text(const Ctx& c, int k) {
+    const Project& p = c.p;
+    if (k < 1 || k >= kVarSlots) return {};
+    const variable_record& v = p.variable_table[k];
+    auto num = [&](std::int32_t x) { return p.num_mode == "HEX" ? to_hex(x) : std::to_string(x); };
+    int cols = p.n_cols > 0 ? p.n_cols : 1;
+    std::vector<std::string> r = {std::to_string(k),
+                                  v.access == 1 ? "R/W" : "R_O",
+                                  type_name(c, k),
+                                  std::to_string(v.pos / cols),
+                                  std::to_string(v.pos % cols),
+                                  std::to_string(v.digits),
+                                  std::to_string(v.dec & ~kComBit),
+                                  num(v.address),
+                                  num(v.min),
+                                  num(v.max)};
+    if (p.multi_protocol == 1) r.push_back((v.dec & kComBit) ? "COM_1" : "COM_0");
+    return r;
+}
+
+void load_grid(Ctx& c) {
+    c.view().grid_layout(grid_headings(c.p));
+}
+
+void init_var_grid(Ctx& c) {
+    c.view().grid_clear(grid_headings(c.p));
+}
+
+void show_var_row(Ctx& c, int k) {
+    if (k < 1 || k >= kVarSlots) return;
+    c.view().grid_row(k, grid_row_text(c, k));
+}
+
+void remove_var(Ctx& c, int k) {
+    Project& p = c.p;
+    int n = p.n_vars;
+    if (n > kMaxVars) n = kMaxVars;
+    if (k < 1 || k > n) return;
+    for (int i = k; i < n; ++i) p.variable_table[i] = p.variable_table[i + 1];
+    p.variable_table[n] = variable_record{};
+    p.n_vars = static_cast<std::int16_t>(n - 1);
+}
+
+void fill_type_combo(Ctx& c) {
+    c.view().type_list_fill(variable_type_list(c.p.kx_type));
+}
+
+bool in_var(const Project& p, int cell) {
+    if (cell < 0 || cell >= kMaxCells) return false;
+    int code = p.display_buffer[cell];
+    return code == kCodeVarDigit || code == kCodeVarPoint;
+}
+
+} // namespace kx

@@ -1,0 +1,52 @@
+#pragma once
+// Variables on the page: the type lists of the models, the cells a variable takes on the
+// display, the variable grid's texts, and the edit-buffer operations on the variable table.
+#include "core/project.h"
+
+#include <string>
+#include <vector>
+
+namespace kx {
+
+struct Ctx;
+
+// The short type names a model offers, in editor-code order (empty for models without a list).
+const std::vector<std::string>& variable_type_list(const std::string& kx_type);
+// Short name of a type code for a model; "" when the model has no such code.
+std::string type_short_name(const std::string& kx_type, int code);
+// The 7-character grid/listing name of variable k of the page being edited; "" when none.
+std::string type_name(const Ctx& c, int k);
+
+// The field of a variable on the display.
+struct VarCells {
+    int width = 0;   // digit positions (DATE 10 and TIME 8 on the KXB models)
+    int sign = 0;    // 1 for INT and EE_INT
+    int point = 0;   // 1 when it has decimals
+    int decimals = 0;
+    int count() const { return width + sign + point; }
+};
+// Cells of a variable as the display draws it (DATE/TIME widened on the KXB models).
+VarCells var_cells(const std::string& kx_type, const variable_record& v);
+// Cells counted from the stored digits only (no DATE/TIME widening), as erasing and
+// lookups count them.
+int stored_cell_count(const variable_record& v);
+
+// Headings of the variable grid: 10 columns, 11 in multi-protocol mode.
+std::vector<std::string> grid_headings(const Project& p);
+// The cells of grid row k from variable_table(k).
+std::vector<std::string> grid_row_text(const Ctx& c, int k);
+
+// Rebuilds the grid's columns (10 or 11) and rewrites its rows.
+void load_grid(Ctx& c);
+// Clears the grid to its heading row.
+void init_var_grid(Ctx& c);
+// Writes grid row k from the variable table.
+void show_var_row(Ctx& c, int k);
+// Removes record k from the variable table (later records move down one slot).
+void remove_var(Ctx& c, int k);
+// Fills the variable editor's type list for the model.
+void fill_type_combo(Ctx& c);
+// True when the cell of the page being edited is a variable cell (128 or 129).
+bool in_var(const Project& p, int cell);
+
+} // namespace kx

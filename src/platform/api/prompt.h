@@ -1,0 +1,43 @@
+#pragma once
+// Everything that asks the user something or tells the user something: message boxes,
+// input boxes, the common file dialogs, the beep and the mouse pointer. The Qt version
+// shows real dialogs; the scripted version answers from a queue for tests.
+#include <optional>
+#include <string>
+
+namespace kx {
+
+// Message box buttons and answers, with the platform's values.
+enum MsgButtons { kOkOnly = 0, kYesNoCancel = 3, kYesNo = 4 };
+enum MsgAnswer { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7 };
+
+// The error number that a cancelled file dialog raises.
+constexpr int kCancelError = 32755;
+
+// State of one common file dialog; it survives between uses, as the dialog object does.
+struct FileDialog {
+    std::string init_dir;
+    std::string file_name;   // full path after a choice
+    std::string filter = "Tutti i file (*.*)|*.*";
+    int filter_index = 2;
+    int flags = 4;
+    bool cancel_error = true;
+};
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    // Shows text with the given buttons; returns kAnsOk, kAnsYes, kAnsNo or kAnsCancel.
+    virtual int message(const std::string& text, int buttons = kOkOnly, const std::string& title = "") = 0;
+    // Input box; std::nullopt when cancelled.
+    virtual std::optional<std::string> input(const std::string& prompt, const std::string& title = "",
+                                             const std::string& def = "") = 0;
+    // File dialogs: false when the user cancelled; on true dlg.file_name holds the chosen path.
+    virtual bool open_file(FileDialog& dlg) = 0;
+    virtual bool save_file(FileDialog& dlg) = 0;
+    virtual void beep() = 0;
+    // Hourglass pointer on (true) or back to normal (false).
+    virtual void busy(bool on) { (void)on; }
+};
+
+} // namespace kx

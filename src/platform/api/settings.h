@@ -1,0 +1,37 @@
+#pragma once
+// Per-user settings store: string values by section and key, as the editor keeps them
+// (sections "Settaggi", "Inizializzazione", "Ricette"). Values are single-byte text.
+#include <map>
+#include <string>
+#include <utility>
+
+namespace kx {
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string get(const std::string& section, const std::string& key,
+                            const std::string& def = "") const = 0;
+    virtual void save(const std::string& section, const std::string& key, const std::string& value) = 0;
+};
+
+// In-memory store: tests and any run that must not touch the user's settings.
+class MemorySettings : public SettingsStore {
+public:
+    std::string get(const std::string& section, const std::string& key,
+                    const std::string& def = "") const override {
+        auto it = values_.find({section, key});
+        return it == values_.end() ? def : it->second;
+    }
+    void save(const std::string& section, const std::string& key, const std::string& value) override {
+        values_[{section, key}] = value;
+    }
+    bool has(const std::string& section, const std::string& key) const {
+        return values_.count({section, key}) != 0;
+    }
+
+private:
+    std::map<std::pair<std::string, std::string>, std::string> values_;
+};
+
+} // namespace kx
