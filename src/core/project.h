@@ -122,6 +122,14 @@ struct Project {
     std::string recipe_path;
     bool recipe_modified = false;
 
+    // Serial link state (one transfer at a time).
+    std::string rx_buffer;
+    bool rx_done = false;
+    int comm_error = 0;
+    bool port_idle = true;
+    bool stop_transfer = false;
+    std::string ee_command;
+
     // File dialogs' remembered state around a file command.
     std::string dlg_init_dir, dlg_file_name;
 

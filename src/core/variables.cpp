@@ -4,6 +4,8 @@
 #include "core/models.h"
 #include "core/text.h"
 
+#include <algorithm>
+
 namespace kx {
 
 const std::vector<std::string>& variable_type_list(const std::string& kx_type) {
@@ -110,6 +112,68 @@ bool in_var(const Project& p, int cell) {
     if (cell < 0 || cell >= kMaxCells) return false;
     int code = p.display_buffer[cell];
     return code == kCodeVarDigit || code == kCodeVarPoint;
+}
+
+int find_var(const Project& p, int cell) {
+    int found = 0;
+    const int n = std::min<int>(p.n_vars, kMaxVars);
+    for (int i = 1; i <= n; ++i) {
+        const variable_record& v = p.variable_table[i];
+        if (v.pos <= cell && cell <= v.pos + stored_cell_count(v) - 1) found = i;
+    }
+    return found;
+}
+
+void erase_var_marks(Ctx& c, int k) {
+    Project& p = c.p;
+    if (k < 1 || k >= kVarSlots || p.n_cols <= 0) return;
+    const variable_record& v = p.variable_table[k];
+    const int row_end = (v.pos / p.n_cols + 1) * p.n_cols - 1;
+    const int last = v.pos + stored_cell_count(v) - 1;
+    for (int i = std::max<int>(v.pos, 0); i <= last && i <= row_end && i < p.cells() && i < kMaxCells; ++i) {
+        p.display_buffer[i] = 32;
+        c.view().paint_cell(i, GlyphSet::Char, 32);
+    }
+}
+
+void draw_var_cells(Ctx& c, int k) {
+    Project& p = c.p;
+    if (k < 1 || k >= kVarSlots) return;
+    const variable_record& v = p.variable_table[k];
+    const int sign = (v.type == 1 || v.type == 11) ? 1 : 0;
+    const int decimals = v.dec & 0x3F;
+    const int point = decimals >= 1 ? 1 : 0;
+    const int point_cell = v.pos + v.digits - decimals + sign;
+    const int last = std::min<int>(v.pos + v.digits - 1 + point + sign, std::min(p.cells(), kMaxCells) - 1);
+    for (int i = std::max<int>(v.pos, 0); i <= last; ++i) {
+        const int code = (point && i == point_cell) ? kCodeVarPoint : kCodeVarDigit;
+        p.display_buffer[i] = static_cast<std::int16_t>(code);
+        c.view().paint_cell(i, GlyphSet::Char, code);
+    }
+}
+
+void mark_var_cells(Ctx& c) {
+    Project& p = c.p;
+    const int limit = std::min(p.cells(), kMaxCells);
+    const int n = std::min<int>(p.n_vars, kMaxVars);
+    for (int k = 1; k <= n; ++k) {
+        const variable_record& v = p.variable_table[k];
+        if (v.digits <= 0) continue;
+        const int sign = (v.type == 1 || v.type == 11) ? 1 : 0;
+        const int decimals = v.dec & 0x3F;
+        const int point = decimals >= 1 ? 1 : 0;
+        const int end = v.pos + v.digits + point + sign;   // one past the last cell
+        for (int i = std::max<int>(v.pos, 0); i < end && i < limit; ++i) p.display_buffer[i] = kCodeVarDigit;
+        const int pc = v.pos + v.digits - decimals + sign;
+        if (point && pc >= 0 && pc < limit) p.display_buffer[pc] = kCodeVarPoint;
+    }
+}
+
+void delete_var(Ctx& c, int k) {
+    erase_var_marks(c, k);
+    remove_var(c, k);
+    init_var_grid(c);
+    for (int i = 1; i <= c.p.n_vars && i <= kMaxVars; ++i) show_var_row(c, i);
 }
 
 } // namespace kx

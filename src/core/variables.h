@@ -49,4 +49,16 @@ void fill_type_combo(Ctx& c);
 // True when the cell of the page being edited is a variable cell (128 or 129).
 bool in_var(const Project& p, int cell);
 
+// The variable (1..n_vars) whose cells cover cell p, the last one when two do; 0 for none.
+int find_var(const Project& p, int cell);
+// Blanks variable k's cells (stored digits, cut at its row's end) in the buffer and display.
+void erase_var_marks(Ctx& c, int k);
+// Writes and paints variable k's placeholder cells (128, and 129 on its point cell).
+void draw_var_cells(Ctx& c, int k);
+// Writes the placeholder codes of every variable into display_buffer without painting
+// (a page read from a file carries 219 for every cell; the point cell is put back here).
+void mark_var_cells(Ctx& c);
+// Deletes variable k from the page being edited: marks, record and grid rows.
+void delete_var(Ctx& c, int k);
+
 } // namespace kx
