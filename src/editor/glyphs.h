@@ -1,20 +1,17 @@
 // Glyph images of the simulated KX character display.
 #pragma once
 
+#include "core/view.h"
+
 #include <QImage>
 
 namespace kx {
 
-// The four glyph sets. Char, Reve and Und hold images 1..130, image k being the
-// glyph of character code k (128 variable digit cell, 129 variable
-// decimal-point cell, 130 invalid-character mark); High holds the six images
-// of variable cells while the variable editor is open.
-enum class GlyphSet {
-    Char,  // normal video: every cell that is not showing the cursor
-    Reve,  // reverse video: the cursor in overwrite mode
-    Und,   // normal video with an underline bar: the cursor in insert mode
-    High,  // 1/2 digit/point cell, 3/4 the same underlined, 5/6 the same reversed
-};
+// The four glyph sets (GlyphSet, declared with the view interface): Char, Reve
+// and Und hold images 1..130, image k being the glyph of character code k (128
+// variable digit cell, 129 variable decimal-point cell, 130 invalid-character
+// mark); High holds the six images of variable cells while the variable editor
+// is open (1/2 digit/point cell, 3/4 the same underlined, 5/6 the same reversed).
 
 constexpr int kGlyphW = 14, kGlyphH = 18;
 

@@ -84,8 +84,11 @@ TEST(Glyphs, VariableCellsAndInvalidMark) {
         EXPECT_GT(count(mark, kRed), 20);
         EXPECT_EQ(mark.pixel(0, 0), set == GlyphSet::Reve ? kYellow : kBlue);
         for (int y = 0; y < 18; ++y)
-            for (int x = 0; x < 14; ++x)
-                if (!in_area(x, y)) ASSERT_NE(mark.pixel(x, y), kRed) << x << "," << y;
+            for (int x = 0; x < 14; ++x) {
+                if (!in_area(x, y)) {
+                    ASSERT_NE(mark.pixel(x, y), kRed) << x << "," << y;
+                }
+            }
     }
 }
 

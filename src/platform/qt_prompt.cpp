@@ -1,0 +1,82 @@
+#include "platform/qt_prompt.h"
+
+#include "platform/qt_text.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace kx {
+namespace {
+
+// "Tutti i file (*.*)|*.*" -> "Tutti i file (*.*)" (the Qt form keeps the pattern in the name).
+QString qt_filter(const std::string& filter) {
+    QStringList parts = qs(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i];
+    if (out.isEmpty()) out << QString("*");
+    return out.join(";;");
+}
+
+} // namespace
+
+int QtPrompt::message(const std::string& text, int buttons, const std::string& title) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(title.empty() ? QApplication::applicationName() : qs(title));
+    box.setText(qs(text));
+    if (buttons == kYesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setIcon(QMessageBox::Question);
+    } else if (buttons == kYesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setIcon(QMessageBox::Question);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return kAnsYes;
+    case QMessageBox::No: return kAnsNo;
+    case QMessageBox::Ok: return kAnsOk;
+    default: return buttons == kOkOnly ? kAnsOk : buttons == kYesNo ? kAnsNo : kAnsCancel;
+    }
+}
+
+std::optional<std::string> QtPrompt::input(const std::string& prompt, const std::string& title,
+                                           const std::string& def) {
+    bool ok = false;
+    QString t = QInputDialog::getText(parent_, title.empty() ? QApplication::applicationName() : qs(title),
+                                      qs(prompt), QLineEdit::Normal, qs(def), &ok);
+    if (!ok) return std::nullopt;
+    return bytes(t);
+}
+
+bool QtPrompt::open_file(FileDialog& dlg) {
+    QString start = qs(dlg.file_name.empty() ? dlg.init_dir : dlg.file_name);
+    QString f = QFileDialog::getOpenFileName(parent_, QString(), start, qt_filter(dlg.filter));
+    if (f.isEmpty()) return false;
+    dlg.file_name = bytes(f);
+    return true;
+}
+
+bool QtPrompt::save_file(FileDialog& dlg) {
+    QString start = qs(dlg.file_name.empty() ? dlg.init_dir : dlg.file_name);
+    // The caller asks its own overwrite question.
+    QString f = QFileDialog::getSaveFileName(parent_, QString(), start, qt_filter(dlg.filter), nullptr,
+                                             QFileDialog::DontConfirmOverwrite);
+    if (f.isEmpty()) return false;
+    dlg.file_name = bytes(f);
+    return true;
+}
+
+void QtPrompt::beep() { QApplication::beep(); }
+
+void QtPrompt::busy(bool on) {
+    if (on) {
+        if (busy_depth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busy_depth_ > 0) {
+        if (--busy_depth_ == 0) QApplication::restoreOverrideCursor();
+    }
+}
+
+} // namespace kx

@@ -1,0 +1,23 @@
+#include "platform/qt_settings.h"
+
+#include "platform/qt_text.h"
+
+namespace kx {
+
+QtSettingsStore::QtSettingsStore() : s_(std::make_unique<QSettings>("Mivor", "Mivor")) {}
+
+QtSettingsStore::QtSettingsStore(const QString& ini_path)
+    : s_(std::make_unique<QSettings>(ini_path, QSettings::IniFormat)) {}
+
+std::string QtSettingsStore::get(const std::string& section, const std::string& key, const std::string& def) const {
+    QVariant v = s_->value(qs(section) + "/" + qs(key));
+    if (!v.isValid()) return def;
+    return bytes(v.toString());
+}
+
+void QtSettingsStore::save(const std::string& section, const std::string& key, const std::string& value) {
+    s_->setValue(qs(section) + "/" + qs(key), qs(value));
+    s_->sync();
+}
+
+} // namespace kx

@@ -1,0 +1,23 @@
+#pragma once
+// The per-user settings store over QSettings (application "Mivor").
+#include "platform/api/settings.h"
+
+#include <QSettings>
+#include <memory>
+
+namespace kx {
+
+class QtSettingsStore : public SettingsStore {
+public:
+    // Default: the user's store of application "Mivor". A file path gives an isolated
+    // INI store (tests, or a portable set-up).
+    QtSettingsStore();
+    explicit QtSettingsStore(const QString& ini_path);
+    std::string get(const std::string& section, const std::string& key, const std::string& def = "") const override;
+    void save(const std::string& section, const std::string& key, const std::string& value) override;
+
+private:
+    std::unique_ptr<QSettings> s_;
+};
+
+} // namespace kx
