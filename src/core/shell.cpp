@@ -109,7 +109,10 @@ void update_header(Ctx& c) {
     c.view().set_caption(header_text(c));
 }
 
-void change_lang(Ctx& c) {
+namespace {
+
+// Reads "Lingua" and captions the menus and the toolbar tips.
+void caption_menus(Ctx& c) {
     std::string lingua = c.settings.get("Settaggi", "Lingua", "0");
     // Only "0" and "1" are ever written; anything else falls back to Italian.
     c.p.ui_lang_offset = lingua == "1" ? 1000 : 0;
@@ -120,8 +123,11 @@ void change_lang(Ctx& c) {
             c.menus.at(info.menu, i).caption = t.get(info.base_id + c.p.ui_lang_offset + i);
     }
     c.menus_changed();
+}
+
+// The editor's own captions and indications in the current language.
+void caption_editor(Ctx& c) {
     c.view().set_label(Label::Pwd, c.txt(10165));
-    show_model_label(c);
     apply_number_mode(c);
     c.p.skip_link_ask = true;
     apply_link_mode(c);
@@ -129,6 +135,13 @@ void change_lang(Ctx& c) {
     show_model_label(c);
     show_page_nr(c, c.p.act_page);
     show_row_col(c, c.p.cursor_pos);
+}
+
+} // namespace
+
+void change_lang(Ctx& c) {
+    caption_menus(c);
+    caption_editor(c);
 }
 
 void menu_language_click(Ctx& c, int index) {
@@ -191,11 +204,11 @@ void main_window_load(Ctx& c) {
     Project& p = c.p;
     p.file_version = "2.8";
     p.help_file = c.program_dir + "/mivor.html";
-    // The editor window's start comes first: the language captions refresh its labels.
+    // The menus are captioned first; the editor window's start then shows the recent list
+    // and makes the empty project, whose labels are captioned last.
+    caption_menus(c);
     editor_load(c);
-    change_lang(c);
-    // change_lang resets the recent items' captions; show the stored list again.
-    update_recent_files(c, "");
+    caption_editor(c);
     p.autolink_asc = false;
     p.autolink_updown = true;
     int com = read_decimal(c.settings.get("Settaggi", "COM", "1"));

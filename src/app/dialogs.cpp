@@ -1,0 +1,120 @@
+#include "app/dialogs.h"
+
+#include "core/models.h"
+#include "platform/qt_text.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSvgRenderer>
+#include <QVBoxLayout>
+
+namespace kx {
+
+ModelChooser::ModelChooser(const std::string& caption, const std::string& prompt, const std::string& cancel_text,
+                           int preselect, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName("FrmType");
+    setWindowTitle(qs(caption));
+    setModal(true);
+    auto* lay = new QVBoxLayout(this);
+    auto* lbl = new QLabel(qs(prompt), this);
+    lbl->setObjectName("LblType");
+    lay->addWidget(lbl);
+    for (int i = 0; i < 8; ++i) {
+        const TerminalModel* m = model_by_option(i);
+        QString name = QString::fromLatin1(m->key).replace('_', ' ');
+        options_[i] = new QRadioButton(name, this);
+        lay->addWidget(options_[i]);
+    }
+    options_[(preselect >= 0 && preselect < 8) ? preselect : 0]->setChecked(true);
+    auto* buttons = new QHBoxLayout;
+    ok_ = new QPushButton("OK", this);
+    cancel_ = new QPushButton(qs(cancel_text), this);
+    ok_->setDefault(true);
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    lay->addLayout(buttons);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int ModelChooser::selected() const {
+    for (int i = 0; i < 8; ++i)
+        if (options_[i]->isChecked()) return i;
+    return 0;
+}
+
+AboutBox::AboutBox(const std::string& caption, const std::string& version_text, QWidget* parent) : QDialog(parent) {
+    setObjectName("frmInfo");
+    setWindowTitle(qs(caption));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* lay = new QVBoxLayout(this);
+    auto* icon = new QLabel(this);
+    QSvgRenderer r(QString(":/app.svg"));
+    QPixmap pm(64, 64);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    r.render(&p);
+    p.end();
+    icon->setPixmap(pm);
+    icon->setAlignment(Qt::AlignCenter);
+    lay->addWidget(icon);
+    auto* version = new QLabel(qs(version_text), this);
+    version->setObjectName("lblVersion");
+    version->setAlignment(Qt::AlignCenter);
+    lay->addWidget(version);
+    auto* fixed = new QLabel("Editor for KX operator terminals", this);
+    fixed->setAlignment(Qt::AlignCenter);
+    lay->addWidget(fixed);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("cmdOK");
+    lay->addWidget(ok, 0, Qt::AlignCenter);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmProgress");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    auto* lay = new QVBoxLayout(this);
+    info_ = new QLabel(this);
+    bar_ = new QProgressBar(this);
+    bar_->setMinimumWidth(320);
+    lay->addWidget(info_);
+    lay->addWidget(bar_);
+}
+
+void ProgressWindow::start(const std::string& text, int max) {
+    info_->setText(qs(text));
+    bar_->setRange(0, std::max(1, max));
+    bar_->setValue(0);
+    show();
+}
+
+void ProgressWindow::set_value(int v) { bar_->setValue(v); }
+
+SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
+    // Two thirds of the screen, centred.
+    QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                     : QRect(0, 0, 1024, 768);
+    int w = screen.width() * 2 / 3, h = screen.height() * 2 / 3;
+    setGeometry(screen.x() + screen.width() / 6, screen.y() + screen.height() / 6, w, h);
+}
+
+void SplashWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(40, 40, 48));
+    QSvgRenderer r(QString(":/splash.svg"));
+    QSizeF s = r.defaultSize();
+    s.scale(size(), Qt::KeepAspectRatio);
+    QRectF target((width() - s.width()) / 2, (height() - s.height()) / 2, s.width(), s.height());
+    r.render(&p, target);
+}
+
+} // namespace kx

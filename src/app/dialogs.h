@@ -1,0 +1,63 @@
+#pragma once
+// Small windows of the shell: the terminal-model chooser, the about box, the progress window
+// and the splash.
+#include <QDialog>
+#include <QWidget>
+#include <array>
+#include <string>
+
+class QLabel;
+class QProgressBar;
+class QRadioButton;
+class QPushButton;
+
+namespace kx {
+
+// The model chooser: eight options, OK and Cancel. Esc and the close box act as Cancel.
+class ModelChooser : public QDialog {
+    Q_OBJECT
+public:
+    ModelChooser(const std::string& caption, const std::string& prompt, const std::string& cancel_text,
+                 int preselect, QWidget* parent = nullptr);
+    int selected() const;
+    QRadioButton* option(int i) const { return options_[i]; }
+    QPushButton* ok_button() const { return ok_; }
+    QPushButton* cancel_button() const { return cancel_; }
+
+private:
+    std::array<QRadioButton*, 8> options_{};
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
+
+// The about box (modeless); OK or Esc closes it.
+class AboutBox : public QDialog {
+    Q_OBJECT
+public:
+    AboutBox(const std::string& caption, const std::string& version_text, QWidget* parent = nullptr);
+};
+
+// The progress window of long operations (modeless).
+class ProgressWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit ProgressWindow(QWidget* parent = nullptr);
+    void start(const std::string& text, int max);
+    void set_value(int v);
+
+private:
+    QLabel* info_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+};
+
+// The splash picture shown while the program starts.
+class SplashWindow : public QWidget {
+    Q_OBJECT
+public:
+    SplashWindow();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+} // namespace kx

@@ -1,0 +1,251 @@
+#include "editor/editor_window.h"
+
+#include "core/context.h"
+#include "core/display.h"
+#include "editor/display_widget.h"
+#include "platform/qt_text.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kx {
+namespace {
+
+// Arrow picture of a link box: 0 up, 1 down, 2 left, 3 right.
+QPixmap arrow_pixmap(int dir) {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 160));
+    p.translate(12, 12);
+    p.rotate(dir == 0 ? 0 : dir == 1 ? 180 : dir == 2 ? 270 : 90);
+    QPolygonF head;
+    head << QPointF(0, -10) << QPointF(9, 0) << QPointF(-9, 0);
+    p.drawPolygon(head);
+    p.drawRect(QRectF(-3.5, 0, 7, 10));
+    return pm;
+}
+
+QLabel* framed_label(QWidget* parent) {
+    auto* l = new QLabel(parent);
+    l->setFrameShape(QFrame::Box);
+    l->setMinimumWidth(70);
+    l->setContentsMargins(6, 2, 6, 2);
+    return l;
+}
+
+void set_link_look(QLineEdit* box, bool editing) {
+    QPalette pal = box->palette();
+    QColor bg = editing ? QColor(128, 0, 0) : QColor(224, 224, 224);
+    pal.setColor(QPalette::Base, bg);
+    pal.setColor(QPalette::Disabled, QPalette::Base, bg);
+    pal.setColor(QPalette::Text, QColor(0, 255, 0));
+    pal.setColor(QPalette::Disabled, QPalette::Text, QColor(0, 160, 0));
+    box->setPalette(pal);
+    box->setEnabled(editing);
+}
+
+} // namespace
+
+EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx) {
+    setObjectName("frmEditor");
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(12, 12, 12, 12);
+    root->setSpacing(10);
+
+    // Link row: four arrow pictures with their boxes, then the page labels.
+    auto* link_row = new QHBoxLayout;
+    link_row->addStretch(1);
+    for (int i = 0; i < 4; ++i) {
+        arrows_[i] = new QLabel(this);
+        arrows_[i]->setPixmap(arrow_pixmap(i));
+        arrows_[i]->setFixedSize(27, 27);
+        arrows_[i]->setAlignment(Qt::AlignCenter);
+        links_[i] = new QLineEdit("0", this);
+        links_[i]->setObjectName(QString("TxtLink%1").arg(i));
+        links_[i]->setFixedSize(54, 27);
+        set_link_look(links_[i], false);
+        link_row->addWidget(arrows_[i]);
+        link_row->addWidget(links_[i]);
+        link_row->addSpacing(10);
+    }
+    link_row->addSpacing(55);
+    auto* page_box = new QVBoxLayout;
+    labels_[static_cast<int>(Label::Page)] = framed_label(this);
+    labels_[static_cast<int>(Label::TPages)] = framed_label(this);
+    page_box->addWidget(labels_[static_cast<int>(Label::Page)]);
+    page_box->addWidget(labels_[static_cast<int>(Label::TPages)]);
+    link_row->addLayout(page_box);
+    link_row->addStretch(1);
+    root->addLayout(link_row);
+
+    // The display, centred.
+    auto* disp_row = new QHBoxLayout;
+    display_ = new DisplayWidget(this);
+    disp_row->addStretch(1);
+    disp_row->addWidget(display_);
+    disp_row->addStretch(1);
+    root->addLayout(disp_row);
+
+    // Cursor, mode, link and model labels, and the password options.
+    auto* info_row = new QHBoxLayout;
+    info_row->addStretch(1);
+    for (Label l : {Label::Row, Label::Col, Label::Mode, Label::Link, Label::Type}) {
+        labels_[static_cast<int>(l)] = framed_label(this);
+        info_row->addWidget(labels_[static_cast<int>(l)]);
+    }
+    pwd_frame_ = new QGroupBox("Password", this);
+    auto* pwd_lay = new QHBoxLayout(pwd_frame_);
+    pwd_on_ = new QRadioButton("ON", pwd_frame_);
+    pwd_off_ = new QRadioButton("OFF", pwd_frame_);
+    pwd_off_->setChecked(true);
+    pwd_lay->addWidget(pwd_on_);
+    pwd_lay->addWidget(pwd_off_);
+    info_row->addWidget(pwd_frame_);
+    info_row->addStretch(1);
+    root->addLayout(info_row);
+    labels_[static_cast<int>(Label::Pwd)] = nullptr;
+
+    // Variable grid and the terminal-language list beside it.
+    auto* grid_row_lay = new QHBoxLayout;
+    grid_ = new QTableWidget(kMaxVars, 10, this);
+    grid_->setObjectName("MSHFGVar");
+    grid_->verticalHeader()->hide();
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionMode(QAbstractItemView::NoSelection);
+    grid_->setFocusPolicy(Qt::NoFocus);
+    grid_->verticalHeader()->setDefaultSectionSize(20);
+    lang_ = new QComboBox(this);
+    lang_->setObjectName("cmbLang");
+    lang_->setMinimumWidth(120);
+    grid_row_lay->addStretch(1);
+    grid_row_lay->addWidget(grid_);
+    grid_row_lay->addWidget(lang_, 0, Qt::AlignTop);
+    grid_row_lay->addStretch(1);
+    root->addLayout(grid_row_lay);
+    root->addStretch(1);
+
+    blink_ = new QTimer(this);
+    blink_->setInterval(400);
+    connect(blink_, &QTimer::timeout, this, [this] { blink(); });
+
+    // Key preview: the window sees every key before the focused control.
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QLabel* EditorWindow::label(Label which) const {
+    if (which == Label::Pwd) return nullptr;
+    return labels_[static_cast<int>(which)];
+}
+
+void EditorWindow::paint_cell(int cell, GlyphSet set, int image) { display_->set_cell(cell, set, image); }
+
+void EditorWindow::layout_display(int n_cols, int n_rows) { display_->layout_cells(n_cols, n_rows); }
+
+void EditorWindow::unload_display(int) { display_->unload_cells(); }
+
+void EditorWindow::set_blink_enabled(bool on) {
+    if (on) blink_->start();
+    else blink_->stop();
+}
+
+void EditorWindow::set_label(Label which, const std::string& text) {
+    if (which == Label::Pwd) {
+        pwd_frame_->setTitle(qs(text));
+        return;
+    }
+    if (QLabel* l = labels_[static_cast<int>(which)]) l->setText(qs(text));
+}
+
+void EditorWindow::show_link_box(int k, const std::string& text) {
+    if (k < 0 || k > 3) return;
+    QSignalBlocker block(links_[k]);
+    links_[k]->setText(qs(text));
+}
+
+void EditorWindow::show_pwd(bool on) {
+    QSignalBlocker b1(pwd_on_), b2(pwd_off_);
+    pwd_on_->setChecked(on);
+    pwd_off_->setChecked(!on);
+}
+
+void EditorWindow::grid_layout(const std::vector<std::string>& headings) {
+    // Column widths in twips at 15 twips a pixel.
+    static const int widths[] = {600, 600, 900, 400, 400, 400, 400, 600, 600, 600, 700};
+    grid_->setColumnCount(static_cast<int>(headings.size()));
+    int total = 0;
+    for (int i = 0; i < static_cast<int>(headings.size()); ++i) {
+        int w = widths[std::min(i, 10)] / 15 + 8;
+        grid_->setColumnWidth(i, w);
+        total += w;
+    }
+    grid_clear(headings);
+    grid_->setFixedWidth(total + 4);
+    grid_->setFixedHeight(grid_->horizontalHeader()->height() + kMaxVars * 20 + 4);
+}
+
+void EditorWindow::grid_clear(const std::vector<std::string>& headings) {
+    if (grid_->columnCount() != static_cast<int>(headings.size())) grid_->setColumnCount(static_cast<int>(headings.size()));
+    QStringList h;
+    for (const auto& s : headings) h << qs(s);
+    grid_->setHorizontalHeaderLabels(h);
+    grid_->clearContents();
+}
+
+void EditorWindow::grid_row(int k, const std::vector<std::string>& cells) {
+    if (k < 1 || k > grid_->rowCount()) return;
+    grid_->setUpdatesEnabled(false);
+    for (int col = 0; col < static_cast<int>(cells.size()) && col < grid_->columnCount(); ++col) {
+        auto* item = new QTableWidgetItem(qs(cells[col]));
+        item->setForeground(QColor(0, 0, 128));
+        grid_->setItem(k - 1, col, item);
+    }
+    grid_->setUpdatesEnabled(true);
+}
+
+void EditorWindow::lang_list_set(const std::vector<std::string>& names, int selected) {
+    // Filling the list must not run its click handler: a combo box selects its first item
+    // by itself, which would save the page into the wrong language.
+    const bool was = c_.p.lock_events;
+    c_.p.lock_events = true;
+    {
+        QSignalBlocker block(lang_);
+        lang_->clear();
+        for (const auto& n : names) lang_->addItem(qs(n));
+        lang_->setCurrentIndex(selected);
+    }
+    c_.p.lock_events = was;
+}
+
+void EditorWindow::blink() { blink_step(c_, blink_state_); }
+
+bool EditorWindow::handle_key(QKeyEvent*) {
+    return false;
+}
+
+bool EditorWindow::eventFilter(QObject* obj, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && key_preview_ && obj != lang_) {
+        if (handle_key(static_cast<QKeyEvent*>(e))) return true;
+    }
+    return QWidget::eventFilter(obj, e);
+}
+
+void EditorWindow::keyPressEvent(QKeyEvent* e) {
+    if (!handle_key(e)) QWidget::keyPressEvent(e);
+}
+
+} // namespace kx

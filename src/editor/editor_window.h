@@ -1,0 +1,73 @@
+#pragma once
+// The editor window: the simulated display with its cursor, the page, cursor, mode, link and
+// model labels, the four link boxes, the page password options, the variable grid and the
+// terminal-language list. It turns events into core calls and shows what the core tells it.
+#include "core/view.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QGroupBox;
+class QTableWidget;
+class QComboBox;
+class QTimer;
+
+namespace kx {
+
+struct Ctx;
+class DisplayWidget;
+
+class EditorWindow : public QWidget {
+    Q_OBJECT
+public:
+    EditorWindow(Ctx& ctx, QWidget* parent = nullptr);
+
+    // What the core tells the editor window (forwarded from the application's View).
+    void paint_cell(int cell, GlyphSet set, int image);
+    void layout_display(int n_cols, int n_rows);
+    void unload_display(int n);
+    void set_blink_enabled(bool on);
+    void set_label(Label which, const std::string& text);
+    void show_link_box(int k, const std::string& text);
+    void show_pwd(bool on);
+    void grid_layout(const std::vector<std::string>& headings);
+    void grid_clear(const std::vector<std::string>& headings);
+    void grid_row(int k, const std::vector<std::string>& cells);
+    void lang_list_set(const std::vector<std::string>& names, int selected);
+
+    DisplayWidget* display() const { return display_; }
+    QLabel* label(Label which) const;
+    QLineEdit* link_box(int k) const { return links_[k]; }
+    QTableWidget* grid() const { return grid_; }
+    QComboBox* lang_list() const { return lang_; }
+    QTimer* blink_timer() const { return blink_; }
+    int blink_state() const { return blink_state_; }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void blink();
+    // Routes a key to the page editor; true when it was taken.
+    bool handle_key(QKeyEvent* e);
+
+    Ctx& c_;
+    DisplayWidget* display_ = nullptr;
+    std::array<QLabel*, 8> labels_{};
+    std::array<QLabel*, 4> arrows_{};
+    std::array<QLineEdit*, 4> links_{};
+    QGroupBox* pwd_frame_ = nullptr;
+    QRadioButton* pwd_on_ = nullptr;
+    QRadioButton* pwd_off_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QComboBox* lang_ = nullptr;
+    QTimer* blink_ = nullptr;
+    int blink_state_ = 0;
+    bool key_preview_ = true;
+};
+
+} // namespace kx

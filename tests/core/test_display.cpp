@@ -1,0 +1,102 @@
+#include "core/display.h"
+#include "core/shell.h"
+#include "support/recording_view.h"
+
+#include <gtest/gtest.h>
+
+using namespace kx;
+
+TEST(Display, CodesWithoutAGlyphDrawTheInvalidMark) {
+    for (int code : {0, 3, 8, 31, 130, 200, -1, 32767}) EXPECT_EQ(check_char(code), kCodeInvalid) << code;
+    for (int code : {4, 7, 32, 65, 127, 128, 129}) EXPECT_EQ(check_char(code), code);
+}
+
+TEST(Display, LayoutNumbersOfTheBorder) {
+    DisplayGeometry a = display_geometry(16, 2);
+    EXPECT_EQ(a.border_w, 217);
+    EXPECT_EQ(a.border_h, 43);
+    DisplayGeometry b = display_geometry(40, 4);
+    EXPECT_EQ(b.border_w, 529);
+    EXPECT_EQ(b.border_h, 77);
+    EXPECT_EQ(b.pitch_x, 13);
+    EXPECT_EQ(b.pitch_y, 17);
+}
+
+TEST(Display, LabelsOfPageCursorAndMode) {
+    test::Fixture f;
+    show_row_col(f.c, 45);
+    EXPECT_EQ(f.view.labels[Label::Row], "Riga: 1");
+    EXPECT_EQ(f.view.labels[Label::Col], "Col: 5");
+    f.p.last_page_idx = 3;
+    show_page_nr(f.c, 2);
+    EXPECT_EQ(f.view.labels[Label::TPages], "T. pag. 4");
+    for (int mode : {1, 2, -7}) {
+        set_number_mode(f.c, mode);
+        EXPECT_EQ(f.p.num_mode, "DEC");
+        EXPECT_EQ(f.view.labels[Label::Mode], "Modo DEC");
+        EXPECT_TRUE(f.c.menus.at(Menu::Mode, 1).checked);
+        EXPECT_FALSE(f.c.menus.at(Menu::Mode, 0).checked);
+    }
+}
+
+TEST(Display, BlinkAlternatesCursorImageAndNormalGlyph) {
+    test::Fixture f;
+    main_window_load(f.c);
+    f.p.cursor_pos = 3;
+    f.p.display_buffer[3] = 'A';
+    int state = 0;
+    f.p.insert_mode = true;
+    blink_step(f.c, state);
+    EXPECT_EQ(state, 1);
+    EXPECT_EQ(f.view.cells[3].set, GlyphSet::Und);
+    EXPECT_EQ(f.view.cells[3].image, 'A');
+    blink_step(f.c, state);
+    EXPECT_EQ(f.view.cells[3].set, GlyphSet::Char);
+    f.p.insert_mode = false;
+    blink_step(f.c, state);
+    EXPECT_EQ(f.view.cells[3].set, GlyphSet::Reve);
+
+    // A variable cell while the variable editor is open uses the highlighted set.
+    f.p.display_buffer[3] = kCodeVarPoint;
+    f.p.var_edit_open = true;
+    state = 0;
+    blink_step(f.c, state);
+    EXPECT_EQ(f.view.cells[3].set, GlyphSet::High);
+    EXPECT_EQ(f.view.cells[3].image, 6);
+    blink_step(f.c, state);
+    EXPECT_EQ(f.view.cells[3].image, 2);
+    f.p.insert_mode = true;
+    f.p.display_buffer[3] = kCodeVarDigit;
+    blink_step(f.c, state);
+    EXPECT_EQ(f.view.cells[3].image, 3);
+
+    // No blinking while a link box is edited.
+    f.p.link_edit = true;
+    f.view.cells.clear();
+    blink_step(f.c, state);
+    EXPECT_TRUE(f.view.cells.empty());
+}
+
+TEST(Display, LinkOffAsksAndRewritesLinksOnlyWhenConfirmed) {
+    test::Fixture f;
+    main_window_load(f.c);
+    f.p.last_page_idx = 9;
+    f.p.page_store[0][4].links = {1, 2, 3, 0, 0};
+    f.prompt.answers = {kAnsNo};
+    set_link_mode(f.c, 1);
+    EXPECT_TRUE(f.p.link_on);
+    EXPECT_EQ(f.p.page_store[0][4].links[0], 1);
+    f.prompt.answers = {kAnsYes};
+    set_link_mode(f.c, 1);
+    EXPECT_FALSE(f.p.link_on);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(f.p.page_store[0][4].links[k], 4);
+    EXPECT_EQ(f.view.labels[Label::Link], "Link disabilitato");
+    EXPECT_FALSE(f.c.menus.at(Menu::Link, 2).enabled);
+    // Re-applying a stored mode asks nothing and rewrites nothing.
+    f.p.page_store[0][4].links[0] = 7;
+    size_t asked = f.prompt.messages.size();
+    f.p.skip_link_ask = true;
+    apply_link_mode(f.c);
+    EXPECT_EQ(f.prompt.messages.size(), asked);
+    EXPECT_EQ(f.p.page_store[0][4].links[0], 7);
+}

@@ -1,0 +1,94 @@
+#include "core/text.h"
+#include "support/recording_view.h"
+
+#include <gtest/gtest.h>
+
+using namespace kx;
+
+TEST(HexToLong, ReadsDigitsSkipsBlanksAndCountsOtherCharactersAsZero) {
+    EXPECT_EQ(hex_to_long("00FF"), 255);
+    EXPECT_EQ(hex_to_long(" 00FF"), 255);
+    EXPECT_EQ(hex_to_long("ff"), 255);
+    EXPECT_EQ(hex_to_long("FFFF"), 65535);
+    EXPECT_EQ(hex_to_long(""), 0);
+    EXPECT_EQ(hex_to_long("   "), 0);
+    EXPECT_EQ(hex_to_long("1G"), 16);
+    EXPECT_EQ(hex_to_long("G1"), 1);
+    EXPECT_EQ(hex_to_long("1 F"), 31);
+    EXPECT_EQ(hex_digit('G'), 0);
+    EXPECT_EQ(hex_digit('9'), 9);
+    EXPECT_EQ(hex_digit('a'), 10);
+    EXPECT_EQ(hex_digit('A'), 10);
+}
+
+TEST(HexToLong, ValuesBeyondTheSignedRangeSaturateInsteadOfWrapping) {
+    // A wrapped value could pass a caller's range check as a small number.
+    EXPECT_EQ(hex_to_long("7FFFFFFF"), 0x7FFFFFFF);
+    EXPECT_EQ(hex_to_long("80000000"), 0x7FFFFFFF);
+    EXPECT_EQ(hex_to_long("100000000"), 0x7FFFFFFF);
+}
+
+TEST(Pads, FillUpToTheWidthAndNeverShorten) {
+    std::string s = "7";
+    pad_left_zero(s, 2);
+    EXPECT_EQ(s, "07");
+    s = "123";
+    pad_left_zero(s, 2);
+    EXPECT_EQ(s, "123");
+    s = "";
+    pad_left_zero(s, 3);
+    EXPECT_EQ(s, "000");
+    s = "12";
+    pad_left_space(s, 3);
+    EXPECT_EQ(s, " 12");
+    s = "ab";
+    pad_right_space(s, 4);
+    EXPECT_EQ(s, "ab  ");
+    s = "x";
+    pad_right_space(s, 0);
+    pad_left_space(s, -3);
+    EXPECT_EQ(s, "x");
+}
+
+TEST(Numbers, DecimalReadingAndUserNumbers) {
+    EXPECT_EQ(read_decimal("  42abc"), 42);
+    EXPECT_EQ(read_decimal("abc"), 0);
+    EXPECT_EQ(read_decimal(""), 0);
+    EXPECT_EQ(read_decimal("-5"), -5);
+    EXPECT_EQ(read_decimal("99999999999"), 0x7FFFFFFF);
+    EXPECT_EQ(parse_number(" 2.5 "), 2.5);
+    EXPECT_FALSE(parse_number("").has_value());
+    EXPECT_FALSE(parse_number("3a").has_value());
+    EXPECT_EQ(to_hex(4096), "1000");
+    EXPECT_EQ(to_hex(0), "0");
+    EXPECT_EQ(to_hex(255), "FF");
+}
+
+TEST(ReportError, BeepsAndShowsNumberAndDescriptionInTheInterfaceLanguage) {
+    test::Fixture f;
+    f.p.ui_lang_offset = 1000;
+    report_error(f.c, 53, "File not found");
+    EXPECT_EQ(f.prompt.beeps, 1);
+    ASSERT_EQ(f.prompt.messages.size(), 1u);
+    EXPECT_EQ(f.prompt.messages[0].text, "Error 53: File not found");
+    EXPECT_EQ(f.prompt.messages[0].buttons, kOkOnly);
+    f.p.ui_lang_offset = 0;
+    EXPECT_EQ(error_text(f.c, 7, "x"), "Errore 7: x");
+}
+
+TEST(DialogState, RestoreGivesBackWhatWasStored) {
+    test::Fixture f;
+    FileDialog d;
+    d.init_dir = "/a";
+    d.file_name = "/a/b";
+    store_dialog_file(f.c, d);
+    d.init_dir = "/x";
+    d.file_name = "/x/y";
+    restore_dialog_state(f.c, d);
+    EXPECT_EQ(d.init_dir, "/a");
+    EXPECT_EQ(d.file_name, "/a/b");
+    EXPECT_EQ(dir_part("/home/u/prj"), "/home/u/");
+    EXPECT_EQ(dir_part("C:\\prj\\a"), "C:\\prj\\");
+    EXPECT_EQ(dir_part("noseparator"), "");
+    EXPECT_EQ(strip_last_component("/home/u/prj"), "/home/u");
+}
