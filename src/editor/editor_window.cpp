@@ -44,6 +44,7 @@ QLabel* framed_label(QWidget* parent) {
     l->setFrameShape(QFrame::Box);
     l->setMinimumWidth(70);
     l->setContentsMargins(6, 2, 6, 2);
+    l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return l;
 }
 
@@ -117,6 +118,7 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
     info_row->addWidget(pwd_frame_);
     info_row->addStretch(1);
     root->addLayout(info_row);
+    info_row->setAlignment(Qt::AlignVCenter);
     labels_[static_cast<int>(Label::Pwd)] = nullptr;
 
     // Variable grid and the terminal-language list beside it.
