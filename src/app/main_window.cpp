@@ -149,7 +149,7 @@ void MainWindow::menu_click(Menu m, int index) {
     switch (m) {
     case Menu::File:
         if (index == 0) choose_terminal_model(c_, "new");
-        else if (index == 12) close();
+        else if (index == 12 && file_exit(c_)) close();
         break;
     case Menu::Language:
         menu_language_click(c_, index);
