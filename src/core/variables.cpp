@@ -5,6 +5,7 @@
 #include "core/text.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace kx {
 
@@ -49,9 +50,7 @@ VarCells var_cells(const std::string& kx_type, const variable_record& v) {
 }
 
 int stored_cell_count(const variable_record& v) {
-    int sign = (v.type == 1 || v.type == 11) ? 1 : 0;
-    int point = (v.dec & 0x3F) >= 1 ? 1 : 0;
-    return v.digits + sign + point;
+    return var_cells("", v).count();
 }
 
 std::vector<std::string> grid_headings(const Project& p) {
@@ -140,13 +139,11 @@ void draw_var_cells(Ctx& c, int k) {
     Project& p = c.p;
     if (k < 1 || k >= kVarSlots) return;
     const variable_record& v = p.variable_table[k];
-    const int sign = (v.type == 1 || v.type == 11) ? 1 : 0;
-    const int decimals = v.dec & 0x3F;
-    const int point = decimals >= 1 ? 1 : 0;
-    const int point_cell = v.pos + v.digits - decimals + sign;
-    const int last = std::min<int>(v.pos + v.digits - 1 + point + sign, std::min(p.cells(), kMaxCells) - 1);
+    const VarCells f = var_cells("", v);
+    const int point_cell = v.pos + f.width - f.decimals + f.sign;
+    const int last = std::min<int>(v.pos + f.count() - 1, std::min(p.cells(), kMaxCells) - 1);
     for (int i = std::max<int>(v.pos, 0); i <= last; ++i) {
-        const int code = (point && i == point_cell) ? kCodeVarPoint : kCodeVarDigit;
+        const int code = (f.point && i == point_cell) ? kCodeVarPoint : kCodeVarDigit;
         p.display_buffer[i] = static_cast<std::int16_t>(code);
         c.view().paint_cell(i, GlyphSet::Char, code);
     }
@@ -159,13 +156,13 @@ void mark_var_cells(Ctx& c) {
     for (int k = 1; k <= n; ++k) {
         const variable_record& v = p.variable_table[k];
         if (v.digits <= 0) continue;
-        const int sign = (v.type == 1 || v.type == 11) ? 1 : 0;
-        const int decimals = v.dec & 0x3F;
-        const int point = decimals >= 1 ? 1 : 0;
-        const int end = v.pos + v.digits + point + sign;   // one past the last cell
+        const VarCells f = var_cells("", v);
+        const int end = v.pos + f.count();   // one past the last cell
         for (int i = std::max<int>(v.pos, 0); i < end && i < limit; ++i) p.display_buffer[i] = kCodeVarDigit;
-        const int pc = v.pos + v.digits - decimals + sign;
-        if (point && pc >= 0 && pc < limit) p.display_buffer[pc] = kCodeVarPoint;
+        // More decimals than digits would put the point before the field, over the page's
+        // text; the point cell is marked only inside the variable's own cells.
+        const int pc = v.pos + f.width - f.decimals + f.sign;
+        if (f.point && pc >= std::max<int>(v.pos, 0) && pc < end && pc < limit) p.display_buffer[pc] = kCodeVarPoint;
     }
 }
 
@@ -174,6 +171,119 @@ void delete_var(Ctx& c, int k) {
     remove_var(c, k);
     init_var_grid(c);
     for (int i = 1; i <= c.p.n_vars && i <= kMaxVars; ++i) show_var_row(c, i);
+}
+
+bool var_cell_at(const Project& p, int cell) {
+    return in_var(p, cell) && find_var(p, cell) != 0;
+}
+
+bool same_display_row(const Project& p, int a, int b) {
+    const int cols = p.n_cols > 0 ? p.n_cols : 1;
+    return a / cols == b / cols;
+}
+
+void shift_page_variables(Ctx& c, int from, int to) {
+    Project& p = c.p;
+    for (int i = 1; i <= p.n_vars && i <= kMaxVars; ++i) {
+        variable_record& v = p.variable_table[i];
+        // An emptied slot has position 0 and is never taken.
+        if (v.pos < from || v.pos > to || v.pos < 1) continue;
+        const int new_last = v.pos + stored_cell_count(v);
+        ++v.pos;
+        if (new_last <= to) {
+            show_var_row(c, i);
+            continue;
+        }
+        delete_var(c, i);
+        // The selection follows its variable: the deleted one is no longer selected, and a
+        // later one has moved down one slot.
+        if (p.act_var == i) p.act_var = 0;
+        else if (p.act_var > i) --p.act_var;
+        --i;   // the next variable now has index i
+    }
+}
+
+void left_var(Ctx& c, int cell) {
+    Project& p = c.p;
+    if (p.n_cols <= 0) return;
+    const int row_end = (cell / p.n_cols + 1) * p.n_cols - 1;
+    for (int i = 1; i <= p.n_vars && i <= kMaxVars; ++i) {
+        variable_record& v = p.variable_table[i];
+        if (v.pos < cell || v.pos > row_end || v.pos < 1) continue;
+        --v.pos;
+        show_var_row(c, i);
+    }
+}
+
+namespace {
+
+int step_to_free_cell(const Project& p, int pos, int step) {
+    const int n = std::min(p.cells(), kMaxCells - 1);
+    if (n <= 0) return pos;
+    const int start = pos;
+    do {
+        pos += step;
+        if (pos < 0) pos = n - 1;
+        else if (pos > n - 1) pos = 0;
+    } while (var_cell_at(p, pos) && pos != start);
+    return pos;
+}
+
+} // namespace
+
+int prev_free_cell(const Project& p, int pos) { return step_to_free_cell(p, pos, -1); }
+int next_free_cell(const Project& p, int pos) { return step_to_free_cell(p, pos, +1); }
+
+namespace {
+
+std::vector<std::string> numbers(int from, int to) {
+    std::vector<std::string> r;
+    for (int i = from; i <= to; ++i) r.push_back(std::to_string(i));
+    return r;
+}
+
+bool one_of(const std::string& s, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (s == n) return true;
+    return false;
+}
+
+} // namespace
+
+DigitsChoice fill_digits_combo(const std::string& type, int n_cols) {
+    DigitsChoice d;
+    if (one_of(type, {"WORD", "INT", "WORD_0", "HEX", "BLOCK", "EE_WORD", "EE_INT", "OMR_HEX"})) {
+        d.entries = numbers(1, 10);
+        d.index = 3;
+    } else if (type == "BIN") {
+        d.entries = numbers(1, 16);
+        d.index = 3;
+    } else if (type == "STRING" || type == "ASCII") {
+        d.list_visible = false;
+        d.text_visible = true;
+        d.text = std::to_string(n_cols / 4);
+    } else if (type == "DATE" || type == "TIME") {
+        // One fixed width, repeated so that the list index digits - 1 of a stored field
+        // still selects an entry.
+        const int width = type == "DATE" ? 10 : 8;
+        d.entries.assign(width, std::to_string(width));
+        d.index = width - 1;
+        d.list_enabled = false;
+    }
+    return d;
+}
+
+DecChoice fill_dec_combo(const std::string& type) {
+    DecChoice d;
+    if (one_of(type, {"WORD", "INT", "EE_WORD", "EE_INT", "OMR_HEX"})) {
+        d.entries = numbers(0, 3);
+        d.index = 3;
+    } else if (one_of(type, {"STRING", "WORD_0", "DATE", "TIME", "HEX", "BIN", "BLOCK", "ASCII"})) {
+        d.entries = {"0"};
+        d.index = 0;
+        d.enabled = false;
+    }
+    return d;
 }
 
 } // namespace kx

@@ -36,7 +36,7 @@ std::vector<std::string> grid_headings(const Project& p);
 // The cells of grid row k from variable_table(k).
 std::vector<std::string> grid_row_text(const Ctx& c, int k);
 
-// Rebuilds the grid's columns (10 or 11) and rewrites its rows.
+// Lays the grid's columns out (10, or 11 in multi-protocol mode); callers rewrite the rows.
 void load_grid(Ctx& c);
 // Clears the grid to its heading row.
 void init_var_grid(Ctx& c);
@@ -60,5 +60,41 @@ void draw_var_cells(Ctx& c, int k);
 void mark_var_cells(Ctx& c);
 // Deletes variable k from the page being edited: marks, record and grid rows.
 void delete_var(Ctx& c, int k);
+
+// True when the cell holds a variable mark that a variable of the page covers. A mark no
+// variable covers (an orphan, as a stray 219 in a page's text line leaves behind) counts as
+// a free cell, so it can be typed over and deleted like text.
+bool var_cell_at(const Project& p, int cell);
+// True when cells a and b lie on the same display row.
+bool same_display_row(const Project& p, int a, int b);
+
+// A character was inserted at cell `from`: every variable whose first cell lies in
+// from..to moves one cell right; one whose field would then run past `to` is deleted.
+void shift_page_variables(Ctx& c, int from, int to);
+// Cell `cell` was deleted: every variable from that cell to its row's end moves one cell left.
+void left_var(Ctx& c, int cell);
+// The nearest cell before / after pos that is not a variable cell, wrapping around the
+// display; pos itself when every other cell belongs to a variable.
+int prev_free_cell(const Project& p, int pos);
+int next_free_cell(const Project& p, int pos);
+
+// What the variable editor's digits choice offers for a type name: a list (entries and the
+// preselected index) or, for STRING and ASCII, a text box with its proposed value.
+struct DigitsChoice {
+    std::vector<std::string> entries;
+    int index = -1;             // preselected entry; -1 when the list is empty
+    bool list_visible = true;
+    bool list_enabled = true;
+    bool text_visible = false;  // the digits text box replaces the list
+    std::string text;           // the text box's proposed value
+};
+DigitsChoice fill_digits_combo(const std::string& type, int n_cols);
+// What the decimals list offers for a type name.
+struct DecChoice {
+    std::vector<std::string> entries;
+    int index = -1;
+    bool enabled = true;
+};
+DecChoice fill_dec_combo(const std::string& type);
 
 } // namespace kx

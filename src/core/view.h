@@ -62,6 +62,20 @@ public:
     virtual void progress_show(const std::string& text, int max) { (void)text; (void)max; }
     virtual void progress_value(int value) { (void)value; }
     virtual void progress_close() {}
+
+    // --- Page editing (keyboard and mouse on the display) ---
+    // The status bar's insert indicator follows the insert mode.
+    virtual void show_insert_mode(bool on) { (void)on; }
+    // Link editing ends: the link boxes go back to their idle look (an empty box shows the
+    // current page again) and key preview is on again.
+    virtual void end_link_edit() {}
+    // The special-character picker, shown modally on the cursor cell.
+    virtual void open_char_picker() {}
+    // The variable editor, shown modally for variable act_var (new_var tells whether it is a
+    // new one). Returns false when no variable editor exists, so nothing was edited.
+    virtual bool open_var_editor() { return false; }
+    // The variable grid marks row k as the selected variable (0: no row marked).
+    virtual void grid_highlight(int k) { (void)k; }
 };
 
 } // namespace kx
