@@ -48,27 +48,27 @@ TEST(Display, BlinkAlternatesCursorImageAndNormalGlyph) {
     f.p.insert_mode = true;
     blink_step(f.c, state);
     EXPECT_EQ(state, 1);
-    EXPECT_EQ(f.view.cells[3].set, GlyphSet::Und);
-    EXPECT_EQ(f.view.cells[3].image, 'A');
+    EXPECT_EQ(f.view.cells[3].first, GlyphSet::Und);
+    EXPECT_EQ(f.view.cells[3].second, 'A');
     blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].set, GlyphSet::Char);
+    EXPECT_EQ(f.view.cells[3].first, GlyphSet::Char);
     f.p.insert_mode = false;
     blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].set, GlyphSet::Reve);
+    EXPECT_EQ(f.view.cells[3].first, GlyphSet::Reve);
 
     // A variable cell while the variable editor is open uses the highlighted set.
     f.p.display_buffer[3] = kCodeVarPoint;
     f.p.var_edit_open = true;
     state = 0;
     blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].set, GlyphSet::High);
-    EXPECT_EQ(f.view.cells[3].image, 6);
+    EXPECT_EQ(f.view.cells[3].first, GlyphSet::High);
+    EXPECT_EQ(f.view.cells[3].second, 6);
     blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].image, 2);
+    EXPECT_EQ(f.view.cells[3].second, 2);
     f.p.insert_mode = true;
     f.p.display_buffer[3] = kCodeVarDigit;
     blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].image, 3);
+    EXPECT_EQ(f.view.cells[3].second, 3);
 
     // No blinking while a link box is edited.
     f.p.link_edit = true;

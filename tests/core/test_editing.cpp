@@ -1,7 +1,7 @@
 #include "core/editing.h"
 
 #include "core/store.h"
-#include "edit_test_view.h"
+#include "support/recording_view.h"
 
 #include <gtest/gtest.h>
 

@@ -73,8 +73,8 @@ TEST_F(StoreTest, LoadPageShowsTheLanguagesTextWithLanguageZerosLinksAndVariable
     load_page(f.c, 0, 1);
     EXPECT_EQ(p.display_buffer[0], 'O');
     EXPECT_EQ(p.display_buffer[3], 200);
-    EXPECT_EQ(f.view.cells[3].image, kCodeInvalid);
-    EXPECT_EQ(f.view.cells[0].image, 'O');
+    EXPECT_EQ(f.view.cells[3].second, kCodeInvalid);
+    EXPECT_EQ(f.view.cells[0].second, 'O');
     EXPECT_EQ(p.n_vars, 1);
     EXPECT_EQ(p.variable_table[1].address, 0x1000);
     EXPECT_EQ(p.variable_table[3], variable_record{});

@@ -1,6 +1,6 @@
 #include "core/variables.h"
 
-#include "edit_test_view.h"
+#include "support/recording_view.h"
 
 #include <gtest/gtest.h>
 
