@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "core/context.h"
 #include "core/display.h"
+#include "core/editing.h"
 #include "core/models.h"
 #include "core/shell.h"
 #include "core/text.h"
@@ -188,9 +189,14 @@ void MainWindow::menu_click(Menu m, int index) {
     menus_changed();
 }
 
-void MainWindow::toolbar_click(const std::string&) {
+void MainWindow::toolbar_click(const std::string& key) {
+    toolbar_edit_command(c_, key);
     refresh_status();
 }
+
+void MainWindow::show_insert_mode(bool) { refresh_status(); }
+void MainWindow::end_link_edit() { editor_->end_link_edit(); }
+void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
 
 void MainWindow::show_help() {
     if (file_exists(c_.p.help_file)) QDesktopServices::openUrl(QUrl::fromLocalFile(qs(c_.p.help_file)));

@@ -59,6 +59,9 @@ public:
     void progress_show(const std::string& text, int max) override;
     void progress_value(int value) override;
     void progress_close() override;
+    void show_insert_mode(bool on) override;
+    void end_link_edit() override;
+    void grid_highlight(int k) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/display.h"
+#include "core/editing.h"
 #include "editor/display_widget.h"
 #include "platform/qt_text.h"
 
@@ -140,6 +141,20 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
     root->addLayout(grid_row_lay);
     root->addStretch(1);
 
+    connect(display_, &DisplayWidget::cellPressed, this, [this](int cell, Qt::MouseButton b) {
+        setFocus();
+        display_mouse_down(c_, cell, b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 1);
+    });
+    connect(display_, &DisplayWidget::cellClicked, this, [this](int cell) { display_click(c_, cell); });
+    connect(display_, &DisplayWidget::cellDoubleClicked, this, [this](int cell) { display_dbl_click(c_, cell); });
+    connect(lang_, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+        if (c_.p.lock_events) return;
+        lang_list_click(c_, index);
+        // The list's click moves the focus on by two controls.
+        focusNextChild();
+        focusNextChild();
+    });
+
     blink_ = new QTimer(this);
     blink_->setInterval(400);
     connect(blink_, &QTimer::timeout, this, [this] { blink(); });
@@ -235,15 +250,79 @@ void EditorWindow::lang_list_set(const std::vector<std::string>& names, int sele
 
 void EditorWindow::blink() { blink_step(c_, blink_state_); }
 
-bool EditorWindow::handle_key(QKeyEvent*) {
-    return false;
+namespace {
+
+// The platform key code of a Qt key, for the keys the page editor knows (0: none).
+int key_code(int qt_key) {
+    switch (qt_key) {
+    case Qt::Key_Backspace: return kKeyBack;
+    case Qt::Key_PageUp: return kKeyPageUp;
+    case Qt::Key_PageDown: return kKeyPageDown;
+    case Qt::Key_End: return kKeyEnd;
+    case Qt::Key_Home: return kKeyHome;
+    case Qt::Key_Left: return kKeyLeft;
+    case Qt::Key_Up: return kKeyUp;
+    case Qt::Key_Right: return kKeyRight;
+    case Qt::Key_Down: return kKeyDown;
+    case Qt::Key_Insert: return kKeyInsert;
+    case Qt::Key_Delete: return kKeyDelete;
+    default: break;
+    }
+    if ((qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) || (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z)) return qt_key;
+    if (qt_key == Qt::Key_Space) return 32;
+    return 0;
+}
+
+} // namespace
+
+bool EditorWindow::handle_key(QKeyEvent* e) {
+    const int code = key_code(e->key());
+    const QString text = e->text();
+    const int ascii = text.size() == 1 ? text.at(0).unicode() : 0;
+    const bool typed = ascii >= 32 && ascii <= 127 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (code == 0 && !typed) return false;   // Tab, Enter, Esc and the rest go to the control
+    int shift = 0;
+    if (e->modifiers() & Qt::ShiftModifier) shift |= kShiftFlag;
+    if (e->modifiers() & Qt::ControlModifier) shift |= kCtrlFlag;
+    if (e->modifiers() & Qt::AltModifier) shift |= kAltFlag;
+    key_down(c_, code, shift);
+    if (typed) key_press(c_, ascii);
+    return true;
 }
 
 bool EditorWindow::eventFilter(QObject* obj, QEvent* e) {
-    if (e->type() == QEvent::KeyPress && key_preview_ && obj != lang_) {
+    if (obj == lang_ && e->type() == QEvent::FocusIn) key_preview_ = false;
+    if (obj == lang_ && e->type() == QEvent::FocusOut) key_preview_ = true;
+    if (e->type() == QEvent::KeyPress && key_preview_ && !c_.p.link_edit && obj != lang_) {
         if (handle_key(static_cast<QKeyEvent*>(e))) return true;
     }
     return QWidget::eventFilter(obj, e);
+}
+
+void EditorWindow::end_link_edit() {
+    Project& p = c_.p;
+    for (int i = 0; i < 4; ++i) {
+        set_link_look(links_[i], false);
+        if (links_[i]->text().isEmpty()) {
+            p.link_buffer[i] = p.act_page;
+            show_link_box(i, std::to_string(p.act_page));
+        }
+    }
+    key_preview_ = true;
+}
+
+void EditorWindow::grid_highlight(int k) {
+    grid_->setUpdatesEnabled(false);
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+        for (int col = 0; col < grid_->columnCount(); ++col) {
+            QTableWidgetItem* it = grid_->item(r, col);
+            if (!it) continue;
+            const bool marked = r == k - 1;
+            it->setForeground(marked ? QColor(0, 0, 255) : QColor(0, 0, 128));
+            it->setBackground(marked ? QColor(255, 255, 255) : QColor(224, 224, 224));
+        }
+    }
+    grid_->setUpdatesEnabled(true);
 }
 
 void EditorWindow::keyPressEvent(QKeyEvent* e) {

@@ -37,6 +37,8 @@ public:
     void grid_clear(const std::vector<std::string>& headings);
     void grid_row(int k, const std::vector<std::string>& cells);
     void lang_list_set(const std::vector<std::string>& names, int selected);
+    void end_link_edit();
+    void grid_highlight(int k);
 
     DisplayWidget* display() const { return display_; }
     QLabel* label(Label which) const;

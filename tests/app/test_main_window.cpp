@@ -2,6 +2,8 @@
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "core/context.h"
+#include "core/store.h"
+#include "core/variables.h"
 #include "editor/display_widget.h"
 #include "editor/editor_window.h"
 #include "editor/glyphs.h"
@@ -199,4 +201,78 @@ TEST(DisplayWidget, PaintsEachCellFromItsGlyphSet) {
     EXPECT_EQ(shot.pixelColor(d.cell_origin(0)), QColor(0, 0, 255));
     EXPECT_EQ(d.cell_at(o + QPoint(6, 6)), 17);
     EXPECT_EQ(d.cell_at(QPoint(1, 1)), -1);
+}
+
+TEST(EditorWindow, TypingDeletingAndCursorKeysReachThePage) {
+    App a;
+    EditorWindow* e = a.w.editor();
+    e->setFocus();
+    QTest::keyClicks(e, "Ciao");
+    EXPECT_EQ(a.p.display_buffer[0], 'C');
+    EXPECT_EQ(a.p.display_buffer[3], 'o');
+    EXPECT_EQ(a.p.cursor_pos, 4);
+    EXPECT_TRUE(a.p.prj_modified);
+    EXPECT_EQ(e->display()->cell_image(1), 'i');
+    EXPECT_EQ(e->label(Label::Col)->text(), "Col: 4");
+
+    QTest::keyClick(e, Qt::Key_Home);
+    QTest::keyClick(e, Qt::Key_Delete);
+    EXPECT_EQ(a.p.display_buffer[0], 'i');
+    QTest::keyClick(e, Qt::Key_Up);   // wraps to the last row, same column
+    EXPECT_EQ(a.p.cursor_pos, 120);
+    EXPECT_EQ(e->label(Label::Row)->text(), "Riga: 3");
+
+    // Insert toggles the mode and the status bar's indicator follows.
+    const bool before = a.p.insert_mode;
+    QTest::keyClick(e, Qt::Key_Insert);
+    EXPECT_NE(a.p.insert_mode, before);
+    EXPECT_EQ(a.w.insert_indicator()->isEnabled(), a.p.insert_mode);
+}
+
+TEST(EditorWindow, MouseMovesTheCursorAndToolbarAlignsTheRow) {
+    App a;
+    EditorWindow* e = a.w.editor();
+    DisplayWidget* d = e->display();
+    QTest::mouseClick(d, Qt::LeftButton, {}, d->cell_origin(45) + QPoint(5, 5));
+    EXPECT_EQ(a.p.cursor_pos, 45);
+    EXPECT_EQ(e->label(Label::Row)->text(), "Riga: 1");
+    QTest::keyClicks(e, "AB");
+    a.w.toolbar_click("TextRight");
+    EXPECT_EQ(a.p.display_buffer[78], 'A');
+    EXPECT_EQ(a.p.display_buffer[79], 'B');
+    EXPECT_EQ(d->cell_image(79), 'B');
+    a.w.toolbar_click("PageUp");   // first page: only a beep
+    EXPECT_EQ(a.prompt.beeps, 1);
+}
+
+// With KX_SCREENSHOT_DIR set, saves pictures of the editor in both languages with text,
+// arrows and variables on the page, for a person to look at.
+TEST(EditorWindow, ScreenshotOfAPageWithTextArrowsAndVariables) {
+    const QByteArray dir = qgetenv("KX_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "KX_SCREENSHOT_DIR not set";
+    for (const char* lingua : {"0", "1"}) {
+        App a(lingua);
+        a.w.resize(1000, 720);
+        page_record& r = a.p.page_store[0][0];
+        const std::string rows[4] = {"  Temperatura forno     Set   ", "", "", ""};
+        for (int i = 0; i < 160; ++i) r.chars[i] = 32;
+        std::string t = "KX Forno 3       Linea A";
+        for (size_t i = 0; i < t.size(); ++i) r.chars[8 + i] = t[i];
+        std::string t2 = "Temp.:        C   Set:";
+        for (size_t i = 0; i < t2.size(); ++i) r.chars[40 + 2 + i] = t2[i];
+        r.chars[120] = 4;
+        r.chars[121] = 5;
+        r.chars[122] = 6;
+        r.chars[123] = 7;
+        r.chars[125] = 200;   // a code without a glyph
+        r.var_count = 2;
+        r.set_var(1, {0, 1, 49, 4, 1, 0x1000, 0, 0x3E8});
+        r.set_var(2, {1, 0, 65, 4, 0, 0x1002, 0, 999});
+        a.p.n_vars = 0;
+        load_page(a.c, 0, 0);
+        a.p.n_vars = 2;
+        for (int k = 1; k <= 2; ++k) draw_var_cells(a.c, k);
+        QApplication::processEvents();
+        a.w.grab().save(QString("%1/editor-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
+    }
 }
