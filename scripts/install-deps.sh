@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing the editor need
-# (only those that are missing).
+# Installs the Debian packages that building, running and testing the editor need, or the
+# packages named on the command line (only those that are missing).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
       googletest libgtest-dev libbenchmark-dev xvfb xauth)
+[ $# -gt 0 ] && pkgs=("$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -5,15 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
-need=()
-for p in clang libclang-rt-14-dev cmake ninja-build googletest libgtest-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}"
-fi
+scripts/install-deps.sh clang libclang-rt-14-dev cmake ninja-build googletest libgtest-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMIVOR_GUI=OFF -DMIVOR_BENCH=OFF -DMIVOR_SANITIZE=ON -DMIVOR_FUZZ=ON >/dev/null
 ninja -C build-fuzz
