@@ -1,16 +1,526 @@
 #include "core/projectfile.h"
 
 #include "core/context.h"
+#include "core/display.h"
+#include "core/models.h"
+#include "core/shell.h"
+#include "core/store.h"
 #include "core/text.h"
+#include "core/variables.h"
+#include "platform/api/textfile.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace kx {
+namespace {
+
+constexpr std::string_view kUnusedVarLine = "0 00 000 00 00 0000 0000 0000";
+constexpr int kFileLangs = 6;     // the file always carries six language names
+constexpr int kMaxLink = 9999;    // four columns
+constexpr int kMaxWord = 0xFFFF;  // address, minimum, maximum: four hexadecimal columns
+
+// Character codes between memory and file. Arrows and variable cells have codes of their own
+// in the file; every code the display cannot show goes out as the invalid-character code,
+// so no cell can write a line end (10, 13) or a byte that reads back as something else.
+struct CodeTables {
+    std::array<char, 256> to_file{};
+    std::array<std::int16_t, 256> from_file{};
+    CodeTables() {
+        for (int b = 0; b < 256; ++b) {
+            from_file[b] = static_cast<std::int16_t>(check_char(b));
+            to_file[b] = static_cast<char>(b >= 32 && b <= 127 ? b : kCodeInvalid);
+        }
+        const int arrows[4][2] = {{4, 17}, {5, 16}, {6, 30}, {7, 31}};
+        for (const auto& a : arrows) {
+            to_file[a[0]] = static_cast<char>(a[1]);
+            from_file[a[1]] = static_cast<std::int16_t>(a[0]);
+        }
+        to_file[kCodeVarDigit] = static_cast<char>(219);
+        from_file[219] = kCodeVarDigit;
+        to_file[kCodeVarPoint] = '.';
+    }
+};
+
+const CodeTables& code_tables() {
+    static const CodeTables t;
+    return t;
+}
+
+char file_byte(int code) {
+    return code >= 0 && code < 256 ? code_tables().to_file[code] : static_cast<char>(kCodeInvalid);
+}
+
+bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
+
+// Cells a variable takes, as the widest of the ways the editor counts them.
+int var_extent(const std::string& kx_type, const variable_record& v) {
+    return std::max(stored_cell_count(v), var_cells(kx_type, v).count());
+}
+
+// Slot of the first used variable whose cells share one with an earlier used one; 0 for none.
+int overlapping_var(const std::string& kx_type, const std::array<variable_record, kVarSlots>& t) {
+    for (int j = 2; j < kVarSlots; ++j) {
+        const variable_record& b = t[j];
+        if (b.digits <= 0) continue;
+        for (int i = 1; i < j; ++i) {
+            const variable_record& a = t[i];
+            if (a.digits > 0 && a.pos < b.pos + var_extent(kx_type, b) && b.pos < a.pos + var_extent(kx_type, a))
+                return j;
+        }
+    }
+    return 0;
+}
+
+// Why the used variables of one page cannot stand in a file; "" when they can.
+std::string page_vars_fault(const std::string& kx_type, int n_cols, int n_rows,
+                            const std::array<variable_record, kVarSlots>& t) {
+    for (int s = 1; s < kVarSlots; ++s) {
+        if (t[s].digits <= 0) continue;
+        if (const char* f = variable_fault(kx_type, n_cols, n_rows, t[s]))
+            return "variable " + std::to_string(s) + " " + f;
+    }
+    if (int s = overlapping_var(kx_type, t)) return "variable " + std::to_string(s) + " overlaps another";
+    return "";
+}
+
+std::string_view window(std::string_view line, std::size_t start, std::size_t len) {
+    return start >= line.size() ? std::string_view() : line.substr(start, len);
+}
+
+std::int32_t number_in(std::string_view text) { return read_decimal(std::string(text)); }
+std::int32_t hex_in(std::string_view text) { return hex_to_long(std::string(text)); }
+
+// Rounds a count to an integer, a half to the even neighbour.
+int round_count(double v) {
+    if (!(v > -1e6 && v < 1e6)) return v < 0 ? -1000000 : 1000000;
+    return static_cast<int>(std::nearbyint(v));
+}
+
+std::string number_text(std::int64_t v, int width, char fill) {
+    std::string s = std::to_string(v);
+    if (fill == '0') pad_left_zero(s, width);
+    else pad_left_space(s, width);
+    return s;
+}
+
+std::string hex_text(std::int64_t v, int width) {
+    std::string s = to_hex(v);
+    pad_left_zero(s, width);
+    return s;
+}
+
+// A text as one line: CR and LF would end the line early, so they go out as blanks.
+void append_text_line(std::string& out, std::string_view text) {
+    const std::size_t start = out.size();
+    out.append(text);
+    for (std::size_t i = start; i < out.size(); ++i)
+        if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+    out.append("\r\n");
+}
+
+// Reads lines and turns the end of the file or a bad value into a FileError with its line.
+class LineReader {
+public:
+    LineReader(std::string_view bytes, FileError& err) : cursor_(bytes), err_(err) {}
+
+    bool next(std::string_view& line) {
+        if (cursor_.next(line)) return true;
+        err_ = {FileError::Kind::Damaged, kErrPastEnd,
+                "Input past end of file: the file ends after line " + std::to_string(cursor_.line_number())};
+        return false;
+    }
+    bool bad(const std::string& what) {
+        err_ = {FileError::Kind::Damaged, kErrBadValue,
+                "Invalid value at line " + std::to_string(cursor_.line_number()) + ": " + what};
+        return false;
+    }
+    bool refuse(FileError::Kind kind) {
+        err_ = {kind, 0, ""};
+        return false;
+    }
+
+private:
+    LineCursor cursor_;
+    FileError& err_;
+};
+
+variable_record parse_var_line(std::string_view s, const std::string& kx_type) {
+    // Fixed windows, each starting at the blank in front of its field.
+    variable_record v;
+    v.access = static_cast<std::int16_t>(number_in(window(s, 0, 1)));
+    v.type = static_cast<std::int16_t>(type_code_from_terminal(number_in(window(s, 2, 2)), kx_type));
+    v.pos = static_cast<std::int16_t>(number_in(window(s, 4, 4)));
+    v.digits = static_cast<std::int16_t>(number_in(window(s, 8, 3)));
+    v.dec = static_cast<std::int16_t>(hex_in(window(s, 11, 3)));
+    v.address = hex_in(window(s, 14, 5));
+    v.min = hex_in(window(s, 19, 5));
+    v.max = hex_in(window(s, 24, 5));
+    return v;
+}
+
+// One page block into record (L, page); links, password flag and variables go to the
+// language-0 record, so the block read last decides them.
+bool read_page_block(LineReader& in, StagedProject& out, int lang, int page) {
+    const int cols = out.n_cols, rows = out.n_rows, cells = cols * rows;
+    page_record& rec = out.pages[lang][page];
+    const auto& from_file = code_tables().from_file;
+    std::string_view s;
+    for (int r = 0; r < rows; ++r) {
+        if (!in.next(s)) return false;
+        for (int col = 0; col < cols; ++col) {
+            // A short line reads as if filled with blanks; characters beyond are ignored.
+            const unsigned char b = col < static_cast<int>(s.size()) ? static_cast<unsigned char>(s[col]) : ' ';
+            rec.chars[r * cols + col] = from_file[b];
+        }
+    }
+
+    if (!in.next(s)) return false;
+    std::array<std::int16_t, 4> links{};
+    const std::int16_t pwd = s.size() >= 20 && s[19] == '1' ? 1 : 0;
+    for (int k = 0; k < 4; ++k) {
+        if (!out.link_on) {
+            links[k] = static_cast<std::int16_t>(page);   // links off: every page links to itself
+            continue;
+        }
+        const std::int32_t v = number_in(window(s, 4 * k, 4));
+        if (v < 0 || v > kMaxLink) return in.bad("link " + std::to_string(k) + " of page " + std::to_string(page));
+        links[k] = static_cast<std::int16_t>(v);
+    }
+
+    // The used slots in order; an unused slot in between does not hide the ones after it.
+    std::array<variable_record, kVarSlots> vars{};
+    int n = 0;
+    for (int slot = 1; slot <= kMaxVars; ++slot) {
+        if (!in.next(s)) return false;
+        const variable_record v = parse_var_line(s, out.kx_type);
+        if (v.digits <= 0) continue;
+        if (const char* f = variable_fault(out.kx_type, cols, rows, v))
+            return in.bad("variable " + std::to_string(slot) + " of page " + std::to_string(page) + ": " + f);
+        vars[++n] = v;
+    }
+    if (overlapping_var(out.kx_type, vars))
+        return in.bad("overlapping variables on page " + std::to_string(page));
+
+    lay_var_marks(rec.chars, vars, n, cells);
+    // A variable cell that no variable covers would be an orphan: it becomes a free cell.
+    std::array<bool, kMaxCells> covered{};
+    for (int k = 1; k <= n; ++k)
+        for (int i = vars[k].pos; i < vars[k].pos + stored_cell_count(vars[k]); ++i) covered[i] = true;
+    for (int i = 0; i < cells; ++i)
+        if (is_var_mark(rec.chars[i]) && !covered[i]) rec.chars[i] = 32;
+
+    page_record& r0 = out.pages[0][page];
+    r0.pwd = pwd;
+    for (int k = 0; k < 4; ++k) r0.links[k] = links[k];
+    r0.var_count = static_cast<std::int16_t>(n);
+    for (int slot = 0; slot < kVarSlots; ++slot) r0.set_var(slot, vars[slot]);
+    return true;
+}
+
+// The marks of the block read last stand in every language, as storing each page does.
+void align_marks(StagedProject& out) {
+    const int cells = out.n_cols * out.n_rows;
+    const int last_lang = out.n_lang - 1;
+    for (int page = 0; page <= out.last_page_idx; ++page) {
+        const auto& src = out.pages[last_lang][page].chars;
+        for (int L = 0; L < last_lang; ++L) {
+            auto& dst = out.pages[L][page].chars;
+            for (int i = 0; i < cells; ++i) {
+                if (is_var_mark(dst[i])) dst[i] = 32;
+                if (is_var_mark(src[i])) dst[i] = src[i];
+            }
+        }
+    }
+}
+
+void pause(Ctx& c) { wait_ms(c.pump, 5, /*user_input=*/false); }
+
+} // namespace
+
+const char* variable_fault(const std::string& kx_type, int n_cols, int n_rows, const variable_record& v) {
+    if (v.access < 0 || v.access > 9) return "access";
+    if (v.type < 0 || v.type >= static_cast<int>(variable_type_list(kx_type).size())) return "type";
+    if (v.digits < 1 || v.digits > 99) return "digits";
+    if (v.dec < 0 || v.dec > 0xFF || (v.dec & 0x3F) > v.digits) return "decimals";
+    // The whole field on the row of its first cell.
+    if (n_cols <= 0 || v.pos < 0 || v.pos > 999 || v.pos >= n_cols * n_rows ||
+        v.pos % n_cols + var_extent(kx_type, v) > n_cols)
+        return "position";
+    if (v.address < 0 || v.address > kMaxWord) return "address";
+    if (v.min < 0 || v.min > kMaxWord) return "minimum";
+    if (v.max < 0 || v.max > kMaxWord) return "maximum";
+    return nullptr;
+}
+
+bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& err, const ParseHooks& hooks) {
+    using Kind = FileError::Kind;
+    err = {};
+    LineReader in(bytes, err);
+    std::string_view s;
+
+    if (!in.next(s)) return false;
+    if (window(s, 5, 7) != "version") return in.refuse(Kind::Version);
+    out.multi_protocol = window(s, 15, 13) == "MultiProtocol" ? 1 : 0;
+
+    if (!in.next(s)) return false;
+    if (window(s, 5, 5) != "model") return in.refuse(Kind::Format);
+    const TerminalModel* m = model_by_file_code(number_in(s));
+    if (!m) return in.refuse(Kind::Model);
+    out.kx_type = m->key;
+    out.n_cols = m->cols;
+    out.n_rows = m->rows;
+
+    if (!in.next(s)) return false;
+    out.num_mode = number_in(s) == 1 ? "HEX" : "DEC";
+    if (!in.next(s)) return false;
+    out.link_on = number_in(s) != 0;
+    if (!in.next(s)) return false;
+    out.n_lang = number_in(s);
+    if (out.n_lang < 1 || out.n_lang > kLangSlots) return in.bad("language count " + std::to_string(out.n_lang));
+    if (!in.next(s)) return false;
+    out.last_page_idx = round_count(static_cast<double>(number_in(s)) / out.n_lang - 1);
+    if (out.last_page_idx < 0 || out.last_page_idx > kMaxPageIdx)
+        return in.bad("page count " + std::to_string(out.last_page_idx + 1));
+    if (!in.next(s)) return false;
+    out.tot_strings = number_in(s);
+    out.n_strings = round_count(static_cast<double>(out.tot_strings) / out.n_lang);
+    if (out.n_strings < 0 || out.n_strings > kMaxStrings)
+        return in.bad("string count " + std::to_string(out.n_strings));
+
+    for (int i = 0; i < kFileLangs; ++i) {
+        if (!in.next(s)) return false;
+        std::string name(s);
+        if (i < out.n_lang && name.empty()) name = "    ";
+        out.language_names[i] = std::move(name);
+    }
+    if (hooks.header) hooks.header(out);
+
+    out.pages.assign(out.n_lang, std::vector<page_record>(out.last_page_idx + 1));
+    for (int L = 0; L < out.n_lang; ++L) {
+        for (int page = 0; page <= out.last_page_idx; ++page) {
+            if (!read_page_block(in, out, L, page)) return false;
+            if (hooks.page) hooks.page(page + out.last_page_idx * L);
+        }
+    }
+    align_marks(out);
+
+    out.strings.assign(out.n_lang, {});
+    for (int L = 0; L < out.n_lang; ++L) {
+        out.strings[L].reserve(out.n_strings);
+        for (int k = 0; k < out.n_strings; ++k) {
+            if (!in.next(s)) return false;
+            out.strings[L].emplace_back(s);
+        }
+    }
+    return true;
+}
+
+void install_staged_project(Project& p, StagedProject&& st) {
+    p.kx_type = st.kx_type;
+    p.n_cols = static_cast<std::int16_t>(st.n_cols);
+    p.n_rows = static_cast<std::int16_t>(st.n_rows);
+    p.multi_protocol = st.multi_protocol;
+    p.num_mode = st.num_mode;
+    p.link_on = st.link_on;
+    p.n_lang = static_cast<std::int16_t>(st.n_lang);
+    p.last_page_idx = static_cast<std::int16_t>(st.last_page_idx);
+    p.n_strings = static_cast<std::int16_t>(st.n_strings);
+    p.tot_strings = static_cast<std::int16_t>(std::clamp(st.tot_strings, -32768, 32767));
+    p.act_lang = 0;
+    for (int i = 0; i < kFileLangs; ++i) p.language_names[i] = std::move(st.language_names[i]);
+    for (int L = 0; L < st.n_lang; ++L) {
+        for (int page = 0; page <= st.last_page_idx; ++page) p.page_store[L][page] = st.pages[L][page];
+        auto& dst = p.global_strings[L];
+        for (int k = 0; k < kStringSlots; ++k)
+            dst[k] = k < st.n_strings ? std::move(st.strings[L][k]) : std::string();
+    }
+}
+
+bool project_file_bytes(const Project& p, std::string& out, FileError& err,
+                        const std::function<void(int)>& on_page) {
+    out.clear();
+    err = {};
+    auto refuse = [&](const std::string& what) {
+        err = {FileError::Kind::Damaged, kErrBadValue, "Value out of range for the project file: " + what};
+        return false;
+    };
+    const TerminalModel* m = find_model(p.kx_type);
+    if (!m || m->file_code == 0) return refuse("model " + p.kx_type);
+    if (p.n_cols != m->cols || p.n_rows != m->rows) return refuse("display geometry");
+    if (p.file_version.size() != 3 || p.file_version.find_first_of("\r\n") != std::string::npos)
+        return refuse("file version");
+    if (p.n_lang < 1 || p.n_lang > kLangSlots) return refuse("language count " + std::to_string(p.n_lang));
+    if (p.last_page_idx < 0 || p.last_page_idx > kMaxPageIdx)
+        return refuse("page count " + std::to_string(p.last_page_idx + 1));
+    if (p.n_strings < 0 || p.n_strings > kMaxStrings) return refuse("string count " + std::to_string(p.n_strings));
+
+    const int n_lang = p.n_lang, last = p.last_page_idx, cols = p.n_cols, rows = p.n_rows;
+    out.reserve(static_cast<std::size_t>(n_lang) * (last + 1) * (rows * (cols + 2) + 22 + 8 * 31) +
+                static_cast<std::size_t>(n_lang) * p.n_strings * (cols + 2) + 256);
+
+    append_text_line(out, p.file_version + "  version" + (p.multi_protocol != 0 ? " - MultiProtocol" : " - MonoProtocol"));
+    append_text_line(out, number_text(m->file_code, 3, ' ') + "  model");
+    append_text_line(out, number_text(p.num_mode == "HEX" ? 1 : 0, 3, ' ') + "  mode");
+    append_text_line(out, number_text(p.link_on ? 1 : 0, 3, ' ') + "  link");
+    append_text_line(out, number_text(n_lang, 3, ' ') + "  languages");
+    std::string tot_pages = " " + std::to_string((last + 1) * n_lang);   // one blank stays in front
+    pad_left_space(tot_pages, 3);
+    append_text_line(out, tot_pages + "  tot_pages");
+    append_text_line(out, number_text(p.n_strings * n_lang, 3, ' ') + "  tot_strings");
+    for (int i = 0; i < kFileLangs; ++i) {
+        // An empty name of a language in use goes out as the reader would take it back.
+        const bool blank = i < n_lang && p.language_names[i].empty();
+        append_text_line(out, blank ? std::string("    ") : p.language_names[i]);
+    }
+
+    for (int L = 0; L < n_lang; ++L) {
+        for (int page = 0; page <= last; ++page) {
+            const page_record& own = p.page_store[L][page];
+            const page_record& r0 = p.page_store[0][page];
+            auto where = [page] { return "page " + std::to_string(page); };
+            if (L == 0) {
+                std::array<variable_record, kVarSlots> vars{};
+                for (int slot = 1; slot < kVarSlots; ++slot) vars[slot] = r0.var(slot);
+                std::string fault = page_vars_fault(p.kx_type, cols, rows, vars);
+                if (!fault.empty()) return refuse(where() + ", " + fault);
+            }
+            for (int r = 0; r < rows; ++r) {
+                for (int col = 0; col < cols; ++col) out += file_byte(own.chars[r * cols + col]);
+                out += "\r\n";
+            }
+            std::string links;
+            for (int k = 0; k < 4; ++k) {
+                if (r0.links[k] < 0 || r0.links[k] > kMaxLink)
+                    return refuse(where() + ", link " + std::to_string(k) + " = " + std::to_string(r0.links[k]));
+                links += number_text(r0.links[k], 4, ' ');
+            }
+            links += r0.pwd == 1 ? "   1" : "   0";
+            append_text_line(out, links);
+            for (int slot = 1; slot < kVarSlots; ++slot) {
+                const variable_record v = r0.var(slot);
+                if (v.digits <= 0) {
+                    append_text_line(out, kUnusedVarLine);
+                    continue;
+                }
+                append_text_line(out, std::to_string(v.access) + " " +
+                                          number_text(type_code_to_terminal(v.type, p.kx_type), 2, '0') + " " +
+                                          number_text(v.pos, 3, '0') + " " + number_text(v.digits, 2, '0') + " " +
+                                          hex_text(v.dec, 2) + " " + hex_text(v.address, 4) + " " +
+                                          hex_text(v.min, 4) + " " + hex_text(v.max, 4));
+            }
+            if (on_page) on_page(page + last * L);
+        }
+    }
+    for (int L = 0; L < n_lang; ++L)
+        for (int k = 0; k < p.n_strings; ++k) append_text_line(out, p.global_strings[L][k]);
+    return true;
+}
+
+std::string backup_path(const std::string& path) {
+    const std::size_t dot = path.find_last_of('.');
+    const std::size_t sep = path.find_last_of("\\/");
+    const bool has_ext = dot != std::string::npos && (sep == std::string::npos || dot > sep);
+    return (has_ext ? path.substr(0, dot) : path) + ".BAK";
+}
+
+void make_default_project(Ctx& c) {
+    c.p.kx_type = "KXB_5560";
+    set_terminal_model(c, c.p.kx_type);
+    init_project(c, "", 0);
+}
+
+bool open_project_file(Ctx& c, const std::string& path) {
+    Project& p = c.p;
+    c.settings.save("Inizializzazione", "UltimaDirectory", path);
+
+    StagedProject st;
+    FileError err;
+    bool progress = false;
+    ParseHooks hooks;
+    hooks.header = [&](const StagedProject& s) {
+        pause(c);
+        c.view().progress_show(c.txt(10075), std::max(1, s.last_page_idx * s.n_lang));
+        progress = true;
+        pause(c);
+    };
+    hooks.page = [&](int value) { c.view().progress_value(value); };
+    std::string bytes;
+    bool ok = read_file_bytes(path, bytes);
+    if (!ok) err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + path};
+    ok = ok && parse_project_file(bytes, st, err, hooks);
+    if (progress) {
+        c.view().progress_close();
+        pause(c);
+    }
+
+    if (!ok) {
+        // Nothing of the file reaches the project: the empty default project, with a fresh
+        // name, so that no later Save writes over the file that could not be read.
+        switch (err.kind) {
+        case FileError::Kind::Version: c.prompt.message(c.txt(10017), kOkOnly, c.txt(10018)); break;
+        case FileError::Kind::Format: c.prompt.message(c.txt(10160), kOkOnly, c.txt(10018)); break;
+        case FileError::Kind::Model: c.prompt.message(c.txt(10019), kOkOnly, c.txt(10020)); break;
+        default: report_error(c, err.number, err.description); break;
+        }
+        make_default_project(c);
+        return false;
+    }
+
+    install_staged_project(p, std::move(st));
+    set_terminal_model(c, p.kx_type);
+    c.view().lang_list_set(std::vector<std::string>(p.language_names.begin(), p.language_names.begin() + p.n_lang), 0);
+    build_display(c);
+    p.act_page = 0;
+    p.cursor_pos = 0;
+    load_page(c, 0, p.act_lang);
+    show_page_nr(c, p.act_page);
+    apply_number_mode(c);
+    p.skip_link_ask = true;
+    apply_link_mode(c);
+    p.skip_link_ask = false;
+    show_model_label(c);
+    detect_multiprotocol(c);
+    enable_model_option_menus(c);
+    multiprotocol_off(c);
+    update_recent_files(c, path);
+    return true;
+}
 
 bool save_project_file(Ctx& c, const std::string& path) {
-    (void)path;
-    // The project-file writer is not built yet: say so instead of pretending to save.
+    Project& p = c.p;
+    pause(c);
+    c.view().progress_show(c.txt(10076), std::max(1, p.n_lang * p.last_page_idx));
+    pause(c);
+    std::string bytes;
+    FileError err;
+    bool ok = project_file_bytes(p, bytes, err, [&](int value) { c.view().progress_value(value); });
+    std::string why;
+    if (ok && !replace_file(path, bytes, backup_path(path), why)) {
+        ok = false;
+        err = {FileError::Kind::Access, kErrFileAccess, why};
+    }
+    c.view().progress_close();
+    if (!ok) {
+        // The file at path, its backup, project_path, the settings and prj_modified stay as
+        // they were: the caller must not take the project for saved.
+        c.prompt.busy(false);
+        restore_dialog_state(c, c.cdg1);
+        report_error(c, err.number, err.description);
+        return false;
+    }
+    update_recent_files(c, path);
+    load_page(c, p.act_page, p.act_lang);
+    return true;
+}
+
+bool check_dialog_file_exists(Ctx& c, const FileDialog& dlg) {
+    if (file_exists(dlg.file_name)) return false;
+    const std::size_t sep = dlg.file_name.find_last_of("\\/");
+    const std::string name = sep == std::string::npos ? dlg.file_name : dlg.file_name.substr(sep + 1);
     c.beep();
-    c.prompt.message(error_text(c, 75, "Project files are not available in this build"), kOkOnly);
-    return false;
+    c.prompt.message(c.txt(10168) + " " + name + " " + c.txt(10169), kOkOnly);
+    return true;
 }
 
 } // namespace kx

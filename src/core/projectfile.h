@@ -1,12 +1,98 @@
 #pragma once
-// The project file: one text file per project.
+// The project file: one single-byte text file per project, lines ending CR LF. The pure
+// reader and writer (bytes <-> staged or live project) need no window; the routines that
+// take a Ctx add the progress window, the messages and the swap into the live project.
+#include "core/project.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kx {
 
 struct Ctx;
+struct FileDialog;
 
-// Writes the whole project to path; false (after an error message) when it could not.
+// Error numbers the file routines report with "Errore <number>: <description>".
+constexpr std::int32_t kErrPastEnd = 62;     // the file ends before the data it announces
+constexpr std::int32_t kErrBadValue = 380;   // a value outside what the project can hold
+constexpr std::int32_t kErrFileAccess = 75;  // the file cannot be read, created or renamed
+
+struct FileError {
+    enum class Kind {
+        None,
+        Version,   // line 1 is not a project file header (message 10017)
+        Format,    // line 2 is not a model line (message 10160)
+        Model,     // unknown model code (message 10019)
+        Damaged,   // counts, values or length do not fit: number and description
+        Access,    // the file system refused: number and description
+    };
+    Kind kind = Kind::None;
+    std::int32_t number = 0;
+    std::string description;
+};
+
+// A project read from a file and checked, before it replaces the live project.
+struct StagedProject {
+    std::string kx_type;
+    int n_cols = 0, n_rows = 0;
+    std::int16_t multi_protocol = 0;
+    std::string num_mode = "HEX";
+    bool link_on = true;
+    int n_lang = 0;
+    int last_page_idx = 0;
+    int n_strings = 0;
+    int tot_strings = 0;
+    std::array<std::string, 6> language_names;
+    page_store_t pages;                              // [language][page 0..last_page_idx]
+    std::vector<std::vector<std::string>> strings;   // [language][string 0..n_strings-1]
+};
+
+// Called while reading: once after the header (the counts are known), and after each page
+// block with the progress value page + last_page_idx * language.
+struct ParseHooks {
+    std::function<void(const StagedProject&)> header;
+    std::function<void(int)> page;
+};
+
+// Reads a whole project file into `out`, checking every count and value against the stores
+// and the model's geometry. False (with err) when the file is refused or damaged; `out` is
+// then incomplete and must not be used.
+bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& err,
+                        const ParseHooks& hooks = {});
+
+// Puts a staged project into the live state: model, geometry, counts, names, the pages of
+// its languages and its strings. Touches no window.
+void install_staged_project(Project& p, StagedProject&& st);
+
+// The file bytes of the project in the page stores. False (with err, `out` unusable) when a
+// value does not fit its column or could not be read back, so no such file is ever written.
+bool project_file_bytes(const Project& p, std::string& out, FileError& err,
+                        const std::function<void(int)>& on_page = {});
+
+// Why a variable cannot stand in a page of this model and geometry; nullptr when it can.
+const char* variable_fault(const std::string& kx_type, int n_cols, int n_rows, const variable_record& v);
+
+// The backup name of a project file: the path without its extension, then ".BAK".
+std::string backup_path(const std::string& path);
+
+// Reads the file into the live project (the caller has cleared the old one). A refused or
+// damaged file is reported and leaves the default empty project with a fresh name; true
+// when the file was read.
+bool open_project_file(Ctx& c, const std::string& path);
+
+// Writes the whole project to path, keeping the previous file as its ".BAK". False (after
+// the error message) when it could not; then the file at path, the settings, project_path
+// and prj_modified are as they were.
 bool save_project_file(Ctx& c, const std::string& path);
+
+// True (after a beep and a message) when the dialog's chosen file does not exist.
+bool check_dialog_file_exists(Ctx& c, const FileDialog& dlg);
+
+// The empty KXB_5560 project with a fresh name, as after a refused file.
+void make_default_project(Ctx& c);
 
 } // namespace kx

@@ -28,6 +28,8 @@ bool same_path(const std::string& a, const std::string& b) {
 
 } // namespace
 
+const char* recent_file_key(int k) { return k >= 1 && k <= 4 ? kRecentKeys[k - 1] : ""; }
+
 int ask_save_project(Ctx& c) {
     Project& p = c.p;
     if (!p.prj_modified) return kAnsNo;

@@ -11,6 +11,8 @@ struct Ctx;
 // 6 Yes (saved), 7 No (also when nothing was modified), 2 Cancel. A Yes whose save fails
 // answers Cancel, so that the command that asked stops and nothing is lost.
 int ask_save_project(Ctx& c);
+// Settings key of recent entry k (1..4): "UltimoFile" .. "QuartultimoFile"; "" otherwise.
+const char* recent_file_key(int k);
 // Puts p at the head of the recent list ("" only shows the stored list).
 void update_recent_files(Ctx& c, const std::string& path);
 // True when the recent entry's file is missing (message shown); false when project_path

@@ -149,21 +149,26 @@ void draw_var_cells(Ctx& c, int k) {
     }
 }
 
-void mark_var_cells(Ctx& c) {
-    Project& p = c.p;
-    const int limit = std::min(p.cells(), kMaxCells);
-    const int n = std::min<int>(p.n_vars, kMaxVars);
+void lay_var_marks(std::array<std::int16_t, kMaxCells>& buffer,
+                   const std::array<variable_record, kVarSlots>& table, int n, int cells) {
+    const int limit = std::min(cells, kMaxCells);
+    n = std::min(n, kMaxVars);
     for (int k = 1; k <= n; ++k) {
-        const variable_record& v = p.variable_table[k];
+        const variable_record& v = table[k];
         if (v.digits <= 0) continue;
         const VarCells f = var_cells("", v);
         const int end = v.pos + f.count();   // one past the last cell
-        for (int i = std::max<int>(v.pos, 0); i < end && i < limit; ++i) p.display_buffer[i] = kCodeVarDigit;
+        for (int i = std::max<int>(v.pos, 0); i < end && i < limit; ++i) buffer[i] = kCodeVarDigit;
         // More decimals than digits would put the point before the field, over the page's
         // text; the point cell is marked only inside the variable's own cells.
         const int pc = v.pos + f.width - f.decimals + f.sign;
-        if (f.point && pc >= std::max<int>(v.pos, 0) && pc < end && pc < limit) p.display_buffer[pc] = kCodeVarPoint;
+        if (f.point && pc >= std::max<int>(v.pos, 0) && pc < end && pc < limit) buffer[pc] = kCodeVarPoint;
     }
+}
+
+void mark_var_cells(Ctx& c) {
+    Project& p = c.p;
+    lay_var_marks(p.display_buffer, p.variable_table, p.n_vars, p.cells());
 }
 
 void delete_var(Ctx& c, int k) {

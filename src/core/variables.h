@@ -58,6 +58,9 @@ void draw_var_cells(Ctx& c, int k);
 // Writes the placeholder codes of every variable into display_buffer without painting
 // (a page read from a file carries 219 for every cell; the point cell is put back here).
 void mark_var_cells(Ctx& c);
+// The same for any buffer: variables 1..n of table, cells below `cells` only.
+void lay_var_marks(std::array<std::int16_t, kMaxCells>& buffer,
+                   const std::array<variable_record, kVarSlots>& table, int n, int cells);
 // Deletes variable k from the page being edited: marks, record and grid rows.
 void delete_var(Ctx& c, int k);
 

@@ -1,8 +1,10 @@
 #pragma once
 // Single-byte text files with CR LF line ends, as the project, listing, recipe and
 // S-record files are kept.
+#include <cstddef>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kx {
@@ -25,6 +27,32 @@ private:
 bool read_text_lines(const std::string& path, std::vector<std::string>& lines);
 // Splits bytes into lines with the rule above.
 std::vector<std::string> split_text_lines(const std::string& bytes);
+
+// Walks the lines of a byte buffer by the rule above without copying them.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes) : bytes_(bytes) {}
+    // The next line without its end; false when the buffer has no more lines.
+    bool next(std::string_view& line);
+    // 1-based number of the line that next() gave last (0 before the first).
+    int line_number() const { return line_no_; }
+
+private:
+    std::string_view bytes_;
+    std::size_t pos_ = 0;
+    int line_no_ = 0;
+};
+
+// The whole content of a file; false when it cannot be read.
+bool read_file_bytes(const std::string& path, std::string& bytes);
+
+// Replaces the file at path with bytes so that no failure leaves a half-written file under
+// either name: the bytes go to a new temporary file beside path first; only when that is
+// complete on disk is an existing file at path renamed to backup (when backup is not empty
+// and differs from path; an older backup is replaced), and the new file renamed to path.
+// On failure nothing at path or backup has changed, and error says why.
+bool replace_file(const std::string& path, const std::string& bytes, const std::string& backup,
+                  std::string& error);
 
 bool file_exists(const std::string& path);
 bool dir_exists(const std::string& path);

@@ -1,0 +1,139 @@
+#pragma once
+// Shared pieces of the project-file tests: a recording view and pump, a temporary folder,
+// a whole editor context, and projects filled with valid random content.
+#include "core/context.h"
+#include "core/models.h"
+#include "core/shell.h"
+#include "core/variables.h"
+#include "platform/api/scripted_prompt.h"
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace filetest {
+
+using namespace kx;
+
+class RecordingView : public View {
+public:
+    std::vector<std::string> calls;   // progress and display events in order
+    std::string caption;
+    std::vector<std::string> langs;
+    void progress_show(const std::string& text, int max) override {
+        calls.push_back("show " + text + " " + std::to_string(max));
+    }
+    void progress_value(int v) override { last_value = v; }
+    void progress_close() override { calls.push_back("close " + std::to_string(last_value)); }
+    void unload_display(int n) override { calls.push_back("unload " + std::to_string(n)); }
+    void set_caption(const std::string& c) override { caption = c; }
+    void lang_list_set(const std::vector<std::string>& names, int) override { langs = names; }
+    int last_value = -1;
+};
+
+// Remembers whether any wait let user input through.
+class RecordingPump : public ManualPump {
+public:
+    int input_waits = 0;
+    bool wait(std::int32_t ms, bool user_input, const std::function<bool()>& done) override {
+        if (user_input) ++input_waits;
+        return ManualPump::wait(ms, user_input, done);
+    }
+};
+
+// The committed seed files of the project-file reader ("ok_*" read, "bad_*" refused).
+inline std::filesystem::path corpus_dir() {
+    return std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus" / "projectfile";
+}
+
+struct TempDir {
+    std::filesystem::path path;
+    TempDir() {
+        static int serial = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("kx_file_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
+        std::filesystem::create_directories(path);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string file(const std::string& name) const { return (path / name).string(); }
+};
+
+// A whole editor with the default empty project, its program folder a temporary folder.
+struct Editor {
+    TempDir dir;
+    Project p;
+    ScriptedPrompt prompt;
+    MemorySettings settings;
+    RecordingPump pump;
+    RecordingView view;
+    Ctx c{p, prompt, settings, pump, dir.path.string()};
+    Editor() {
+        c.set_view(&view);
+        main_window_load(c);
+    }
+};
+
+// Fills the project with valid content for model `key`: n_lang languages, `pages` pages,
+// `strings` strings per language, up to `vars` variables per page; marks in every language.
+inline void fill_project(Project& p, const std::string& key, int n_lang, int pages, int strings, int vars,
+                         unsigned seed, bool com_marks = false) {
+    std::mt19937 rng(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const TerminalModel* m = find_model(key);
+    p.kx_type = key;
+    p.n_cols = static_cast<std::int16_t>(m->cols);
+    p.n_rows = static_cast<std::int16_t>(m->rows);
+    p.n_lang = static_cast<std::int16_t>(n_lang);
+    p.last_page_idx = static_cast<std::int16_t>(pages - 1);
+    p.n_strings = static_cast<std::int16_t>(strings);
+    p.num_mode = pick(0, 1) ? "HEX" : "DEC";
+    p.multi_protocol = com_marks ? 1 : 0;
+    const int cells = m->cols * m->rows;
+    const int types = static_cast<int>(variable_type_list(key).size());
+    for (int i = 0; i < 6; ++i) p.language_names[i] = i < n_lang ? "Lang" + std::to_string(i) : "";
+    for (int pg = 0; pg < pages; ++pg) {
+        std::array<variable_record, kVarSlots> t{};
+        int n = 0;
+        // At most two variables per row, each in its own half of the row.
+        for (int row = 0; row < m->rows && n < vars; ++row) {
+            for (int half = 0; half < 2 && n < vars; ++half) {
+                variable_record v;
+                v.type = static_cast<std::int16_t>(pick(0, types - 1));
+                if (types == 13 && (v.type == 4 || v.type == 5)) v.type = 0;   // DATE/TIME have fixed widths
+                v.digits = static_cast<std::int16_t>(pick(1, m->cols / 2 - 3));
+                v.dec = static_cast<std::int16_t>(std::min<int>(pick(0, 3), v.digits) | (com_marks && pick(0, 1) ? kComBit : 0));
+                v.pos = static_cast<std::int16_t>(row * m->cols + half * (m->cols / 2));
+                v.access = static_cast<std::int16_t>(pick(0, 1));
+                v.address = pick(0, 0xFFFF);
+                v.min = pick(0, 0xFFFF);
+                v.max = pick(0, 0xFFFF);
+                t[++n] = v;
+            }
+        }
+        page_record& r0 = p.page_store[0][pg];
+        for (int L = 0; L < n_lang; ++L) {
+            auto& ch = p.page_store[L][pg].chars;
+            static const int extra[] = {4, 5, 6, 7, kCodeInvalid};
+            for (int i = 0; i < cells; ++i) ch[i] = static_cast<std::int16_t>(pick(0, 9) ? pick(32, 127) : extra[pick(0, 4)]);
+            lay_var_marks(ch, t, n, cells);
+        }
+        r0.var_count = static_cast<std::int16_t>(n);
+        for (int s = 0; s < kVarSlots; ++s) r0.set_var(s, t[s]);
+        for (int k = 0; k < 4; ++k) r0.links[k] = static_cast<std::int16_t>(pick(0, pages - 1));
+        r0.pwd = static_cast<std::int16_t>(pick(0, 1));
+    }
+    for (int L = 0; L < n_lang; ++L)
+        for (int k = 0; k < strings; ++k) {
+            std::string s;
+            for (int i = pick(0, m->cols); i > 0; --i) s += static_cast<char>(pick(32, 255));
+            p.global_strings[L][k] = s;
+        }
+}
+
+} // namespace filetest

@@ -1,0 +1,326 @@
+// The project file's bytes: the layout written, what is read back, what is refused.
+#include "core/projectfile.h"
+
+#include "file_test_support.h"
+#include "platform/api/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace filetest {
+namespace {
+
+std::string bytes_of(const Project& p) {
+    std::string out;
+    FileError err;
+    EXPECT_TRUE(project_file_bytes(p, out, err)) << err.description;
+    return out;
+}
+
+std::vector<std::string> lines_of(const std::string& bytes) { return split_text_lines(bytes); }
+
+std::string join(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const auto& l : lines) s += l + "\r\n";
+    return s;
+}
+
+FileError parse_error(const std::string& bytes) {
+    StagedProject st;
+    FileError err;
+    EXPECT_FALSE(parse_project_file(bytes, st, err));
+    return err;
+}
+
+// Reads bytes into a fresh project (no window), as the open road swaps them in.
+void read_into(const std::string& bytes, Project& q) {
+    StagedProject st;
+    FileError err;
+    ASSERT_TRUE(parse_project_file(bytes, st, err)) << err.description;
+    install_staged_project(q, std::move(st));
+}
+
+// A one-page, one-language KXD_515 project (16 x 2): header 0..6, names 7..12, character
+// lines 13..14, links line 15, variable lines 16..23.
+std::string small_file() {
+    Project p;
+    fill_project(p, "KXD_515", 1, 1, 0, 1, 7);
+    return bytes_of(p);
+}
+
+const std::string kUnused = "0 00 000 00 00 0000 0000 0000";
+
+TEST(ProjectFileWriter, EmptyProjectByteForByte) {
+    Project p;
+    p.language_names[0] = "Italiano";
+    for (int i = 0; i < p.cells(); ++i) p.page_store[0][0].chars[i] = 32;
+    std::string expected =
+        "2.8  version - MonoProtocol\r\n  4  model\r\n  1  mode\r\n  1  link\r\n  1  languages\r\n"
+        "  1  tot_pages\r\n  0  tot_strings\r\nItaliano\r\n\r\n\r\n\r\n\r\n\r\n";
+    for (int r = 0; r < 4; ++r) expected += std::string(40, ' ') + "\r\n";
+    expected += "   0   0   0   0   0\r\n";
+    for (int s = 0; s < 8; ++s) expected += kUnused + "\r\n";
+    EXPECT_EQ(bytes_of(p), expected);
+}
+
+TEST(ProjectFileWriter, VariablesCharactersAndTextsByteForByte) {
+    Project p;   // KXB_5560, 40 x 4
+    p.multi_protocol = 1;
+    p.num_mode = "DEC";
+    p.link_on = false;
+    p.n_lang = 2;
+    p.last_page_idx = 0;
+    p.n_strings = 1;
+    p.language_names = {"Italiano", "Eng\rlish", "", "", "", "", ""};
+    p.global_strings[0][0] = "a\r\nb";
+    p.global_strings[1][0] = "";
+    for (int L = 0; L < 2; ++L) {
+        auto& ch = p.page_store[L][0].chars;
+        for (int i = 0; i < 160; ++i) ch[i] = 32;
+        ch[0] = 4, ch[1] = 5, ch[2] = 6, ch[3] = 7, ch[4] = 10, ch[5] = 13, ch[6] = 219, ch[7] = 300, ch[8] = 130;
+        ch[45] = ch[46] = ch[48] = ch[49] = kCodeVarDigit;
+        ch[47] = kCodeVarPoint;
+    }
+    p.page_store[1][0].chars[9] = 'x';
+    page_record& r0 = p.page_store[0][0];
+    r0.links = {1, 22, 333, 4444, 0};
+    r0.pwd = 1;
+    r0.var_count = 1;
+    r0.set_var(1, variable_record{1, 0, 45, 4, 2 | kComBit, 0x1234, 0, 0xFFFF});
+
+    std::string row0 = "\x11\x10\x1E\x1F\x82\x82\x82\x82\x82";
+    std::string row1 = std::string(5, ' ') + "\xDB\xDB.\xDB\xDB" + std::string(30, ' ');
+    std::string block_tail = "   1  22 3334444   1\r\n1 00 045 04 42 1234 0000 FFFF\r\n";
+    for (int s = 0; s < 7; ++s) block_tail += kUnused + "\r\n";
+    std::string expected =
+        "2.8  version - MultiProtocol\r\n  4  model\r\n  0  mode\r\n  0  link\r\n  2  languages\r\n"
+        "  2  tot_pages\r\n  2  tot_strings\r\nItaliano\r\nEng lish\r\n\r\n\r\n\r\n\r\n" +
+        row0 + std::string(31, ' ') + "\r\n" + row1 + "\r\n" + std::string(40, ' ') + "\r\n" + std::string(40, ' ') +
+        "\r\n" + block_tail + row0 + "x" + std::string(30, ' ') + "\r\n" + row1 + "\r\n" + std::string(40, ' ') +
+        "\r\n" + std::string(40, ' ') + "\r\n" + block_tail + "a  b\r\n\r\n";
+    EXPECT_EQ(bytes_of(p), expected);
+}
+
+TEST(ProjectFileWriter, CountColumns) {
+    Project p;
+    fill_project(p, "KXE_520", 1, 100, 0, 0, 1);
+    EXPECT_EQ(lines_of(bytes_of(p))[5], " 100  tot_pages");
+    fill_project(p, "KXB_540", 6, 2, 600, 0, 1);
+    auto lines = lines_of(bytes_of(p));
+    EXPECT_EQ(lines[1], "  3  model");
+    EXPECT_EQ(lines[5], " 12  tot_pages");
+    EXPECT_EQ(lines[6], "3600  tot_strings");
+}
+
+TEST(ProjectFileWriter, RefusesValuesThatDoNotFitTheirColumns) {
+    auto refused = [](auto change) {
+        Project p;
+        fill_project(p, "KXB_5560", 1, 3, 0, 2, 3);
+        change(p);
+        std::string out;
+        FileError err;
+        EXPECT_FALSE(project_file_bytes(p, out, err));
+        EXPECT_EQ(err.number, kErrBadValue);
+        return err.description;
+    };
+    EXPECT_NE(refused([](Project& p) { p.page_store[0][2].links[3] = 10000; }).find("page 2"), std::string::npos);
+    refused([](Project& p) { p.page_store[0][1].address[1] = 0x10000; });
+    refused([](Project& p) { p.page_store[0][1].pos[2] = 38; });       // runs past its row
+    refused([](Project& p) { p.page_store[0][1].pos[2] = 0; });        // overlaps variable 1
+    refused([](Project& p) { p.page_store[0][0].dec[1] = 0x3F; });     // more decimals than digits
+    refused([](Project& p) { p.kx_type = "KXA_520"; });                // a model without a file code
+}
+
+TEST(ProjectFileRoundTrip, EveryModelLanguageCountAndSize) {
+    int seed = 0;
+    for (const TerminalModel& m : terminal_models()) {
+        if (m.file_code == 0) continue;
+        for (int n_lang = 1; n_lang <= 6; ++n_lang) {
+            ++seed;
+            const bool largest = m.key == std::string("KXB_5560") && n_lang == 6;
+            const int pages = largest ? 1000 : 1 + seed * 37 % 60;
+            const int strings = largest ? 600 : seed * 13 % 40;
+            Project p;
+            fill_project(p, m.key, n_lang, pages, strings, 8, seed, seed % 2 == 0);
+            const std::string first = bytes_of(p);
+            Project q;
+            read_into(first, q);
+            EXPECT_EQ(bytes_of(q), first) << m.key << " " << n_lang;
+            for (int L = 0; L < n_lang; ++L)
+                for (int pg = 0; pg < pages; ++pg)
+                    ASSERT_EQ(q.page_store[L][pg], p.page_store[L][pg]) << m.key << " " << L << " " << pg;
+            EXPECT_EQ(q.multi_protocol, p.multi_protocol);
+        }
+    }
+}
+
+TEST(ProjectFileReader, FollowsTheFixedWindows) {
+    auto lines = lines_of(small_file());
+    StagedProject st;
+    FileError err;
+    {
+        // Two languages and six pages in all: three pages per language.
+        std::vector<std::string> file(lines.begin(), lines.begin() + 13);
+        file[4] = "  2  languages";
+        file[5] = "  6  tot_pages";
+        for (int i = 0; i < 6; ++i) file.insert(file.end(), lines.begin() + 13, lines.begin() + 24);
+        ASSERT_TRUE(parse_project_file(join(file), st, err)) << err.description;
+        EXPECT_EQ(st.last_page_idx, 2);
+        EXPECT_EQ(st.language_names[1], "    ");   // an empty name in use reads as four blanks
+        EXPECT_EQ(st.language_names[2], "");
+    }
+
+    lines[13] = "ab\tc";                        // short line, a tab
+    lines[14] = std::string(16, '.') + "beyond";
+    lines[15] = "   1   2   3   4   ";          // 19 characters: no password
+    lines[16] = kUnused;                        // an unused slot before a used one
+    lines[17] = "1 01 019 02 01 00FF 0000 0010";   // INT 2.1 at row 1, column 3
+    ASSERT_TRUE(parse_project_file(join(lines), st, err)) << err.description;
+    const page_record& r = st.pages[0][0];
+    EXPECT_EQ(r.chars[0], 'a');
+    EXPECT_EQ(r.chars[2], kCodeInvalid);
+    EXPECT_EQ(r.chars[4], ' ');
+    EXPECT_EQ(r.pwd, 0);
+    EXPECT_EQ(r.links[3], 4);
+    EXPECT_EQ(r.var_count, 1);
+    EXPECT_EQ(r.var(1), (variable_record{1, 1, 19, 2, 1, 0xFF, 0, 0x10}));
+    // Cells 19..22: sign, digit, point, digit; the other dots stay dots.
+    EXPECT_EQ(r.chars[18], '.');
+    EXPECT_EQ(r.chars[19], kCodeVarDigit);
+    EXPECT_EQ(r.chars[21], kCodeVarPoint);
+    EXPECT_EQ(r.chars[23], '.');
+
+    lines[3] = "  0  link";
+    lines[13] = "\xDB\xDB\x11\x10\x1E\x1F";   // variable cells no variable covers become free
+    ASSERT_TRUE(parse_project_file(join(lines), st, err));
+    EXPECT_EQ(st.pages[0][0].links, (std::array<std::int16_t, 5>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(st.pages[0][0].chars[0], ' ');
+    EXPECT_EQ(st.pages[0][0].chars[2], 4);
+    EXPECT_EQ(st.pages[0][0].chars[5], 7);
+}
+
+// One line of small_file() replaced, and how the reader must answer.
+struct Damage {
+    const char* name;
+    int line;
+    const char* text;
+    FileError::Kind kind;
+};
+using K = FileError::Kind;
+const Damage kDamages[] = {
+    {"version", 0, "2.8 version - MonoProtocol", K::Version},
+    {"format", 1, "  7  mode", K::Format},
+    {"model", 1, " 11  model", K::Model},
+    {"model0", 1, "  0  model", K::Model},
+    {"lang0", 4, "  0  languages", K::Damaged},
+    {"lang7", 4, "  7  languages", K::Damaged},
+    {"lang_text", 4, "two  languages", K::Damaged},
+    {"pages1001", 5, "1001  tot_pages", K::Damaged},
+    {"pages0", 5, "  0  tot_pages", K::Damaged},
+    {"huge", 5, "99999999999999999999  tot_pages", K::Damaged},
+    {"strings601", 6, "601  tot_strings", K::Damaged},
+    {"strings_neg", 6, " -1  tot_strings", K::Damaged},
+    {"link", 15, "   1   2   3  -1   0", K::Damaged},
+    {"var_row", 16, "1 00 014 04 00 0000 0000 0000", K::Damaged},    // past the row's end
+    {"var_page", 16, "1 00 9999 4 00 0000 0000 0000", K::Damaged},   // past the page
+    {"var_dec", 16, "1 00 000 04 05 0000 0000 0000", K::Damaged},    // decimals > digits
+    {"var_hex", 16, "1 00 000 04 0012345 0000 0000", K::Damaged},    // a shifted hex field
+    {"var_type", 16, "1 09 000 04 00 0000 0000 0000", K::Damaged},   // no such type
+};
+
+std::string damaged(const std::vector<std::string>& lines, const Damage& d) {
+    auto l = lines;
+    l[d.line] = d.text;
+    return join(l);
+}
+
+TEST(ProjectFileReader, RefusesForeignAndDamagedFiles) {
+    const auto lines = lines_of(small_file());
+    for (const Damage& d : kDamages) {
+        FileError err = parse_error(damaged(lines, d));
+        EXPECT_EQ(err.kind, d.kind) << d.name;
+        EXPECT_EQ(err.number, d.kind == K::Damaged ? kErrBadValue : 0) << d.name;
+    }
+    auto overlap = lines;
+    overlap[16] = "1 00 000 04 00 0000 0000 0000";
+    overlap[17] = "1 00 003 02 00 0000 0000 0000";
+    EXPECT_EQ(parse_error(join(overlap)).number, kErrBadValue);
+    // Every file that ends early, at whatever line.
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        FileError err = parse_error(join(std::vector<std::string>(lines.begin(), lines.begin() + n)));
+        EXPECT_EQ(err.number, kErrPastEnd) << n;
+    }
+}
+
+// Any file the reader takes can be written, and what is written reads back to itself.
+TEST(ProjectFileReader, AcceptedFilesWriteBack) {
+    Project base;
+    fill_project(base, "KXD_540", 2, 3, 2, 8, 11, true);
+    const std::string good = bytes_of(base);
+    std::mt19937 rng(5);
+    int accepted = 0;
+    Project q, r;   // reused: a project is megabytes of page store
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = good;
+        for (int k = std::uniform_int_distribution<int>(1, 4)(rng); k > 0; --k)
+            bytes[std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(rng)] =
+                "0123456789ABF -.\r\n\xDB\x11"[std::uniform_int_distribution<int>(0, 20)(rng)];
+        StagedProject st;
+        FileError err;
+        if (!parse_project_file(bytes, st, err)) continue;
+        ++accepted;
+        install_staged_project(q, std::move(st));
+        const std::string once = bytes_of(q);
+        read_into(once, r);
+        ASSERT_EQ(bytes_of(r), once) << round;
+    }
+    EXPECT_GT(accepted, 100);
+}
+
+TEST(ProjectFileNames, BackupName) {
+    EXPECT_EQ(backup_path("C:\\dir.x\\file"), "C:\\dir.x\\file.BAK");
+    EXPECT_EQ(backup_path("C:\\proj\\a.prj"), "C:\\proj\\a.BAK");
+    EXPECT_EQ(backup_path("/p/a.b/c.d.prj"), "/p/a.b/c.d.BAK");
+    EXPECT_EQ(backup_path("/p/a.BAK"), "/p/a.BAK");
+}
+
+// The seed corpus for fuzzing the reader: valid files of every shape and damaged ones.
+// MIVOR_WRITE_CORPUS=1 writes them anew; otherwise each committed file must still give
+// the outcome its name says ("ok_" read, "bad_" refused).
+TEST(ProjectFileCorpus, SeedFilesKeepTheirOutcome) {
+    const std::filesystem::path dir = corpus_dir();
+    if (std::getenv("MIVOR_WRITE_CORPUS")) {
+        std::filesystem::create_directories(dir);
+        auto put = [&](const std::string& name, const std::string& bytes) {
+            std::ofstream(dir / name, std::ios::binary) << bytes;
+        };
+        int seed = 100;
+        for (const TerminalModel& m : terminal_models()) {
+            if (m.file_code == 0) continue;
+            Project p;
+            fill_project(p, m.key, 1 + seed % 3, 2 + seed % 4, seed % 5, 8, seed, seed % 2 == 1);
+            put(std::string("ok_") + m.key + ".prj", bytes_of(p));
+            ++seed;
+        }
+        const auto lines = lines_of(small_file());
+        put("ok_small.prj", join(lines));
+        for (const Damage& d : kDamages) put(std::string("bad_") + d.name + ".prj", damaged(lines, d));
+        put("bad_truncated.prj", join(std::vector<std::string>(lines.begin(), lines.begin() + 20)));
+        put("bad_empty.prj", "");
+    }
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        std::string bytes;
+        ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
+        StagedProject st;
+        FileError err;
+        const bool ok = parse_project_file(bytes, st, err);
+        EXPECT_EQ(ok, e.path().filename().string().rfind("ok_", 0) == 0) << e.path();
+        ++files;
+    }
+    EXPECT_GE(files, 20);
+}
+
+} // namespace
+} // namespace filetest
