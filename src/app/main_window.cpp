@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/display.h"
 #include "core/editing.h"
+#include "core/filecmds.h"
 #include "core/models.h"
 #include "core/shell.h"
 #include "core/text.h"
@@ -150,6 +151,10 @@ void MainWindow::menu_click(Menu m, int index) {
     switch (m) {
     case Menu::File:
         if (index == 0) choose_terminal_model(c_, "new");
+        else if (index == 1) file_open(c_);
+        else if (index == 2) file_save(c_);
+        else if (index == 3) file_save_as(c_);
+        else if (index >= 7 && index <= 10) file_open_recent(c_, index - 6);
         else if (index == 12 && file_exit(c_)) close();
         break;
     case Menu::Language:

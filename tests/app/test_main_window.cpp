@@ -276,3 +276,25 @@ TEST(EditorWindow, ScreenshotOfAPageWithTextArrowsAndVariables) {
         a.w.grab().save(QString("%1/editor-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
     }
 }
+
+TEST(MainWindow, SaveAndOpenThroughTheFileMenu) {
+    App a;
+    EditorWindow* e = a.w.editor();
+    QTest::keyClicks(e, "Forno");
+    a.w.action(Menu::File, 2)->trigger();   // Save: the generated name, no dialog
+    const std::string saved = a.p.project_path;
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    EXPECT_FALSE(a.p.prj_modified);
+    EXPECT_EQ(a.w.action(Menu::File, 7)->text().toStdString(), "1 - " + saved.substr(saved.size() > 40 ? saved.size() - 40 : 0));
+
+    QTest::keyClick(e, Qt::Key_Home);
+    QTest::keyClicks(e, "XY");
+    a.prompt.answers = {kAnsNo};            // do not save the change
+    a.prompt.files = {saved};
+    a.w.action(Menu::File, 1)->trigger();   // Open
+    EXPECT_EQ(a.p.display_buffer[0], 'F');
+    EXPECT_EQ(a.p.display_buffer[4], 'o');
+    EXPECT_EQ(e->display()->cell_image(0), 'F');
+    EXPECT_FALSE(a.p.prj_modified);
+    EXPECT_EQ(a.w.windowTitle(), a.caption());
+}
