@@ -105,6 +105,16 @@ void store_page(Ctx& c, const page_record& rec, int page, int lang) {
     p.act_page = static_cast<std::int16_t>(page);
 }
 
+// Pages and strings of the announced languages that do not arrive stay those of an empty
+// project, not what an older project left in the stores.
+void clear_incoming(Ctx& c) {
+    Project& p = c.p;
+    for (int l = 0; l < p.n_lang; ++l) {
+        for (int pg = 0; pg <= p.last_page_idx; ++pg) clear_page(c, pg, l);
+        for (auto& s : p.global_strings[l]) s.clear();
+    }
+}
+
 void upload_sequence(Ctx& c, LinkPort& link, TransferPanel& panel) {
     Project& p = c.p;
     auto next = [&] {
@@ -117,17 +127,13 @@ void upload_sequence(Ctx& c, LinkPort& link, TransferPanel& panel) {
     if (!next()) return;
     const int langs = read_lang_count(p.rx_buffer);
     p.n_lang = static_cast<std::int16_t>(langs);
+    clear_incoming(c);
     ack();
 
     if (!next()) return;
     const int last = read_last_page_idx(p.rx_buffer, langs);
     p.last_page_idx = static_cast<std::int16_t>(last);
-    // Pages and strings that do not arrive stay those of an empty project, not what an
-    // older project left in the stores.
-    for (int l = 0; l < langs; ++l) {
-        for (int pg = 0; pg <= last; ++pg) clear_page(c, pg, l);
-        for (auto& s : p.global_strings[l]) s.clear();
-    }
+    clear_incoming(c);
     ack();
 
     std::vector<std::string> names;

@@ -360,16 +360,3 @@ TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
     EXPECT_TRUE(port_during);
     EXPECT_EQ(e.texts(), Texts{kOk});
 }
-
-TEST(TransferDialogs, EscBeforeStartCancels) {
-    Editor e;
-    QTimer::singleShot(20, [] {
-        if (auto* d = QApplication::activeModalWidget()) {
-            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(d, &esc);
-        }
-    });
-    show_download_dialog(e.c, e.link, nullptr);   // returns once Esc closed it
-    EXPECT_TRUE(e.prompt.messages.empty());
-    EXPECT_TRUE(e.p.port_idle);
-}

@@ -110,22 +110,6 @@ TEST(WaitReply, LineErrorDuringTheWaitEndsItAtTheFrameWithoutMessage) {
     EXPECT_TRUE(f.prompt.messages.empty());
 }
 
-TEST(WaitReply, AbortEndsTheWaitWithoutMessage) {
-    Fixture f;
-    wait_reply(f.c, 10000, [] { return true; });
-    EXPECT_TRUE(f.prompt.messages.empty());
-    EXPECT_EQ(f.p.comm_error, 0);
-}
-
-TEST(WaitReply, TickCounterWrapDoesNotEndTheWaitEarly) {
-    Fixture f;
-    f.pump.now = 0xFFFFFF00u;
-    f.pump.arrivals.emplace(0xFFFFFF00u + 5000, "\x02\x03");   // wraps past zero
-    wait_reply(f.c);
-    EXPECT_TRUE(f.p.rx_done);
-    EXPECT_TRUE(f.prompt.messages.empty());
-}
-
 TEST(PortRules, BusyPortIsRefusedWithMessage) {
     Fixture f;
     EXPECT_FALSE(check_port_open(f.c, false));

@@ -407,6 +407,19 @@ TEST(Upload, HostileCountIsReportedAndTheDialogStaysLeavable) {
     EXPECT_EQ(f.p.last_page_idx, 2);
 }
 
+TEST(Upload, EndAfterTheLanguageCountLeavesBlankLanguages) {
+    Fixture f;
+    f.p.page_store[2][0].chars.fill('Z');
+    f.p.global_strings[2][5] = "old";
+    f.link.upload = {"0003"};
+    f.link.start_upload();
+    run_upload(f.c, f.link, f.panel);
+    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
+    EXPECT_EQ(f.p.n_lang, 3);
+    EXPECT_EQ(f.p.page_store[2][0].chars[0], ' ');
+    EXPECT_EQ(f.p.global_strings[2][5], "");
+}
+
 TEST(Upload, NoPagesLeavesTheBlankPageZero) {
     Fixture f;
     f.link.upload = {"0001", "0000", "Italiano", "0000"};
@@ -431,4 +444,47 @@ TEST(Upload, ReplayFromBytesRunsTheSameChecks) {
     EXPECT_EQ(replay_upload(g.c, std::string("\x02\x02\x03\x03\x03", 5)), TransferOutcome::Failed);   // 0 languages
     EXPECT_EQ(replay_upload(g.c, ""), TransferOutcome::Ended);   // nothing came
     EXPECT_TRUE(g.p.port_idle);
+}
+
+// What a fuzzer would do to the upload: a valid byte stream, mutated. Whatever arrives,
+// the project stays within its stores and the port is released.
+TEST(Upload, MutatedByteStreamsKeepTheProjectInBounds) {
+    const std::string row(20, 'r');
+    const Texts valid = {"0002", "0002", "Italiano", "English", row, row, "0001", "0000", "0000", "0000", "1",
+                         "01", "00", "03", "03", "01", "0010", "0000", "0063", row, row, "0", "0", "0", "0", "0",
+                         "0002", "a", "b"};
+    const std::string base = frames(valid);
+    Fixture f;
+    f.model("KXE_520");
+    std::uint32_t seed = 12345;
+    auto rnd = [&](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 400; ++round) {
+        std::string s = base;
+        for (int k = 0, n = 1 + static_cast<int>(rnd(6)); k < n; ++k) {
+            const size_t at = rnd(static_cast<std::uint32_t>(s.size()));
+            switch (rnd(4)) {
+            case 0: s[at] = static_cast<char>(rnd(256)); break;
+            case 1: s.insert(at, 1, rnd(2) ? '\x02' : '\x03'); break;
+            case 2: s.erase(at, 1 + rnd(8)); break;
+            default: s.insert(at, std::string(1 + rnd(40), static_cast<char>('0' + rnd(10))));
+            }
+        }
+        replay_upload(f.c, s);
+        const Project& p = f.p;
+        ASSERT_GE(p.n_lang, 1);
+        ASSERT_LE(p.n_lang, kLangSlots);
+        ASSERT_GE(p.last_page_idx, 0);
+        ASSERT_LE(p.last_page_idx, kMaxPageIdx);
+        ASSERT_GE(p.n_strings, 0);
+        ASSERT_LE(p.n_strings, kMaxStrings);
+        ASSERT_TRUE(p.port_idle);
+        for (int pg = 0; pg <= p.last_page_idx; ++pg) {
+            const page_record& r = p.page_store[0][pg];
+            ASSERT_LE(r.var_count, kMaxVars);
+            for (int v = 1; v <= r.var_count; ++v) ASSERT_LT(r.pos[v], p.cells());
+        }
+    }
 }
