@@ -1,0 +1,112 @@
+#include "comm/serial_link.h"
+
+#include "core/context.h"
+#include "platform/qt_pump.h"
+#include "platform/qt_text.h"
+
+namespace kx {
+
+SerialLink::SerialLink(Ctx& c, QObject* parent) : QObject(parent), c_(c) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialLink::on_ready_read);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::on_error);
+}
+
+SerialLink::~SerialLink() {
+    if (port_.isOpen()) port_.close();
+}
+
+bool SerialLink::port_open() const { return port_.isOpen(); }
+
+void SerialLink::fail(int number, const QString& what) {
+    throw TransferError(number, bytes(what));
+}
+
+void SerialLink::open() {
+    const int n = c_.p.com_port;
+    if (n < 1 || n > 8) fail(kErrPortNotFound, QStringLiteral("Invalid port number COM%1").arg(n));
+    const QString device = qs(com_port_device(c_.settings, n));
+    pending_.reset();
+    port_.setPortName(device);
+    port_.setBaudRate(QSerialPort::Baud9600);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError e = port_.error();
+        const QString what = port_.errorString() + QStringLiteral(" (") + device + QStringLiteral(")");
+        port_.clearError();
+        pending_.reset();
+        fail(e == QSerialPort::DeviceNotFoundError ? kErrPortNotFound
+             : e == QSerialPort::PermissionError   ? kErrPortInUse
+                                                   : kErrPortFailed,
+             what);
+    }
+    // Whatever the line delivered before this transfer is no answer to it.
+    port_.clear(QSerialPort::AllDirections);
+    c_.p.port_idle = false;
+}
+
+void SerialLink::send_frame(const std::string& text) {
+    if (pending_) {
+        TransferError e = *pending_;
+        pending_.reset();
+        throw e;
+    }
+    const std::string s = frame_bytes(text);
+    if (!port_.isOpen() || port_.write(s.data(), static_cast<qint64>(s.size())) != static_cast<qint64>(s.size()))
+        fail(kErrPortFailed, QStringLiteral("Write error: ") + port_.errorString());
+}
+
+void SerialLink::wait_reply() {
+    kx::wait_reply(c_, timeout_ms_, [this] { return pending_.has_value(); });
+    if (pending_) {
+        TransferError e = *pending_;
+        pending_.reset();
+        throw e;
+    }
+}
+
+void SerialLink::release() {
+    if (port_.isOpen()) {
+        // Writing is asynchronous: let the last frames (an acknowledgement) reach the line
+        // before the port closes.
+        port_.flush();
+        c_.pump.wait(1000, false, [this] { return port_.bytesToWrite() == 0 || !port_.isOpen(); });
+        port_.close();
+    }
+    pending_.reset();
+    c_.p.port_idle = true;
+}
+
+void SerialLink::on_ready_read() {
+    const QByteArray data = port_.readAll();
+    receive_bytes(c_.p, std::string_view(data.constData(), static_cast<size_t>(data.size())));
+    QtPump::wake();
+}
+
+void SerialLink::on_error(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::NoError:
+        return;
+    case QSerialPort::ReadError:
+    case QSerialPort::UnknownError:
+        // A fault on the line: the transfer ends at the next complete frame or time-out.
+        c_.p.comm_error = -1;
+        break;
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+        // The port cannot go on (a write failed, the device went away): a run-time error.
+        if (port_.isOpen() && !pending_)
+            pending_ = TransferError(kErrPortFailed, bytes(port_.errorString() + QStringLiteral(" (") + port_.portName() +
+                                                           QStringLiteral(")")));
+        break;
+    default:
+        // Open failures are reported by open(); the rest concerns calls this link never makes.
+        return;
+    }
+    port_.clearError();
+    QtPump::wake();
+}
+
+} // namespace kx

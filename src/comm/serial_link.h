@@ -1,0 +1,49 @@
+#pragma once
+// The one serial port of the application, shared by every transfer: opening it at
+// "9600,n,8,1" on the device of the chosen COM port, writing frames, the receive handler
+// that feeds each character to the receive rule, the wait for a reply and the release.
+// Everything runs on the GUI thread; reading is driven by readyRead, never by blocking.
+#include "core/serial_rx.h"
+#include "core/transfer.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <optional>
+
+namespace kx {
+
+struct Ctx;
+
+// Error numbers of the port itself, as report_error shows them.
+constexpr int kErrPortNotFound = 8002;   // no such device
+constexpr int kErrPortInUse = 8005;      // taken by another program, or no permission
+constexpr int kErrPortFailed = 8010;     // any other failure to open or to write
+
+class SerialLink : public QObject, public LinkPort {
+    Q_OBJECT
+public:
+    explicit SerialLink(Ctx& c, QObject* parent = nullptr);
+    ~SerialLink() override;
+
+    bool port_open() const override;
+    void open() override;
+    void send_frame(const std::string& text) override;
+    void wait_reply() override;
+    void release() override;
+
+    // The reply time-out: 10000 ms; only tests shorten it.
+    void set_reply_timeout_ms(int ms) { timeout_ms_ = ms; }
+    int reply_timeout_ms() const { return timeout_ms_; }
+
+private:
+    void on_ready_read();
+    void on_error(QSerialPort::SerialPortError error);
+    [[noreturn]] void fail(int number, const QString& what);
+
+    Ctx& c_;
+    QSerialPort port_;
+    int timeout_ms_ = kReplyTimeoutMs;
+    std::optional<TransferError> pending_;   // a write failure met while the event loop ran
+};
+
+} // namespace kx

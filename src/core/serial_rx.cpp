@@ -1,0 +1,58 @@
+#include "core/serial_rx.h"
+
+#include "core/context.h"
+
+namespace kx {
+
+void receive_char(Project& p, char ch) {
+    if (ch == kStx) p.rx_buffer.clear();
+    else if (ch == kEtx) p.rx_done = true;
+    else p.rx_buffer += ch;
+}
+
+void receive_bytes(Project& p, std::string_view bytes) {
+    for (char ch : bytes) receive_char(p, ch);
+}
+
+std::string frame_bytes(const std::string& text) {
+    std::string s;
+    s.reserve(text.size() + 2);
+    s += kStx;
+    s += text;
+    s += kEtx;
+    return s;
+}
+
+void wait_reply(Ctx& c, int timeout_ms, const std::function<bool()>& abort) {
+    Project& p = c.p;
+    // The deadline is kept as a difference of ticks, so a wrapping counter does no harm.
+    const std::uint32_t start = c.pump.tick();
+    p.rx_done = false;
+    p.comm_error = 0;
+    auto done = [&] { return p.rx_done || (abort && abort()); };
+    while (!done()) {
+        const std::int64_t left = static_cast<std::int64_t>(timeout_ms) - (c.pump.tick() - start);
+        if (left <= 0) break;
+        c.pump.wait(static_cast<std::int32_t>(left), true, done);
+    }
+    if (done()) return;
+    c.beep();
+    c.prompt.busy(false);
+    c.prompt.message(c.txt(10074), kOkOnly);
+    p.comm_error = -1;
+}
+
+bool check_port_open(Ctx& c, bool port_open) {
+    if (!port_open) return false;
+    c.beep();
+    c.prompt.message(c.txt(10170), kOkOnly);
+    return true;
+}
+
+std::string com_port_device(const SettingsStore& settings, int n) {
+    std::string dev = settings.get("Settaggi", "COM" + std::to_string(n) + "Device");
+    if (!dev.empty()) return dev;
+    return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+} // namespace kx

@@ -1,0 +1,61 @@
+#pragma once
+// What the transfer tests and benchmarks run on: the terminal simulator as a child process
+// and an editor context whose COM1 is the simulator's device.
+#include "comm/serial_link.h"
+#include "core/context.h"
+#include "platform/api/scripted_prompt.h"
+#include "platform/qt_pump.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStringList>
+#include <string>
+
+namespace kx {
+
+// The simulator, started on a new pseudo-terminal whose device it prints first, stopped
+// when the object goes.
+class SimProcess {
+public:
+    explicit SimProcess(const QStringList& args) {
+        proc_.start(QStringLiteral(KXSIM_PATH), args);
+        if (proc_.waitForStarted(5000) && proc_.waitForReadyRead(5000))
+            device_ = QString::fromLocal8Bit(proc_.readLine()).trimmed().toStdString();
+    }
+    ~SimProcess() {
+        proc_.kill();
+        proc_.waitForFinished(2000);
+    }
+    const std::string& device() const { return device_; }
+    // The console key that starts the terminal's sending.
+    void press_key() { proc_.write("\n"); }
+    // The simulator's log; waits until it holds `until` (or a second has passed).
+    std::string log(const std::string& until = "") {
+        QDeadlineTimer deadline(1000);
+        for (;;) {
+            log_ += proc_.readAllStandardError().toStdString();
+            if (until.empty() || log_.find(until) != std::string::npos || deadline.hasExpired()) return log_;
+            proc_.waitForReadyRead(50);
+        }
+    }
+
+private:
+    QProcess proc_;
+    std::string device_, log_;
+};
+
+// The project state, scripted prompts, settings with COM1 on `device`, the event pump and
+// the serial link of one editor.
+struct LinkRig {
+    Project p;
+    ScriptedPrompt prompt;
+    MemorySettings settings;
+    QtPump pump;
+    Ctx c{p, prompt, settings, pump};
+    SerialLink link{c};
+    explicit LinkRig(const std::string& device) {
+        if (!device.empty()) settings.save("Settaggi", "COM1Device", device);
+    }
+};
+
+} // namespace kx

@@ -1,0 +1,362 @@
+// The transfer dialogs against the terminal simulator on a pseudo-terminal: COM1 points at
+// the simulator's device, Start is pressed as a user would, the prompts are scripted.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "comm/serial_link.h"
+#include "comm/transfer_dialogs.h"
+#include "core/context.h"
+#include "core/models.h"
+#include "core/shell.h"
+#include "core/store.h"
+#include "core/variables.h"
+#include "platform/api/scripted_prompt.h"
+#include "platform/qt_pump.h"
+#include "comm_rig.h"
+
+using namespace kx;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+const std::string kOk = "Trasferimento eseguito con successo";
+const std::string kTimeOut = "Errore Seriale: time-out";
+
+using Sim = SimProcess;
+
+// Answers the model chooser of the upload.
+class ChooserView : public View {
+public:
+    int option = 5;
+    std::optional<int> choose_model(const std::string&, const std::string&, const std::string&, int) override {
+        return option;
+    }
+};
+
+struct DialogState {
+    bool shown = false;
+    bool stayed_open = false;
+    bool start_visible = false;
+    bool cancel_visible = false;
+    bool cancel_enabled = false;
+    std::string info;
+};
+
+struct Editor : LinkRig {
+    ChooserView view;
+
+    explicit Editor(const std::string& device = "") : LinkRig(device) {
+        c.set_view(&view);
+        init_no_file(c);
+    }
+
+    Texts texts() const {
+        Texts t;
+        for (auto& m : prompt.messages) t.push_back(m.text);
+        return t;
+    }
+
+    // Shows a transfer dialog, presses Start once it is up, runs `before_start` just before
+    // the press and, when the dialog stays open, notes its state and presses Cancel.
+    DialogState run(void (*show)(Ctx&, SerialLink&, QWidget*),
+                    const std::function<void(TransferDialog*)>& before_start = {}) {
+        DialogState st;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<TransferDialog*>(QApplication::activeModalWidget());
+            if (!d || st.shown) return;
+            st.shown = true;
+            poll.stop();
+            if (before_start) before_start(d);
+            d->start_button()->click();
+            st.stayed_open = d->isVisible();
+            st.start_visible = d->start_button()->isVisible();
+            st.cancel_visible = d->cancel_button()->isVisible();
+            st.cancel_enabled = d->cancel_button()->isEnabled();
+            st.info = d->info()->text().toStdString();
+            if (st.stayed_open) d->cancel_button()->click();
+        });
+        poll.start();
+        show(c, link, nullptr);
+        return st;
+    }
+
+    DialogState download(const std::function<void(TransferDialog*)>& before_start = {}) {
+        return run(show_download_dialog, before_start);
+    }
+    // The Transfer menu's KX --> PC: the model choice, then the dialog; `key` makes the
+    // terminal start sending once Start was pressed.
+    DialogState upload(const char* model, Sim* key) {
+        view.option = find_model(model)->chooser_option;
+        EXPECT_EQ(choose_terminal_model(c, "upload"), 1);
+        return run(show_upload_dialog, [key](TransferDialog*) {
+            if (key) QTimer::singleShot(150, [key] { key->press_key(); });
+        });
+    }
+};
+
+// A project that uses what a page can hold: text, arrows, variables with a point cell,
+// links, the password flag, several languages and global strings.
+void fill_project(Editor& e, const char* model) {
+    Project& p = e.p;
+    e.view.option = find_model(model)->chooser_option;
+    choose_terminal_model(e.c, "new");
+    p.n_lang = 3;
+    p.language_names[0] = "Italiano";
+    p.language_names[1] = "English";
+    p.language_names[2] = "Deutsch10c";
+    p.last_page_idx = 2;
+    const int cells = p.cells();
+    for (int pg = 0; pg <= p.last_page_idx; ++pg) {
+        p.act_page = static_cast<std::int16_t>(pg);
+        for (int l = 0; l < p.n_lang; ++l) {
+            p.act_lang = static_cast<std::int16_t>(l);
+            load_page(e.c, pg, l);
+            for (int i = 0; i < cells; ++i) p.display_buffer[i] = static_cast<std::int16_t>(33 + (i * 7 + pg + l * 3) % 94);
+            p.display_buffer[0] = 4 + (pg + l) % 4;   // an arrow
+            p.n_vars = static_cast<std::int16_t>(pg);  // 0, 1, 2 variables
+            for (int k = 1; k <= p.n_vars; ++k) {
+                p.variable_table[k] = variable_record{static_cast<std::int16_t>(k % 2), 1,
+                                                      static_cast<std::int16_t>(p.n_cols + 4 * k - 3), 2,
+                                                      static_cast<std::int16_t>(k == 1 ? 0x01 : 0x00),
+                                                      0x1000 + k, 0, 0xFFFF};
+                draw_var_cells(e.c, k);
+            }
+            p.link_pwd = pg == 1 ? 1 : 0;
+            p.link_buffer = {static_cast<std::int16_t>(pg), static_cast<std::int16_t>(pg + 1), 999, 0, 0};
+            save_page(e.c, pg, l);
+        }
+    }
+    p.act_page = 0;
+    p.act_lang = 0;
+    load_page(e.c, 0, 0);
+    p.n_strings = 3;
+    for (int l = 0; l < p.n_lang; ++l) {
+        p.global_strings[l][0] = "Stringa " + std::to_string(l);
+        p.global_strings[l][1] = "";
+        p.global_strings[l][2] = std::string(p.n_cols, static_cast<char>('a' + l));
+    }
+}
+
+void expect_same_project(const Project& a, const Project& b) {
+    ASSERT_EQ(a.kx_type, b.kx_type);
+    ASSERT_EQ(a.n_lang, b.n_lang);
+    ASSERT_EQ(a.last_page_idx, b.last_page_idx);
+    ASSERT_EQ(a.n_strings, b.n_strings);
+    for (int l = 0; l < a.n_lang; ++l) {
+        EXPECT_EQ(a.language_names[l], b.language_names[l]);
+        for (int s = 0; s < a.n_strings; ++s) EXPECT_EQ(a.global_strings[l][s], b.global_strings[l][s]);
+        for (int pg = 0; pg <= a.last_page_idx; ++pg) {
+            const page_record &x = a.page_store[l][pg], &y = b.page_store[l][pg];
+            EXPECT_TRUE(std::equal(x.chars.begin(), x.chars.begin() + a.cells(), y.chars.begin()))
+                << "chars of page " << pg << " language " << l;
+        }
+    }
+    for (int pg = 0; pg <= a.last_page_idx; ++pg) {
+        const page_record &x = a.page_store[0][pg], &y = b.page_store[0][pg];
+        EXPECT_EQ(x.links, y.links) << pg;
+        EXPECT_EQ(x.pwd, y.pwd) << pg;
+        ASSERT_EQ(x.var_count, y.var_count) << pg;
+        for (int s = 1; s <= x.var_count; ++s) EXPECT_EQ(x.var(s), y.var(s)) << pg << "/" << s;
+    }
+}
+
+}  // namespace
+
+class RoundTrip : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
+    const char* model = GetParam();
+    Sim sim({"--model", model});
+    ASSERT_FALSE(sim.device().empty());
+
+    Editor sender(sim.device());
+    fill_project(sender, model);
+    const DialogState down = sender.download();
+    EXPECT_TRUE(down.shown);
+    EXPECT_FALSE(down.stayed_open);
+    EXPECT_EQ(sender.texts(), Texts{kOk});
+    EXPECT_TRUE(sender.p.port_idle);
+    EXPECT_FALSE(sender.link.port_open());
+
+    Editor receiver(sim.device());
+    const DialogState up = receiver.upload(model, &sim);
+    EXPECT_FALSE(up.stayed_open);
+    EXPECT_EQ(receiver.texts(), Texts{kOk});
+    expect_same_project(sender.p, receiver.p);
+    EXPECT_EQ(receiver.p.act_page, 0);
+    EXPECT_EQ(receiver.p.display_buffer[1], sender.p.page_store[0][0].chars[1]);
+
+    // The last acknowledgement reached the terminal although the port closed right after.
+    const std::string log = sim.log("upload complete");
+    EXPECT_NE(log.find("upload complete"), std::string::npos) << log;
+    EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, RoundTrip, ::testing::Values("KXD_515", "KXE_540", "KXB_5560"));
+
+TEST(TransferFailures, TimeOutAtTheFirstFrameReleasesThePort) {
+    Sim sim({"--silent"});
+    Editor e(sim.device());
+    e.link.set_reply_timeout_ms(300);
+    const DialogState st = e.download();
+    EXPECT_FALSE(st.stayed_open);
+    EXPECT_EQ(e.texts(), Texts{kTimeOut});
+    EXPECT_TRUE(e.p.port_idle);
+    EXPECT_FALSE(e.link.port_open());
+}
+
+TEST(TransferFailures, TimeOutInTheMiddleAndALateAnswer) {
+    {
+        Sim sim({"--silent-after", "5"});   // erase, counts and the first name
+        Editor e(sim.device());
+        e.p.n_lang = 2;
+        e.p.language_names[1] = "English";
+        e.link.set_reply_timeout_ms(300);
+        e.download();
+        EXPECT_EQ(e.texts(), Texts{kTimeOut});
+        EXPECT_FALSE(e.link.port_open());
+    }
+    {
+        Sim sim({"--delay-ms", "600"});
+        Editor e(sim.device());
+        e.link.set_reply_timeout_ms(300);
+        e.download();
+        EXPECT_EQ(e.texts(), Texts{kTimeOut});
+        EXPECT_TRUE(e.p.port_idle);
+    }
+}
+
+TEST(TransferFailures, SilentTerminalEndsTheUploadOnPageZero) {
+    Sim sim({"--model", "KXE_520"});
+    Editor e(sim.device());
+    e.link.set_reply_timeout_ms(300);
+    const DialogState st = e.upload("KXE_520", nullptr);
+    EXPECT_FALSE(st.stayed_open);
+    EXPECT_EQ(e.texts(), Texts{kTimeOut});
+    EXPECT_EQ(e.p.act_page, 0);
+    EXPECT_EQ(e.p.n_cols, 20);
+    EXPECT_FALSE(e.link.port_open());
+}
+
+TEST(TransferFailures, SecondTransferWhileThePortIsHeldIsRefused) {
+    Sim sim({});
+    Editor e(sim.device());
+    e.link.open();   // as a transfer holds it
+    const DialogState st = e.download();
+    EXPECT_TRUE(st.stayed_open);
+    EXPECT_TRUE(st.start_visible);
+    EXPECT_EQ(e.texts(), Texts{"Porta COM gia` aperta!"});
+    // Cancel frees the port that was left held, and the next transfer goes through.
+    EXPECT_FALSE(e.link.port_open());
+    EXPECT_TRUE(e.p.port_idle);
+    e.prompt.messages.clear();
+    e.download();
+    EXPECT_EQ(e.texts(), Texts{kOk});
+}
+
+TEST(TransferFailures, MissingOrTakenPortIsReportedAndLeavesTheDialogLeavable) {
+    Editor e("/dev/kx-no-such-port");
+    const DialogState st = e.download();
+    EXPECT_TRUE(st.stayed_open);
+    EXPECT_TRUE(st.cancel_visible);
+    EXPECT_TRUE(st.cancel_enabled);
+    ASSERT_EQ(e.texts().size(), 1u);
+    EXPECT_EQ(e.texts()[0].rfind("Errore 8002: ", 0), 0u) << e.texts()[0];
+    EXPECT_TRUE(e.p.port_idle);
+
+    Sim sim({});
+    QSerialPort other;   // another program holds the device
+    other.setPortName(QString::fromStdString(sim.device()));
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+    Editor f(sim.device());
+    EXPECT_TRUE(f.download().stayed_open);
+    ASSERT_EQ(f.texts().size(), 1u);
+    EXPECT_EQ(f.texts()[0].rfind("Errore 8005: ", 0), 0u) << f.texts()[0];
+    other.close();
+    // Nothing stayed held: the next transfer runs.
+    f.prompt.messages.clear();
+    f.download();
+    EXPECT_EQ(f.texts(), Texts{kOk});
+}
+
+TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {
+    struct Case {
+        std::vector<std::string> frames;
+        std::string message;
+    };
+    const std::string row(20, ' ');
+    const std::vector<Case> cases = {
+        {{"0000"}, "Errore 11: Division by zero (language count 0)"},
+        {{"0007"}, "Errore 9: Subscript out of range (language count 7)"},
+        {{"0001", "1001"}, "Errore 9: Subscript out of range (page total 1001)"},
+        {{"0001", "0001", "Italiano", row, "short"}, "Errore 9: Subscript out of range (row of 5 characters)"},
+        {{"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "1", "01", "00", "50"},
+         "Errore 9: Subscript out of range (position 50 outside the page)"},
+        {{"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "0", "0601"},
+         "Errore 9: Subscript out of range (string total 601)"},
+    };
+    for (const Case& k : cases) {
+        QTemporaryFile file;
+        ASSERT_TRUE(file.open());
+        for (auto& f : k.frames) file.write((f + "\n").c_str());
+        file.flush();
+        Sim sim({"--model", "KXE_540", "--load", file.fileName(), "--ack-timeout", "500"});
+        Editor e(sim.device());
+        const DialogState st = e.upload("KXE_540", &sim);
+        EXPECT_TRUE(st.stayed_open);
+        EXPECT_TRUE(st.cancel_visible && st.cancel_enabled);
+        EXPECT_EQ(e.texts(), Texts{k.message});
+        EXPECT_TRUE(e.p.port_idle);
+        EXPECT_FALSE(e.link.port_open());
+        EXPECT_GE(e.p.last_page_idx, 0);
+        EXPECT_LE(e.p.last_page_idx, kMaxPageIdx);
+        EXPECT_EQ(e.p.act_page, 0);
+    }
+}
+
+TEST(TransferDialogs, CaptionsFollowTheInterfaceLanguage) {
+    Editor e;
+    TransferDialog down(e.c, e.link, TransferDialog::Kind::Download);
+    set_lang_download(e.c, down);
+    EXPECT_EQ(down.windowTitle().toStdString(), "Scrittura programma su KX");
+    EXPECT_EQ(down.info()->text().toStdString(), "Scegli Inizia o Annulla");
+    EXPECT_EQ(down.start_button()->text().toStdString(), "Inizia");
+    EXPECT_EQ(down.cancel_button()->text().toStdString(), "Annulla");
+    EXPECT_TRUE(down.isModal());
+    e.p.ui_lang_offset = 1000;
+    TransferDialog up(e.c, e.link, TransferDialog::Kind::Upload);
+    set_lang_upload(e.c, up);
+    EXPECT_EQ(up.windowTitle().toStdString(), "Upload from KX");
+    EXPECT_EQ(up.info()->text().toStdString(), "Select Start or Cancel");
+    EXPECT_EQ(up.start_button()->text().toStdString(), "Start");
+}
+
+TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
+    Sim sim({"--delay-ms", "20"});
+    Editor e(sim.device());
+    bool open_during = false;
+    bool port_during = false;
+    e.download([&](TransferDialog* d) {
+        QTimer::singleShot(100, d, [&, d] {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(d, &esc);
+            d->close();
+            open_during = d->isVisible();
+            port_during = e.link.port_open();
+        });
+    });
+    EXPECT_TRUE(open_during);
+    EXPECT_TRUE(port_during);
+    EXPECT_EQ(e.texts(), Texts{kOk});
+}

@@ -1,0 +1,490 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "core/context.h"
+#include "core/models.h"
+#include "core/serial_rx.h"
+#include "core/transfer.h"
+#include "platform/api/scripted_prompt.h"
+
+using namespace kx;
+
+namespace {
+
+// The line: what the terminal has to say arrives at the next wait of the event loop.
+class LinePump : public Pump {
+public:
+    explicit LinePump(Project& p) : p_(p) {}
+    std::string pending;
+    std::uint32_t now = 0;
+    std::uint32_t tick() const override { return now; }
+    bool wait(std::int32_t ms, bool, const std::function<bool()>& done) override {
+        if (!pending.empty()) {
+            receive_bytes(p_, pending);
+            pending.clear();
+            if (done()) return true;
+        }
+        now += static_cast<std::uint32_t>(ms);
+        return done();
+    }
+
+private:
+    Project& p_;
+};
+
+// A terminal that acknowledges `answers` frames (all when negative), and for an upload
+// sends `upload` frame by frame, each after the acknowledgement of the one before.
+class FakeLink : public LinkPort {
+public:
+    FakeLink(Ctx& c, LinePump& pump) : c_(c), p_(c.p), pump_(pump) {}
+    std::vector<std::string> sent;
+    std::deque<std::string> upload;
+    int answers = -1;
+    std::optional<TransferError> open_error;
+    bool held = false;
+
+    void start_upload() { next_upload(); }
+    bool port_open() const override { return held; }
+    void open() override {
+        if (open_error) throw *open_error;
+        held = true;
+        p_.port_idle = false;
+    }
+    void send_frame(const std::string& text) override {
+        sent.push_back(text);
+        if (!upload_started_) {
+            if (text == "\x02\x06\x03") return;   // the end marker is not answered
+            if (answers < 0 || answers-- > 0) pump_.pending = frame_bytes("");
+        } else {
+            next_upload();
+        }
+    }
+    void wait_reply() override { kx::wait_reply(c_); }
+    void release() override {
+        held = false;
+        p_.port_idle = true;
+    }
+private:
+    void next_upload() {
+        upload_started_ = true;
+        if (upload.empty()) return;
+        pump_.pending = frame_bytes(upload.front());
+        upload.pop_front();
+    }
+    Ctx& c_;
+    Project& p_;
+    LinePump& pump_;
+    bool upload_started_ = false;
+};
+
+struct RecordingPanel : TransferPanel {
+    std::vector<std::string> infos;
+    std::vector<int> maxima;
+    int last_value = -1;
+    bool hidden = false, cancel = false;
+    void buttons_hidden() override { hidden = true; }
+    void cancel_shown() override { cancel = true; }
+    void set_info(const std::string& t) override { infos.push_back(t); }
+    void progress_show(int max) override { maxima.push_back(max); }
+    void progress_value(int v) override { last_value = v; }
+};
+
+struct Fixture {
+    Project p;
+    ScriptedPrompt prompt;
+    MemorySettings settings;
+    LinePump pump{p};
+    Ctx c{p, prompt, settings, pump};
+    FakeLink link{c, pump};
+    RecordingPanel panel;
+    Fixture() { p.language_names[0] = "Italiano"; }
+
+    void model(const char* key) {
+        p.kx_type = key;
+        set_terminal_model(c, key);
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (auto& m : prompt.messages) t.push_back(m.text);
+        return t;
+    }
+};
+
+using Texts = std::vector<std::string>;
+
+}  // namespace
+
+// --- Frame texts of the download ---
+
+TEST(DownloadFrames, RowsMapMarksArrowsAndUnsendableCodes) {
+    Project p;
+    p.n_cols = 20;
+    p.n_rows = 4;
+    auto& ch = p.page_store[1][3].chars;
+    for (int i = 0; i < 80; ++i) ch[i] = 'a' + i % 26;
+    for (int i = 25; i <= 28; ++i) ch[i] = kCodeVarDigit;   // row 1, cells 5 to 8
+    ch[27] = kCodeVarPoint;
+    ch[40] = 4, ch[41] = 5, ch[42] = 6, ch[43] = 7, ch[44] = kCodeInvalid, ch[45] = 2, ch[46] = 3, ch[47] = 200;
+    EXPECT_EQ(download_row(p, 1, 3, 0), "abcdefghijklmnopqrst");
+    EXPECT_EQ(download_row(p, 1, 3, 1), "uvwxy\xff\xff.\xff" "defghijklmn");
+    EXPECT_EQ(download_row(p, 1, 3, 2), std::string("\x11\x10\x1e\x1f    ") + "wxyzabcdefgh");
+}
+
+TEST(DownloadFrames, PageBlockTakesLinksAndVariablesFromLanguageZero) {
+    Project p;
+    p.kx_type = "KXD_515";
+    p.n_cols = 16;
+    p.n_rows = 2;
+    page_record& r0 = p.page_store[0][7];
+    r0.links = {999, 0, 6, 8, 0};
+    r0.pwd = 1;
+    r0.var_count = 3;
+    for (int s = 1; s <= 3; ++s) r0.set_var(s, {1, 4, 17, 3, 0x41, 65535, 0, 0x1234});
+    p.page_store[2][7].links = {1, 1, 1, 1, 0};   // never sent
+    const auto f = download_page_frames(p, 2, 7);
+    ASSERT_EQ(f.size(), 2u + 4 + 1 + 3 * 8);
+    EXPECT_EQ((Texts{f[2], f[3], f[4], f[5], f[6]}), (Texts{"03E7", "0000", "0006", "0008", "83"}));
+    // access, type in the terminal's coding (HEX of a short-list model is 6), position,
+    // digits, decimals with the COM1 bit, address, minimum, maximum.
+    EXPECT_EQ((Texts(f.begin() + 7, f.begin() + 15)), (Texts{"01", "06", "11", "03", "41", "FFFF", "0000", "1234"}));
+
+    r0.pwd = 0;
+    r0.var_count = 0;
+    const auto g = download_page_frames(p, 0, 7);
+    ASSERT_EQ(g.size(), 7u);
+    EXPECT_EQ(g[6], "00");
+}
+
+TEST(DownloadFrames, NamesAndTexts) {
+    EXPECT_EQ(download_name("Italiano"), "Italiano ");
+    EXPECT_EQ(download_name("Nederlands"), "Nederlands");
+    EXPECT_EQ(download_name(""), "         ");
+    EXPECT_EQ(download_name("a\x02" "b\x03"), "a b      ");
+    EXPECT_EQ(frame_safe("x\x03y"), "x y");
+    EXPECT_EQ(dec4(1), "0001");
+    EXPECT_EQ(dec4(12000), "12000");
+    EXPECT_EQ(hex_field(600 * 6, 4), "0E10");
+}
+
+// --- The download sequence ---
+
+TEST(Download, OnePageProjectSendsEveryFrameInOrder) {
+    Fixture f;
+    f.p.page_store[0][0].chars.fill(' ');
+    const TransferOutcome out = run_download(f.c, f.link, f.panel);
+    EXPECT_EQ(out, TransferOutcome::Ended);
+    const std::string row(40, ' ');
+    EXPECT_EQ(f.link.sent, (Texts{"", "0001", "0001", "Italiano ", row, row, row, row, "0000", "0000", "0000",
+                                  "0000", "00", "\x02\x06\x03", "0000"}));
+    EXPECT_EQ(f.texts(), Texts{"Trasferimento eseguito con successo"});
+    EXPECT_EQ(f.panel.infos, (Texts{"Cancellazione Flash in corso...", "Caricamento Pagine su KX in corso...",
+                                    "Caricamento Stringhe su KX in corso..."}));
+    EXPECT_EQ(f.panel.maxima, (std::vector<int>{1, 1}));
+    EXPECT_TRUE(f.panel.hidden);
+    EXPECT_FALSE(f.link.held);
+    EXPECT_TRUE(f.p.port_idle);
+}
+
+TEST(Download, StringsCountInHexAndFollowLanguageByLanguage) {
+    Fixture f;
+    f.p.n_lang = 2;
+    f.p.language_names[1] = "English";
+    f.p.last_page_idx = 1;
+    f.p.n_strings = 2;
+    f.p.global_strings[0][0] = "uno";
+    f.p.global_strings[0][1] = "";
+    f.p.global_strings[1][0] = "one";
+    f.p.global_strings[1][1] = "t\x02o";
+    run_download(f.c, f.link, f.panel);
+    const Texts& s = f.link.sent;
+    EXPECT_EQ(s[2], "0004");   // pages of all languages
+    EXPECT_EQ(s[4], "English  ");
+    ASSERT_GE(s.size(), 5u);
+    EXPECT_EQ((Texts(s.end() - 5, s.end())), (Texts{"0004", "uno", "", "one", "t o"}));
+    EXPECT_EQ(f.panel.last_value, 4);
+}
+
+TEST(Download, TimeOutOnTheEraseFrameEndsIt) {
+    Fixture f;
+    f.link.answers = 0;
+    EXPECT_EQ(run_download(f.c, f.link, f.panel), TransferOutcome::Ended);
+    EXPECT_EQ(f.link.sent, Texts{""});
+    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
+    EXPECT_TRUE(f.p.port_idle);
+}
+
+TEST(Download, TimeOutOnAStringEndsWithTheTimeOutMessageOnly) {
+    Fixture f;
+    f.p.n_strings = 3;
+    f.link.answers = 15;   // up to the string count and the first string
+    run_download(f.c, f.link, f.panel);
+    EXPECT_EQ(f.link.sent.back(), "");   // the second string, empty
+    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
+}
+
+TEST(Download, PortThatCannotOpenIsReportedAndReleased) {
+    Fixture f;
+    f.link.open_error = TransferError(8002, "No such file or directory (/dev/ttyS7)");
+    EXPECT_EQ(run_download(f.c, f.link, f.panel), TransferOutcome::Failed);
+    EXPECT_EQ(f.texts(), Texts{"Errore 8002: No such file or directory (/dev/ttyS7)"});
+    EXPECT_TRUE(f.panel.cancel);
+    EXPECT_TRUE(f.p.port_idle);
+    EXPECT_TRUE(f.link.sent.empty());
+}
+
+TEST(Download, RefusedWhileThePortIsHeld) {
+    Fixture f;
+    f.link.held = true;
+    EXPECT_EQ(run_download(f.c, f.link, f.panel), TransferOutcome::Refused);
+    EXPECT_EQ(f.texts(), Texts{"Porta COM gia` aperta!"});
+    EXPECT_FALSE(f.panel.hidden);
+    EXPECT_TRUE(f.link.held);
+}
+
+// --- Checked reading of the upload ---
+
+TEST(UploadReading, Counts) {
+    EXPECT_EQ(read_lang_count("0002"), 2);
+    EXPECT_EQ(read_last_page_idx("0006", 2), 2);
+    EXPECT_EQ(read_last_page_idx("0000", 3), -1);
+    EXPECT_EQ(read_last_page_idx("7", 2), 2);   // 2.5 rounds to even
+    EXPECT_EQ(read_last_page_idx("6000", 6), 999);
+    int tot = 0;
+    EXPECT_EQ(read_string_count("3600", 6, tot), 600);
+    EXPECT_EQ(tot, 3600);
+
+    auto error_of = [](auto&& f) {
+        try {
+            f();
+        } catch (const TransferError& e) {
+            return e.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(error_of([] { read_lang_count("0"); }), kErrDivByZero);
+    EXPECT_EQ(error_of([] { read_lang_count("7"); }), kErrOutOfRange);
+    EXPECT_EQ(error_of([] { read_lang_count("-1"); }), kErrOutOfRange);
+    EXPECT_EQ(error_of([] { read_lang_count("99999"); }), kErrOverflow);
+    EXPECT_EQ(error_of([] { read_last_page_idx("1001", 1); }), kErrOutOfRange);
+    EXPECT_EQ(error_of([&] { read_string_count("0601", 1, tot); }), kErrOutOfRange);
+    EXPECT_EQ(error_of([] { check_text("a\r\nb", "global string"); }), kErrInvalid);
+}
+
+TEST(UploadReading, PageBlockMapsCodesBackAndReadsCountsAsDecimal) {
+    PageBlockReader b("KXD_515", 16, 2, 4);
+    EXPECT_FALSE(b.take(std::string("\x11\x10\x1e\x1f\xff.ab\xc8", 9) + "1234567extra"));
+    EXPECT_FALSE(b.take("                "));
+    for (const char* link : {"0012", "0000", "4", " 999"}) EXPECT_FALSE(b.take(link));
+    EXPECT_FALSE(b.take("129"));   // one variable, password on
+    for (const char* v : {"01", "06", "05", "03", "41", "FFFF", "0000", "00FF"}) {
+        const bool last = std::string(v) == "00FF";
+        EXPECT_EQ(b.take(v), last);
+    }
+    const page_record& r = b.record();
+    EXPECT_EQ((std::vector<int>(r.chars.begin(), r.chars.begin() + 10)),
+              (std::vector<int>{4, 5, 6, 7, 128, '.', 'a', 'b', kCodeInvalid, '1'}));
+    EXPECT_EQ((std::vector<int>(r.links.begin(), r.links.begin() + 4)), (std::vector<int>{12, 0, 4, 999}));
+    EXPECT_EQ(r.pwd, 1);
+    EXPECT_EQ(r.var_count, 1);
+    EXPECT_EQ(r.var(1), (variable_record{1, 4, 5, 3, 0x41, 65535, 0, 255}));
+
+    PageBlockReader none("KXB_5560", 40, 4, 0);
+    for (int i = 0; i < 8; ++i) none.take(std::string(40, 'x'));
+    EXPECT_TRUE(none.take("0"));
+    EXPECT_EQ(none.record().pwd, 0);
+}
+
+TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
+    auto error_at = [](std::vector<std::string> frames) {
+        PageBlockReader b("KXE_520", 20, 2, 0);
+        try {
+            for (auto& f : frames) b.take(f);
+        } catch (const TransferError& e) {
+            return e.number();
+        }
+        return 0;
+    };
+    const std::string row(20, ' ');
+    const std::vector<std::string> head{row, row, "1", "2", "3", "4"};
+    auto with = [&](std::vector<std::string> tail) {
+        auto v = head;
+        v.insert(v.end(), tail.begin(), tail.end());
+        return v;
+    };
+    EXPECT_EQ(error_at({row, std::string(19, ' ')}), kErrOutOfRange);
+    EXPECT_EQ(error_at({row, row, "10000"}), kErrOverflow);
+    EXPECT_EQ(error_at({row, row, "-1"}), kErrOverflow);
+    EXPECT_EQ(error_at(with({"9"})), kErrOutOfRange);
+    EXPECT_EQ(error_at(with({"137"})), kErrOutOfRange);   // 9 variables with the password bit
+    EXPECT_EQ(error_at(with({"1", "02"})), kErrOverflow);                   // access
+    EXPECT_EQ(error_at(with({"1", "01", "64"})), kErrOverflow);             // type 100
+    EXPECT_EQ(error_at(with({"1", "01", "00", "28"})), kErrOutOfRange);     // position 40 of 40 cells
+    EXPECT_EQ(error_at(with({"1", "01", "00", "27", "64"})), kErrOverflow); // digits 100
+    EXPECT_EQ(error_at(with({"1", "01", "00", "27", "05", "100"})), kErrOverflow);
+    EXPECT_EQ(error_at(with({"1", "01", "00", "27", "05", "00", "10000"})), kErrOverflow);
+    EXPECT_EQ(error_at(with({"1", "01", "00", "27", "05", "00", "FFFF", "FFFF", "FFFF"})), 0);
+}
+
+// --- The upload sequence ---
+
+namespace {
+
+std::string frames(const Texts& t) {
+    std::string s;
+    for (auto& f : t) s += frame_bytes(f);
+    return s;
+}
+
+}  // namespace
+
+TEST(Upload, StoresEveryItemAndShowsPageZero) {
+    Fixture f;
+    f.model("KXD_515");
+    const std::string blank(16, ' ');
+    f.link.upload = {"0002", "0004", "Italiano ", "English",
+                     // page 0 language 0: a variable of 3 digits with 1 decimal at cell 3
+                     "abc\xff\xff.\xff" "defghijkl", blank, "0001", "0002", "0003", "0004", "1",
+                     "01", "00", "03", "03", "01", "0010", "0000", "0063",
+                     // page 1 language 0: password, no variables
+                     blank, blank, "0", "0", "0", "0", "128",
+                     // language 1 carries the same links and variable
+                     "ABC\xff\xff.\xff" "DEFGHIJKL", blank, "0001", "0002", "0003", "0004", "1",
+                     "01", "00", "03", "03", "01", "0010", "0000", "0063",
+                     blank, blank, "0", "0", "0", "0", "128",
+                     "0004", "s0", "s1", "t0", "t1"};
+    const size_t n_frames = f.link.upload.size();
+    f.link.start_upload();
+    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Ended);
+    EXPECT_EQ(f.texts(), Texts{"Trasferimento eseguito con successo"});
+    const Project& p = f.p;
+    EXPECT_EQ(p.n_lang, 2);
+    EXPECT_EQ(p.last_page_idx, 1);
+    EXPECT_EQ(p.language_names[0], "Italiano ");
+    EXPECT_EQ(p.language_names[1], "English");
+    EXPECT_EQ(p.n_strings, 2);
+    EXPECT_EQ(p.tot_strings, 4);
+    EXPECT_EQ(p.global_strings[1][1], "t1");
+    // The point cell becomes 129 again where the variable's cells are painted.
+    const auto& c0 = p.page_store[0][0].chars;
+    EXPECT_EQ((std::vector<int>(c0.begin(), c0.begin() + 8)), (std::vector<int>{'a', 'b', 'c', 128, 128, 129, 128, 'd'}));
+    EXPECT_EQ(p.page_store[1][0].chars[5], 129);
+    EXPECT_EQ(p.page_store[0][0].links[3], 4);
+    EXPECT_EQ(p.page_store[0][0].var(1), (variable_record{1, 0, 3, 3, 1, 16, 0, 99}));
+    EXPECT_EQ(p.page_store[0][1].pwd, 1);
+    EXPECT_EQ(p.page_store[0][1].var_count, 0);
+    // Every frame was acknowledged, nothing else was sent.
+    EXPECT_EQ(f.link.sent, Texts(n_frames, ""));
+    EXPECT_EQ(p.act_page, 0);
+    EXPECT_EQ(p.display_buffer[0], 'a');
+    EXPECT_TRUE(p.port_idle);
+    EXPECT_EQ(f.panel.maxima, (std::vector<int>{2, 4}));
+}
+
+TEST(Upload, SilentTerminalEndsWithTheTimeOutAndPageZero) {
+    Fixture f;
+    f.link.start_upload();
+    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Ended);
+    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
+    EXPECT_EQ(f.p.act_page, 0);
+    EXPECT_TRUE(f.p.port_idle);
+}
+
+TEST(Upload, HostileCountIsReportedAndTheDialogStaysLeavable) {
+    Fixture f;
+    f.p.page_store[0][1].chars.fill('Z');   // an older project's page
+    f.link.upload = {"0001", "0003", "Italiano", std::string(40, 'x'), std::string(40, 'y'), std::string(40, 'z'),
+                     std::string(40, 'w'), "0", "0", "0", "0", "9"};
+    f.link.start_upload();
+    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Failed);
+    EXPECT_EQ(f.texts(), Texts{"Errore 9: Subscript out of range (variable count 9)"});
+    EXPECT_TRUE(f.panel.cancel);
+    EXPECT_TRUE(f.p.port_idle);
+    EXPECT_FALSE(f.link.held);
+    // Pages that never arrived are those of an empty project.
+    EXPECT_EQ(f.p.page_store[0][1].chars[0], ' ');
+    EXPECT_EQ(f.p.page_store[0][0].chars[0], ' ');
+    EXPECT_EQ(f.p.last_page_idx, 2);
+}
+
+TEST(Upload, EndAfterTheLanguageCountLeavesBlankLanguages) {
+    Fixture f;
+    f.p.page_store[2][0].chars.fill('Z');
+    f.p.global_strings[2][5] = "old";
+    f.link.upload = {"0003"};
+    f.link.start_upload();
+    run_upload(f.c, f.link, f.panel);
+    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
+    EXPECT_EQ(f.p.n_lang, 3);
+    EXPECT_EQ(f.p.page_store[2][0].chars[0], ' ');
+    EXPECT_EQ(f.p.global_strings[2][5], "");
+}
+
+TEST(Upload, NoPagesLeavesTheBlankPageZero) {
+    Fixture f;
+    f.link.upload = {"0001", "0000", "Italiano", "0000"};
+    f.link.start_upload();
+    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Ended);
+    EXPECT_EQ(f.p.last_page_idx, 0);
+    EXPECT_EQ(f.p.n_strings, 0);
+    EXPECT_EQ(f.texts(), Texts{"Trasferimento eseguito con successo"});
+}
+
+TEST(Upload, ReplayFromBytesRunsTheSameChecks) {
+    Fixture f;
+    // Noise before the first frame and after an ETX is part of the line.
+    std::string good = "\x05\x02" "0001\x03" + frames({"0000", "Lingua", "0001", "x"});
+    EXPECT_EQ(replay_upload(f.c, good), TransferOutcome::Ended);
+    EXPECT_EQ(f.p.global_strings[0][0], "x");
+    EXPECT_EQ(f.p.language_names[0], "Lingua");
+
+    Fixture g;
+    EXPECT_EQ(replay_upload(g.c, frames({"0007"})), TransferOutcome::Failed);
+    EXPECT_EQ(g.p.n_lang, 1);
+    EXPECT_EQ(replay_upload(g.c, std::string("\x02\x02\x03\x03\x03", 5)), TransferOutcome::Failed);   // 0 languages
+    EXPECT_EQ(replay_upload(g.c, ""), TransferOutcome::Ended);   // nothing came
+    EXPECT_TRUE(g.p.port_idle);
+}
+
+// What a fuzzer would do to the upload: a valid byte stream, mutated. Whatever arrives,
+// the project stays within its stores and the port is released.
+TEST(Upload, MutatedByteStreamsKeepTheProjectInBounds) {
+    const std::string row(20, 'r');
+    const Texts valid = {"0002", "0002", "Italiano", "English", row, row, "0001", "0000", "0000", "0000", "1",
+                         "01", "00", "03", "03", "01", "0010", "0000", "0063", row, row, "0", "0", "0", "0", "0",
+                         "0002", "a", "b"};
+    const std::string base = frames(valid);
+    Fixture f;
+    f.model("KXE_520");
+    std::uint32_t seed = 12345;
+    auto rnd = [&](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 400; ++round) {
+        std::string s = base;
+        for (int k = 0, n = 1 + static_cast<int>(rnd(6)); k < n; ++k) {
+            const size_t at = rnd(static_cast<std::uint32_t>(s.size()));
+            switch (rnd(4)) {
+            case 0: s[at] = static_cast<char>(rnd(256)); break;
+            case 1: s.insert(at, 1, rnd(2) ? '\x02' : '\x03'); break;
+            case 2: s.erase(at, 1 + rnd(8)); break;
+            default: s.insert(at, std::string(1 + rnd(40), static_cast<char>('0' + rnd(10))));
+            }
+        }
+        replay_upload(f.c, s);
+        const Project& p = f.p;
+        ASSERT_GE(p.n_lang, 1);
+        ASSERT_LE(p.n_lang, kLangSlots);
+        ASSERT_GE(p.last_page_idx, 0);
+        ASSERT_LE(p.last_page_idx, kMaxPageIdx);
+        ASSERT_GE(p.n_strings, 0);
+        ASSERT_LE(p.n_strings, kMaxStrings);
+        ASSERT_TRUE(p.port_idle);
+        for (int pg = 0; pg <= p.last_page_idx; ++pg) {
+            const page_record& r = p.page_store[0][pg];
+            ASSERT_LE(r.var_count, kMaxVars);
+            for (int v = 1; v <= r.var_count; ++v) ASSERT_LT(r.pos[v], p.cells());
+        }
+    }
+}

@@ -1,0 +1,497 @@
+// kxsim: plays one KX terminal on a serial line, so that the editor's transfers can be
+// tried without a panel. It runs on a new pseudo-terminal (the device path to give the
+// editor is printed on the first line of standard output) or on a serial device.
+//
+// It answers every frame with an empty frame (the download's end marker excepted), keeps
+// what a project download sends as its project, and sends that project back frame by frame
+// for an upload when Enter is pressed on its console (or after --upload-after). The link,
+// count and string-count frames come in hexadecimal and go back in decimal, as a terminal
+// does. Whatever in a download does not look as a terminal expects is reported on
+// standard error as "kxsim: anomaly: ...".
+//
+// Plain C++ and POSIX on purpose: it shares no code with the editor, so it checks it.
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr char STX = 0x02, ETX = 0x03;
+
+struct Options {
+    std::string device;        // empty: a new pseudo-terminal
+    int cols = 40, rows = 4;
+    long silent_after = -1;    // answer this many frames, then stay silent; -1 = always answer
+    int delay_ms = 0;          // answer every frame this late
+    long upload_after = -1;    // start an upload this many ms after start; -1 = on a key only
+    int ack_timeout_ms = 10000;
+    std::string load;          // frames to send for an upload, until a download replaces them
+};
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: kxsim [options]\n"
+                 "  --device PATH        use a serial device instead of a new pseudo-terminal\n"
+                 "  --model KEY          terminal model (sets the display), default KXB_5560\n"
+                 "  --geometry COLSxROWS display size, e.g. 20x4\n"
+                 "  --silent             never answer\n"
+                 "  --silent-after N     answer N frames, then stay silent\n"
+                 "  --delay-ms MS        answer every frame MS milliseconds late\n"
+                 "  --upload-after MS    send the project MS milliseconds after start\n"
+                 "  --ack-timeout MS     give up an upload after MS without acknowledgement\n"
+                 "  --load FILE          project to send: one frame text per line, bytes as \\xHH\n"
+                 "Console: Enter sends the project (upload), q then Enter quits.\n");
+}
+
+void log(const std::string& s) { std::fprintf(stderr, "kxsim: %s\n", s.c_str()); }
+void anomaly(const std::string& s) { log("anomaly: " + s); }
+
+bool set_model(Options& o, const std::string& key) {
+    static const struct { const char* key; int cols, rows; } models[] = {
+        {"KXD_515", 16, 2}, {"KXE_520", 20, 2}, {"KXE_540", 20, 4}, {"KXG_520", 20, 2},
+        {"KXB_540", 20, 4}, {"KXB_5560", 40, 4}, {"KXD_540", 20, 4}, {"KXG_540", 20, 4}};
+    for (const auto& m : models)
+        if (key == m.key) {
+            o.cols = m.cols;
+            o.rows = m.rows;
+            return true;
+        }
+    return false;
+}
+
+bool is_digits(const std::string& s, int width, bool hex) {
+    if (static_cast<int>(s.size()) != width) return false;
+    for (char ch : s)
+        if (!(ch >= '0' && ch <= '9') && !(hex && ch >= 'A' && ch <= 'F')) return false;
+    return true;
+}
+
+std::string dec4(long v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04ld", v);
+    return buf;
+}
+
+std::string printable(const std::string& s) {
+    std::string out;
+    for (unsigned char ch : s) {
+        if (ch >= 32 && ch < 127 && ch != '\\') out += static_cast<char>(ch);
+        else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", ch);
+            out += buf;
+        }
+    }
+    return out;
+}
+
+std::string unescape(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x') {
+            out += static_cast<char>(std::strtol(s.substr(i + 2, 2).c_str(), nullptr, 16));
+            i += 3;
+        } else if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '\\') {
+            out += '\\';
+            ++i;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+// The terminal's project, as a download leaves it in its flash.
+struct Page {
+    std::vector<std::string> rows;
+    long links[4] = {0, 0, 0, 0};
+    long count = 0;                    // variables + 128 with the page password
+    std::vector<std::string> fields;   // eight per variable, hexadecimal as received
+};
+
+struct Flash {
+    long n_lang = 1;
+    std::vector<std::string> names{"Italiano"};
+    std::vector<Page> pages;           // language by language, page by page
+    std::vector<std::string> strings;  // language by language
+};
+
+// Frames on the line: STX starts one (dropping an unfinished one), ETX ends it, bytes
+// outside a frame are noise.
+class FrameReader {
+public:
+    // Takes bytes; returns the frames they complete.
+    std::vector<std::string> take(const char* data, size_t n) {
+        std::vector<std::string> done;
+        for (size_t i = 0; i < n; ++i) {
+            const char ch = data[i];
+            if (ch == STX) {
+                in_ = true;
+                buf_.clear();
+            } else if (ch == ETX) {
+                if (in_) done.push_back(buf_);
+                in_ = false;
+            } else if (in_) {
+                buf_ += ch;
+            }
+        }
+        return done;
+    }
+
+private:
+    bool in_ = false;
+    std::string buf_;
+};
+
+class Terminal {
+public:
+    Terminal(int fd, Options o) : fd_(fd), o_(std::move(o)) {
+        flash_.pages.push_back(blank_page());
+        if (!o_.load.empty()) {
+            std::ifstream in(o_.load, std::ios::binary);
+            if (!in) {
+                log("cannot read " + o_.load);
+                std::exit(2);
+            }
+            std::string line;
+            while (std::getline(in, line)) {
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                loaded_.push_back(unescape(line));
+            }
+            use_loaded_ = true;
+        }
+    }
+
+    int run() {
+        const Clock::time_point start = Clock::now();
+        bool upload_due = o_.upload_after >= 0;
+        bool console = true;
+        for (;;) {
+            pollfd fds[2] = {{fd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+            int timeout = -1;
+            if (upload_due) {
+                auto left = o_.upload_after -
+                            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+                timeout = static_cast<int>(std::max<long>(0, left));
+            } else if (state_ != State::Idle) {
+                timeout = 15000;   // a download the editor gave up: start afresh later
+            }
+            const int n = ::poll(fds, console ? 2 : 1, timeout);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return 1;
+            if (n == 0) {
+                if (upload_due) {
+                    upload_due = false;
+                    upload();
+                } else if (state_ != State::Idle) {
+                    anomaly("download stopped before its end");
+                    state_ = State::Idle;
+                }
+                continue;
+            }
+            if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+                char buf[4096];
+                const ssize_t r = ::read(fd_, buf, sizeof buf);
+                if (r < 0 && errno != EINTR && errno != EAGAIN && errno != EIO) return 1;
+                if (r > 0)
+                    for (const std::string& f : reader_.take(buf, static_cast<size_t>(r))) on_frame(f);
+                if (r <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));   // nobody on the line
+            }
+            if (console && (fds[1].revents & (POLLIN | POLLHUP))) {
+                char buf[256];
+                const ssize_t r = ::read(STDIN_FILENO, buf, sizeof buf);
+                if (r <= 0) {
+                    console = false;
+                } else if (buf[0] == 'q') {
+                    return 0;
+                } else {
+                    upload();
+                }
+            }
+        }
+    }
+
+private:
+    enum class State { Idle, NLang, Total, Names, Block, EndMarker, StrCount, Strings };
+
+    Page blank_page() const {
+        Page p;
+        p.rows.assign(o_.rows, std::string(o_.cols, ' '));
+        return p;
+    }
+
+    void write_all(const std::string& s) {
+        size_t off = 0;
+        while (off < s.size()) {
+            const ssize_t w = ::write(fd_, s.data() + off, s.size() - off);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return;
+            off += static_cast<size_t>(w);
+        }
+    }
+
+    void send(const std::string& text) { write_all(std::string(1, STX) + text + ETX); }
+
+    void answer() {
+        ++frames_;
+        if (o_.silent_after >= 0 && frames_ > o_.silent_after) return;
+        if (o_.delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o_.delay_ms));
+        send("");
+    }
+
+    long hex(const std::string& f, int width, const char* what) {
+        if (!is_digits(f, width, true)) anomaly(std::string(what) + " \"" + printable(f) + "\" is not " +
+                                                std::to_string(width) + " hexadecimal digits");
+        return std::strtol(f.c_str(), nullptr, 16);
+    }
+
+    long dec(const std::string& f, const char* what) {
+        if (!is_digits(f, 4, false)) anomaly(std::string(what) + " \"" + printable(f) + "\" is not 4 decimal digits");
+        return std::strtol(f.c_str(), nullptr, 10);
+    }
+
+    void on_frame(const std::string& f) {
+        // An empty frame is the erase command that starts a download, wherever a download
+        // left off; only a global string may be empty.
+        if (f.empty() && state_ != State::Strings) {
+            if (state_ != State::Idle) anomaly("download restarted before its end");
+            log("erase: download begins");
+            next_ = Flash{};
+            next_.names.clear();
+            state_ = State::NLang;
+            answer();
+            return;
+        }
+        switch (state_) {
+        case State::Idle:
+            log("frame \"" + printable(f) + "\" outside a download");
+            break;
+        case State::NLang:
+            next_.n_lang = dec(f, "language count");
+            if (next_.n_lang < 1 || next_.n_lang > 6) anomaly("language count " + f);
+            state_ = State::Total;
+            break;
+        case State::Total:
+            total_ = dec(f, "page total");
+            if (next_.n_lang > 0 && total_ % next_.n_lang) anomaly("page total " + f + " not a multiple of the languages");
+            if (next_.n_lang > 0) state_ = State::Names;
+            else begin_pages();
+            break;
+        case State::Names:
+            if (f.size() < 9) anomaly("language name \"" + printable(f) + "\" shorter than 9");
+            // The name's field is filled with blanks on the way in; the name goes back without them.
+            next_.names.push_back(f.substr(0, f.find_last_not_of(' ') + 1));
+            if (static_cast<long>(next_.names.size()) == next_.n_lang) begin_pages();
+            break;
+        case State::Block:
+            block_frame(f);
+            break;
+        case State::EndMarker:
+            if (f == "\x06") {
+                state_ = State::StrCount;
+                return;   // the end marker is not answered
+            }
+            anomaly("end marker missing before \"" + printable(f) + "\"");
+            state_ = State::StrCount;
+            [[fallthrough]];
+        case State::StrCount:
+            str_total_ = hex(f, 4, "string total");
+            state_ = str_total_ > 0 ? State::Strings : State::Idle;
+            if (state_ == State::Idle) finish();
+            break;
+        case State::Strings:
+            next_.strings.push_back(f);
+            if (static_cast<long>(next_.strings.size()) == str_total_) {
+                state_ = State::Idle;
+                finish();
+            }
+            break;
+        }
+        answer();
+    }
+
+    void begin_pages() {
+        block_ = Page{};
+        step_ = 0;
+        state_ = total_ > 0 ? State::Block : State::EndMarker;
+    }
+
+    void block_frame(const std::string& f) {
+        const int rows = o_.rows;
+        if (step_ < rows) {
+            if (static_cast<int>(f.size()) != o_.cols)
+                anomaly("row of " + std::to_string(f.size()) + " characters, the display has " + std::to_string(o_.cols));
+            block_.rows.push_back(f);
+        } else if (step_ < rows + 4) {
+            block_.links[step_ - rows] = hex(f, 4, "link");
+        } else if (step_ == rows + 4) {
+            block_.count = hex(f, 2, "variable count");
+            if ((block_.count & 127) > 8) anomaly("variable count " + f);
+        } else {
+            const int k = (step_ - rows - 5) % 8;
+            hex(f, k < 5 ? 2 : 4, "variable field");
+            block_.fields.push_back(f);
+        }
+        ++step_;
+        const long vars = block_.count & 127;
+        if (step_ >= rows + 5 && static_cast<long>(block_.fields.size()) == vars * 8) {
+            next_.pages.push_back(block_);
+            block_ = Page{};
+            step_ = 0;
+            if (static_cast<long>(next_.pages.size()) == total_) state_ = State::EndMarker;
+        }
+    }
+
+    void finish() {
+        flash_ = next_;
+        use_loaded_ = false;
+        log("download complete: " + std::to_string(flash_.n_lang) + " languages, " +
+            std::to_string(flash_.pages.size()) + " pages, " + std::to_string(flash_.strings.size()) + " strings");
+    }
+
+    std::vector<std::string> upload_frames() const {
+        if (use_loaded_) return loaded_;
+        std::vector<std::string> f;
+        f.push_back(dec4(flash_.n_lang));
+        f.push_back(dec4(static_cast<long>(flash_.pages.size())));
+        for (const std::string& n : flash_.names) f.push_back(n);
+        for (const Page& p : flash_.pages) {
+            for (const std::string& r : p.rows) f.push_back(r);
+            for (long l : p.links) f.push_back(dec4(l));
+            f.push_back(std::to_string(p.count));
+            for (const std::string& v : p.fields) f.push_back(v);
+        }
+        f.push_back(dec4(static_cast<long>(flash_.strings.size())));
+        for (const std::string& s : flash_.strings) f.push_back(s);
+        return f;
+    }
+
+    // Sends the project, each frame after the acknowledgement of the one before.
+    void upload() {
+        state_ = State::Idle;
+        const std::vector<std::string> frames = upload_frames();
+        log("upload begins: " + std::to_string(frames.size()) + " frames");
+        for (size_t i = 0; i < frames.size(); ++i) {
+            send(frames[i]);
+            if (!wait_ack()) {
+                log("no acknowledgement of frame " + std::to_string(i + 1) + ": upload stopped");
+                return;
+            }
+        }
+        log("upload complete");
+    }
+
+    bool wait_ack() {
+        const Clock::time_point until = Clock::now() + std::chrono::milliseconds(o_.ack_timeout_ms);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+            if (left <= 0) return false;
+            pollfd fd{fd_, POLLIN, 0};
+            const int n = ::poll(&fd, 1, static_cast<int>(left));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            char buf[256];
+            const ssize_t r = ::read(fd_, buf, sizeof buf);
+            if (r <= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                continue;
+            }
+            if (!reader_.take(buf, static_cast<size_t>(r)).empty()) return true;
+        }
+    }
+
+    int fd_;
+    Options o_;
+    FrameReader reader_;
+    State state_ = State::Idle;
+    Flash flash_, next_;
+    std::vector<std::string> loaded_;
+    bool use_loaded_ = false;
+    Page block_;
+    int step_ = 0;
+    long total_ = 0, str_total_ = 0, frames_ = 0;
+};
+
+void make_raw(int fd) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) return;
+    cfmakeraw(&t);
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    t.c_cflag |= CLOCAL | CREAD;
+    tcsetattr(fd, TCSANOW, &t);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                usage();
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--device") o.device = value();
+        else if (a == "--model") {
+            if (!set_model(o, value())) {
+                log("unknown model");
+                return 2;
+            }
+        } else if (a == "--geometry") {
+            if (std::sscanf(value().c_str(), "%dx%d", &o.cols, &o.rows) != 2 || o.cols < 1 || o.rows < 1) {
+                usage();
+                return 2;
+            }
+        } else if (a == "--silent") o.silent_after = 0;
+        else if (a == "--silent-after") o.silent_after = std::atol(value().c_str());
+        else if (a == "--delay-ms") o.delay_ms = std::atoi(value().c_str());
+        else if (a == "--upload-after") o.upload_after = std::atol(value().c_str());
+        else if (a == "--ack-timeout") o.ack_timeout_ms = std::atoi(value().c_str());
+        else if (a == "--load") o.load = value();
+        else {
+            usage();
+            return a == "--help" ? 0 : 2;
+        }
+    }
+
+    int fd = -1;
+    if (o.device.empty()) {
+        int slave = -1;
+        char name[256] = {};
+        if (openpty(&fd, &slave, name, nullptr, nullptr) != 0) {
+            log(std::string("openpty: ") + std::strerror(errno));
+            return 1;
+        }
+        // Raw from the start, so that no byte is taken as a line-editing or signal key; the
+        // slave stays open here so the line survives the editor closing its port.
+        make_raw(slave);
+        std::printf("%s\n", name);
+    } else {
+        fd = ::open(o.device.c_str(), O_RDWR | O_NOCTTY);
+        if (fd < 0) {
+            log(o.device + ": " + std::strerror(errno));
+            return 1;
+        }
+        make_raw(fd);
+        std::printf("%s\n", o.device.c_str());
+    }
+    std::fflush(stdout);
+    Terminal t(fd, o);
+    return t.run();
+}
