@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/dialogs.h"
+#include "comm/serial_link.h"
+#include "comm/transfer_dialogs.h"
 #include "core/context.h"
 #include "core/display.h"
 #include "core/editing.h"
@@ -44,6 +46,7 @@ MainWindow::MainWindow(Ctx& ctx) : c_(ctx) {
     sub_ = mdi_->addSubWindow(editor_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     editor_->setWindowTitle("Editor");
     progress_ = new ProgressWindow(this);
+    serial_ = new SerialLink(c_, this);
     build_menus();
 
     toolbar_ = addToolBar("ToolbarMain");
@@ -173,7 +176,18 @@ void MainWindow::menu_click(Menu m, int index) {
         else multi_protocol_off_menu(c_);
         break;
     case Menu::Transfer:
-        if (index == 2 || index == 3) {
+        if (index == 0) {
+            c_.prompt.busy(true);
+            show_download_dialog(c_, *serial_, this);
+            c_.prompt.busy(false);
+        } else if (index == 1) {
+            if (choose_terminal_model(c_, "upload") != 2) {
+                c_.prompt.busy(true);
+                show_upload_dialog(c_, *serial_, this);
+                c_.prompt.busy(false);
+                p.prj_modified = true;
+            }
+        } else if (index == 2 || index == 3) {
             const TerminalModel* tm = find_model(p.kx_type);
             if (!tm || !tm->eeprom_accepted) {
                 c_.beep();

@@ -21,6 +21,7 @@ namespace kx {
 struct Ctx;
 class EditorWindow;
 class ProgressWindow;
+class SerialLink;
 
 class MainWindow : public QMainWindow, public View {
     Q_OBJECT
@@ -32,6 +33,7 @@ public:
     void load();
 
     EditorWindow* editor() const { return editor_; }
+    SerialLink& serial() const { return *serial_; }
     QAction* action(Menu m, int index) const;
     QMenu* top_menu(int index) const;
     QToolBar* toolbar() const { return toolbar_; }
@@ -78,6 +80,7 @@ private:
     QMdiSubWindow* sub_ = nullptr;
     EditorWindow* editor_ = nullptr;
     ProgressWindow* progress_ = nullptr;
+    SerialLink* serial_ = nullptr;   // the one serial port, shared by every transfer
     QToolBar* toolbar_ = nullptr;
     QLabel* ins_ = nullptr;
     std::vector<QMenu*> top_menus_;
