@@ -39,11 +39,11 @@ MenuModel::MenuModel() {
 }
 
 MenuItem& MenuModel::at(Menu m, int index) {
-    static MenuItem dummy;
     auto& v = menus_[static_cast<int>(m)];
     if (index < 0 || index >= static_cast<int>(v.size())) {
-        dummy = MenuItem{};
-        return dummy;
+        // An item that does not exist: changes to it go nowhere.
+        spare_ = MenuItem{};
+        return spare_;
     }
     return v[index];
 }

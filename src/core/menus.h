@@ -54,6 +54,7 @@ public:
 
 private:
     std::array<std::vector<MenuItem>, static_cast<int>(Menu::Count)> menus_;
+    MenuItem spare_;
 };
 
 } // namespace kx
