@@ -253,31 +253,6 @@ TEST(ProjectFileReader, RefusesForeignAndDamagedFiles) {
     }
 }
 
-// Any file the reader takes can be written, and what is written reads back to itself.
-TEST(ProjectFileReader, AcceptedFilesWriteBack) {
-    Project base;
-    fill_project(base, "KXD_540", 2, 3, 2, 8, 11, true);
-    const std::string good = bytes_of(base);
-    std::mt19937 rng(5);
-    int accepted = 0;
-    Project q, r;   // reused: a project is megabytes of page store
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes = good;
-        for (int k = std::uniform_int_distribution<int>(1, 4)(rng); k > 0; --k)
-            bytes[std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(rng)] =
-                "0123456789ABF -.\r\n\xDB\x11"[std::uniform_int_distribution<int>(0, 20)(rng)];
-        StagedProject st;
-        FileError err;
-        if (!parse_project_file(bytes, st, err)) continue;
-        ++accepted;
-        install_staged_project(q, std::move(st));
-        const std::string once = bytes_of(q);
-        read_into(once, r);
-        ASSERT_EQ(bytes_of(r), once) << round;
-    }
-    EXPECT_GT(accepted, 100);
-}
-
 TEST(ProjectFileNames, BackupName) {
     EXPECT_EQ(backup_path("C:\\dir.x\\file"), "C:\\dir.x\\file.BAK");
     EXPECT_EQ(backup_path("C:\\proj\\a.prj"), "C:\\proj\\a.BAK");
