@@ -4,6 +4,7 @@
 // changes it on the next Open and Save.
 #include "core/projectfile.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -22,7 +23,14 @@ void fail(const char* what, const std::string& detail) {
 // Reads bytes into project q; false when the reader refuses them.
 bool read_into(std::string_view bytes, kx::Project& q, kx::FileError& err) {
     kx::StagedProject st;
-    if (!kx::parse_project_file(bytes, st, err)) {
+    // The progress window's hooks, as File > Open sets them: each value within the maximum.
+    int max = -1;
+    kx::ParseHooks hooks;
+    hooks.header = [&](const kx::StagedProject& s) { max = std::max(1, s.last_page_idx * s.n_lang); };
+    hooks.page = [&](int value) {
+        if (value < 0 || value > max) fail("progress value outside the window's range", std::to_string(value));
+    };
+    if (!kx::parse_project_file(bytes, st, err, hooks)) {
         // A refusal always says why, so the message box has a text.
         if (err.kind == kx::FileError::Kind::None) fail("refused without a reason", "");
         if (err.kind == kx::FileError::Kind::Damaged && (err.number == 0 || err.description.empty()))

@@ -2,7 +2,7 @@
 // upload (its value modulo 8 is the chooser's option); the rest arrives on the line and
 // goes through the receive rule and the upload's reading of every frame. Whatever arrives,
 // the upload ends with the port released and a project inside its stores that File > Save
-// can write and File > Open reads back.
+// can write.
 #include "core/context.h"
 #include "core/models.h"
 #include "core/projectfile.h"
@@ -72,11 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (outcome == kx::TransferOutcome::Refused) fail("a free port refused the upload");
     check_bounds(p);
 
-    // What arrived is a project the editor can keep: Save writes it and Open reads it back.
+    // What arrived is a project the editor can keep: File > Save writes it (that Open reads
+    // back whatever Save writes is fuzz_projectfile's part).
     std::string bytes;
     kx::FileError err;
     if (!kx::project_file_bytes(p, bytes, err)) fail("the uploaded project cannot be saved:", err.description);
-    kx::StagedProject st;
-    if (!kx::parse_project_file(bytes, st, err)) fail("the saved upload cannot be opened:", err.description);
     return 0;
 }
