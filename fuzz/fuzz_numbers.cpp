@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -17,5 +18,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string padded = s.substr(0, 16);
     kx::pad_left_zero(padded, 20);
     if (padded.size() < 20) std::abort();
+
+    // Every number the writers put into a file or frame reads back as itself: decimal
+    // fields at any value, hexadecimal fields at any value that is not negative, also with
+    // the zeros and blanks that fill a column in front.
+    if (size >= 4) {
+        std::int32_t v;
+        std::memcpy(&v, data, sizeof v);
+        std::string dec = std::to_string(v);
+        if (kx::read_decimal(dec) != v) std::abort();
+        kx::pad_left_space(dec, 12);
+        if (kx::read_decimal(dec) != v) std::abort();
+        if (v >= 0) {
+            std::string hex = kx::to_hex(v);
+            kx::pad_left_zero(hex, 8);
+            if (kx::hex_to_long(hex) != v || kx::hex_to_long(" " + hex) != v) std::abort();
+        }
+    }
     return 0;
 }

@@ -72,18 +72,6 @@ int overlapping_var(const std::string& kx_type, const std::array<variable_record
     return 0;
 }
 
-// Why the used variables of one page cannot stand in a file; "" when they can.
-std::string page_vars_fault(const std::string& kx_type, int n_cols, int n_rows,
-                            const std::array<variable_record, kVarSlots>& t) {
-    for (int s = 1; s < kVarSlots; ++s) {
-        if (t[s].digits <= 0) continue;
-        if (const char* f = variable_fault(kx_type, n_cols, n_rows, t[s]))
-            return "variable " + std::to_string(s) + " " + f;
-    }
-    if (int s = overlapping_var(kx_type, t)) return "variable " + std::to_string(s) + " overlaps another";
-    return "";
-}
-
 std::string_view window(std::string_view line, std::size_t start, std::size_t len) {
     return start >= line.size() ? std::string_view() : line.substr(start, len);
 }
@@ -415,6 +403,17 @@ bool project_file_bytes(const Project& p, std::string& out, FileError& err,
     for (int L = 0; L < n_lang; ++L)
         for (int k = 0; k < p.n_strings; ++k) append_text_line(out, p.global_strings[L][k]);
     return true;
+}
+
+std::string page_vars_fault(const std::string& kx_type, int n_cols, int n_rows,
+                            const std::array<variable_record, kVarSlots>& t) {
+    for (int s = 1; s < kVarSlots; ++s) {
+        if (t[s].digits <= 0) continue;
+        if (const char* f = variable_fault(kx_type, n_cols, n_rows, t[s]))
+            return "variable " + std::to_string(s) + " " + f;
+    }
+    if (int s = overlapping_var(kx_type, t)) return "variable " + std::to_string(s) + " overlaps another";
+    return "";
 }
 
 std::string backup_path(const std::string& path) {

@@ -76,6 +76,12 @@ bool project_file_bytes(const Project& p, std::string& out, FileError& err,
 // Why a variable cannot stand in a page of this model and geometry; nullptr when it can.
 const char* variable_fault(const std::string& kx_type, int n_cols, int n_rows, const variable_record& v);
 
+// Why the used variables (digits > 0) of one page's table cannot stand together in a page
+// of this model and geometry: "variable <slot> <fault>" or "variable <slot> overlaps
+// another"; "" when they can. The file reader, the writer and the upload share this rule.
+std::string page_vars_fault(const std::string& kx_type, int n_cols, int n_rows,
+                            const std::array<variable_record, kVarSlots>& table);
+
 // The backup name of a project file: the path without its extension, then ".BAK".
 std::string backup_path(const std::string& path);
 

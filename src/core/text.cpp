@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -45,6 +46,9 @@ std::int32_t read_decimal(const std::string& text) {
         neg = text[i] == '-';
         ++i;
     }
+    // Saturates at the ends of the 32-bit range: down to -2147483648, up to 2147483647.
+    const std::int64_t limit = neg ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                   : std::numeric_limits<std::int32_t>::max();
     std::int64_t v = 0;
     bool any = false;
     for (; i < text.size(); ++i) {
@@ -52,10 +56,7 @@ std::int32_t read_decimal(const std::string& text) {
         if (ch == ' ') continue;   // blanks inside a number are skipped, as the number reader does
         if (ch < '0' || ch > '9') break;
         any = true;
-        v = v * 10 + (ch - '0');
-        if (v > std::numeric_limits<std::int32_t>::max()) {
-            v = std::numeric_limits<std::int32_t>::max();
-        }
+        v = std::min(v * 10 + (ch - '0'), limit);
     }
     if (!any) return 0;
     return static_cast<std::int32_t>(neg ? -v : v);

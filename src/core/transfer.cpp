@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/display.h"
 #include "core/models.h"
+#include "core/projectfile.h"
 #include "core/serial_rx.h"
 #include "core/store.h"
 #include "core/text.h"
@@ -388,7 +389,17 @@ bool PageBlockReader::take(const std::string& text) {
     case 6: rec_.min[slot] = v; break;
     case 7: rec_.max[slot] = v; break;
     }
-    return slot == rec_.var_count && field == 7;
+    if (slot < rec_.var_count || field < 7) return false;
+    // The block is complete: its variables must stand on the page as the file reader and the
+    // writer take them, or the project could never be saved.
+    std::array<variable_record, kVarSlots> table{};
+    for (int s = 1; s <= rec_.var_count; ++s) {
+        table[s] = rec_.var(s);
+        if (table[s].digits < 1) bad_data(kErrOutOfRange, "variable " + std::to_string(s) + " digits");
+    }
+    const std::string fault = page_vars_fault(kx_type_, n_cols_, n_rows_, table);
+    if (!fault.empty()) bad_data(kErrOutOfRange, fault);
+    return true;
 }
 
 // --- The transfers ---

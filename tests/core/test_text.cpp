@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kx;
 
 TEST(HexToLong, ReadsDigitsSkipsBlanksAndCountsOtherCharactersAsZero) {
@@ -56,6 +58,10 @@ TEST(Numbers, DecimalReadingAndUserNumbers) {
     EXPECT_EQ(read_decimal(""), 0);
     EXPECT_EQ(read_decimal("-5"), -5);
     EXPECT_EQ(read_decimal("99999999999"), 0x7FFFFFFF);
+    // The whole 32-bit range reads back, the lowest value too; beyond it the ends hold.
+    EXPECT_EQ(read_decimal("-2147483648"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(read_decimal("-99999999999"), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(read_decimal(" - 2147483647"), -2147483647);
     EXPECT_EQ(parse_number(" 2.5 "), 2.5);
     EXPECT_FALSE(parse_number("").has_value());
     EXPECT_FALSE(parse_number("3a").has_value());
