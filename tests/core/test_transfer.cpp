@@ -41,13 +41,11 @@ public:
     std::vector<std::string> sent;
     std::deque<std::string> upload;
     int answers = -1;
-    std::optional<TransferError> open_error;
     bool held = false;
 
     void start_upload() { next_upload(); }
     bool port_open() const override { return held; }
     void open() override {
-        if (open_error) throw *open_error;
         held = true;
         p_.port_idle = false;
     }
@@ -205,43 +203,6 @@ TEST(Download, StringsCountInHexAndFollowLanguageByLanguage) {
     EXPECT_EQ(f.panel.last_value, 4);
 }
 
-TEST(Download, TimeOutOnTheEraseFrameEndsIt) {
-    Fixture f;
-    f.link.answers = 0;
-    EXPECT_EQ(run_download(f.c, f.link, f.panel), TransferOutcome::Ended);
-    EXPECT_EQ(f.link.sent, Texts{""});
-    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
-    EXPECT_TRUE(f.p.port_idle);
-}
-
-TEST(Download, TimeOutOnAStringEndsWithTheTimeOutMessageOnly) {
-    Fixture f;
-    f.p.n_strings = 3;
-    f.link.answers = 15;   // up to the string count and the first string
-    run_download(f.c, f.link, f.panel);
-    EXPECT_EQ(f.link.sent.back(), "");   // the second string, empty
-    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
-}
-
-TEST(Download, PortThatCannotOpenIsReportedAndReleased) {
-    Fixture f;
-    f.link.open_error = TransferError(8002, "No such file or directory (/dev/ttyS7)");
-    EXPECT_EQ(run_download(f.c, f.link, f.panel), TransferOutcome::Failed);
-    EXPECT_EQ(f.texts(), Texts{"Errore 8002: No such file or directory (/dev/ttyS7)"});
-    EXPECT_TRUE(f.panel.cancel);
-    EXPECT_TRUE(f.p.port_idle);
-    EXPECT_TRUE(f.link.sent.empty());
-}
-
-TEST(Download, RefusedWhileThePortIsHeld) {
-    Fixture f;
-    f.link.held = true;
-    EXPECT_EQ(run_download(f.c, f.link, f.panel), TransferOutcome::Refused);
-    EXPECT_EQ(f.texts(), Texts{"Porta COM gia` aperta!"});
-    EXPECT_FALSE(f.panel.hidden);
-    EXPECT_TRUE(f.link.held);
-}
-
 // --- Checked reading of the upload ---
 
 TEST(UploadReading, Counts) {
@@ -347,16 +308,6 @@ TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
 
 // --- The upload sequence ---
 
-namespace {
-
-std::string frames(const Texts& t) {
-    std::string s;
-    for (auto& f : t) s += frame_bytes(f);
-    return s;
-}
-
-}  // namespace
-
 TEST(Upload, StoresEveryItemAndShowsPageZero) {
     Fixture f;
     f.model("KXD_515");
@@ -400,15 +351,6 @@ TEST(Upload, StoresEveryItemAndShowsPageZero) {
     EXPECT_EQ(f.panel.maxima, (std::vector<int>{2, 4}));
 }
 
-TEST(Upload, SilentTerminalEndsWithTheTimeOutAndPageZero) {
-    Fixture f;
-    f.link.start_upload();
-    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Ended);
-    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
-    EXPECT_EQ(f.p.act_page, 0);
-    EXPECT_TRUE(f.p.port_idle);
-}
-
 TEST(Upload, HostileCountIsReportedAndTheDialogStaysLeavable) {
     Fixture f;
     f.p.page_store[0][1].chars.fill('Z');   // an older project's page
@@ -447,63 +389,4 @@ TEST(Upload, NoPagesLeavesTheBlankPageZero) {
     EXPECT_EQ(f.p.last_page_idx, 0);
     EXPECT_EQ(f.p.n_strings, 0);
     EXPECT_EQ(f.texts(), Texts{"Trasferimento eseguito con successo"});
-}
-
-TEST(Upload, ReplayFromBytesRunsTheSameChecks) {
-    Fixture f;
-    // Noise before the first frame and after an ETX is part of the line.
-    std::string good = "\x05\x02" "0001\x03" + frames({"0000", "Lingua", "0001", "x"});
-    EXPECT_EQ(replay_upload(f.c, good), TransferOutcome::Ended);
-    EXPECT_EQ(f.p.global_strings[0][0], "x");
-    EXPECT_EQ(f.p.language_names[0], "Lingua");
-
-    Fixture g;
-    EXPECT_EQ(replay_upload(g.c, frames({"0007"})), TransferOutcome::Failed);
-    EXPECT_EQ(g.p.n_lang, 1);
-    EXPECT_EQ(replay_upload(g.c, std::string("\x02\x02\x03\x03\x03", 5)), TransferOutcome::Failed);   // 0 languages
-    EXPECT_EQ(replay_upload(g.c, ""), TransferOutcome::Ended);   // nothing came
-    EXPECT_TRUE(g.p.port_idle);
-}
-
-// What a fuzzer would do to the upload: a valid byte stream, mutated. Whatever arrives,
-// the project stays within its stores and the port is released.
-TEST(Upload, MutatedByteStreamsKeepTheProjectInBounds) {
-    const std::string row(20, 'r');
-    const Texts valid = {"0002", "0002", "Italiano", "English", row, row, "0001", "0000", "0000", "0000", "1",
-                         "01", "00", "03", "03", "01", "0010", "0000", "0063", row, row, "0", "0", "0", "0", "0",
-                         "0002", "a", "b"};
-    const std::string base = frames(valid);
-    Fixture f;
-    f.model("KXE_520");
-    std::uint32_t seed = 12345;
-    auto rnd = [&](std::uint32_t n) {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 8) % n;
-    };
-    for (int round = 0; round < 400; ++round) {
-        std::string s = base;
-        for (int k = 0, n = 1 + static_cast<int>(rnd(6)); k < n; ++k) {
-            const size_t at = rnd(static_cast<std::uint32_t>(s.size()));
-            switch (rnd(4)) {
-            case 0: s[at] = static_cast<char>(rnd(256)); break;
-            case 1: s.insert(at, 1, rnd(2) ? '\x02' : '\x03'); break;
-            case 2: s.erase(at, 1 + rnd(8)); break;
-            default: s.insert(at, std::string(1 + rnd(40), static_cast<char>('0' + rnd(10))));
-            }
-        }
-        replay_upload(f.c, s);
-        const Project& p = f.p;
-        ASSERT_GE(p.n_lang, 1);
-        ASSERT_LE(p.n_lang, kLangSlots);
-        ASSERT_GE(p.last_page_idx, 0);
-        ASSERT_LE(p.last_page_idx, kMaxPageIdx);
-        ASSERT_GE(p.n_strings, 0);
-        ASSERT_LE(p.n_strings, kMaxStrings);
-        ASSERT_TRUE(p.port_idle);
-        for (int pg = 0; pg <= p.last_page_idx; ++pg) {
-            const page_record& r = p.page_store[0][pg];
-            ASSERT_LE(r.var_count, kMaxVars);
-            for (int v = 1; v <= r.var_count; ++v) ASSERT_LT(r.pos[v], p.cells());
-        }
-    }
 }
