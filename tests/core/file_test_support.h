@@ -1,83 +1,21 @@
 #pragma once
-// Shared pieces of the project-file tests: a recording view and pump, a temporary folder,
-// a whole editor context, and projects filled with valid random content.
-#include "core/context.h"
+// Shared pieces of the project-file tests and benchmark: the editor stand-ins, the seed
+// folder of the reader, and projects filled with valid random content.
+#include "../support/recording_view.h"
 #include "core/models.h"
-#include "core/shell.h"
-#include "core/variables.h"
-#include "platform/api/scripted_prompt.h"
 
-#include <filesystem>
 #include <random>
-#include <string>
-#include <vector>
-
-#include <unistd.h>
 
 namespace filetest {
 
 using namespace kx;
+using kx::test::TempDir;
+using Editor = kx::test::Started;   // the default empty project, its program folder a temporary one
 
-class RecordingView : public View {
-public:
-    std::vector<std::string> calls;   // progress and display events in order
-    std::string caption;
-    std::vector<std::string> langs;
-    void progress_show(const std::string& text, int max) override {
-        calls.push_back("show " + text + " " + std::to_string(max));
-    }
-    void progress_value(int v) override { last_value = v; }
-    void progress_close() override { calls.push_back("close " + std::to_string(last_value)); }
-    void unload_display(int n) override { calls.push_back("unload " + std::to_string(n)); }
-    void set_caption(const std::string& c) override { caption = c; }
-    void lang_list_set(const std::vector<std::string>& names, int) override { langs = names; }
-    int last_value = -1;
-};
-
-// Remembers whether any wait let user input through.
-class RecordingPump : public ManualPump {
-public:
-    int input_waits = 0;
-    bool wait(std::int32_t ms, bool user_input, const std::function<bool()>& done) override {
-        if (user_input) ++input_waits;
-        return ManualPump::wait(ms, user_input, done);
-    }
-};
-
-// The committed seed files of the project-file reader ("ok_*" read, "bad_*" refused).
-inline std::filesystem::path corpus_dir() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus" / "projectfile";
+// The committed seed files of a fuzz target's corpus (tests/corpus/<name>).
+inline std::filesystem::path corpus_dir(const char* name = "projectfile") {
+    return std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus" / name;
 }
-
-struct TempDir {
-    std::filesystem::path path;
-    TempDir() {
-        static int serial = 0;
-        path = std::filesystem::temp_directory_path() /
-               ("kx_file_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-        std::filesystem::create_directories(path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-};
-
-// A whole editor with the default empty project, its program folder a temporary folder.
-struct Editor {
-    TempDir dir;
-    Project p;
-    ScriptedPrompt prompt;
-    MemorySettings settings;
-    RecordingPump pump;
-    RecordingView view;
-    Ctx c{p, prompt, settings, pump, dir.path.string()};
-    Editor() {
-        c.set_view(&view);
-        main_window_load(c);
-    }
-};
 
 // Fills the project with valid content for model `key`: n_lang languages, `pages` pages,
 // `strings` strings per language, up to `vars` variables per page; marks in every language.

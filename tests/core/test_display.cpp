@@ -11,17 +11,6 @@ TEST(Display, CodesWithoutAGlyphDrawTheInvalidMark) {
     for (int code : {4, 7, 32, 65, 127, 128, 129}) EXPECT_EQ(check_char(code), code);
 }
 
-TEST(Display, LayoutNumbersOfTheBorder) {
-    DisplayGeometry a = display_geometry(16, 2);
-    EXPECT_EQ(a.border_w, 217);
-    EXPECT_EQ(a.border_h, 43);
-    DisplayGeometry b = display_geometry(40, 4);
-    EXPECT_EQ(b.border_w, 529);
-    EXPECT_EQ(b.border_h, 77);
-    EXPECT_EQ(b.pitch_x, 13);
-    EXPECT_EQ(b.pitch_y, 17);
-}
-
 TEST(Display, LabelsOfPageCursorAndMode) {
     test::Fixture f;
     show_row_col(f.c, 45);

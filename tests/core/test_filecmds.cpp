@@ -106,21 +106,6 @@ TEST(FileSave, AFailedSaveChangesNothing) {
     EXPECT_TRUE(e.p.prj_modified);
 }
 
-TEST(FileSave, AYesThatCannotSaveAnswersCancel) {
-    Editor e;
-    fill(e, "KXB_540", 1, 3);
-    e.p.project_path = e.dir.file("missing/x.prj");
-    e.prompt.answers = {kAnsYes, kAnsYes, kAnsYes, kAnsYes};
-    EXPECT_EQ(ask_save_project(e.c), kAnsCancel);
-    EXPECT_FALSE(file_exit(e.c));
-    EXPECT_EQ(choose_terminal_model(e.c, "new"), 2);
-    file_open(e.c);
-    EXPECT_TRUE(e.prompt.dialogs_shown.empty());
-    EXPECT_EQ(e.p.kx_type, "KXB_540");
-    EXPECT_EQ(e.p.last_page_idx, 2);
-    EXPECT_TRUE(e.p.prj_modified);
-}
-
 TEST(FileSaveAs, RenamesTheProjectOnlyWhenSaved) {
     Editor e;
     const std::string start = e.p.project_path;
@@ -166,7 +151,7 @@ TEST(FileOpen, ReadsTheSavedProjectBack) {
     EXPECT_EQ(b.p.n_cols, 20);
     EXPECT_EQ(b.p.n_lang, 3);
     EXPECT_EQ(b.p.last_page_idx, 4);
-    EXPECT_EQ(b.view.langs, (std::vector<std::string>{"Lang0", "Lang1", "Lang2"}));
+    EXPECT_EQ(b.view.lang_names, (std::vector<std::string>{"Lang0", "Lang1", "Lang2"}));
     for (int L = 0; L < 3; ++L) {
         for (int pg = 0; pg <= 4; ++pg) {
             page_record expected = a.p.page_store[L][pg];

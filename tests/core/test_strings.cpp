@@ -19,23 +19,13 @@ TEST(StringTable, EveryMenuCaptionExistsInBothLanguages) {
     for (int id = 10000; id <= 10214; ++id) EXPECT_EQ(t.has(id), t.has(id + 1000)) << id;
 }
 
-TEST(StringTable, TextsAreExactIncludingTheirBlanks) {
-    const StringTable& t = StringTable::builtin();
-    EXPECT_EQ(t.get(10000), "Vai a pagina nr.: ");
-    EXPECT_EQ(t.get(11000), "Go to page nr.: ");
-    EXPECT_EQ(t.get(10039), "Salva modifiche a");
-    EXPECT_EQ(t.get(955), "Pagina Giu`");
-    EXPECT_EQ(t.get(10063), "Scritura EEprom abilitata solo sui terminali della serie KXB");
-    EXPECT_EQ(t.get(10171), "Errore");
-    EXPECT_EQ(t.get(11171), "Error");
-    EXPECT_EQ(t.get(99999), "");
-}
-
 TEST(StringTable, ParsesEscapesAndConvertsToTheSingleByteCodePage) {
-    StringTable t = StringTable::parse("1\ta\\tb\\nc\\\\\n2\tperch\xc3\xa8 \xe2\x82\xac\r\nbad line\n");
+    StringTable t = StringTable::parse("1\ta\\tb\\nc\\\\\n2\tperch\xc3\xa8 \xe2\x82\xac\r\nbad line\n3\tnr.: \n");
     EXPECT_EQ(t.get(1), "a\tb\nc\\");
     EXPECT_EQ(t.get(2), "perch\xe8 \x80");
-    EXPECT_EQ(t.size(), 2u);
+    EXPECT_EQ(t.get(3), "nr.: ");   // trailing blanks are part of the text
+    EXPECT_EQ(t.get(4), "");
+    EXPECT_EQ(t.size(), 3u);
     EXPECT_EQ(cp1252_to_utf8("\xe8\x80"), "\xc3\xa8\xe2\x82\xac");
     EXPECT_EQ(utf8_to_cp1252("\xe4\xb8\xad"), "?");
 }

@@ -1,7 +1,9 @@
 #pragma once
-// A View that remembers what the model told the windows, and a test fixture with a fresh
-// project, scripted prompts, in-memory settings and a clock that never blocks.
+// The stand-ins of every test: a View that remembers what the model told the windows, a
+// pump that counts the waits open to user input, a private temporary folder, and editor
+// contexts built from them with scripted prompts and in-memory settings.
 #include "core/context.h"
+#include "core/shell.h"
 #include "core/variables.h"
 #include "platform/api/scripted_prompt.h"
 
@@ -30,12 +32,11 @@ struct RecordingView : View {
     std::map<Label, std::string> labels;
     std::map<int, std::string> link_boxes;
     std::map<int, std::vector<std::string>> grid;
-    std::vector<std::string> headings;
-    std::vector<std::string> lang_names;
-    int lang_selected = -1;
-    std::vector<std::string> type_names;
+    std::vector<std::string> headings, lang_names, type_names;
+    std::vector<std::string> calls;   // progress windows and display unloads, in order
+    int lang_selected = -1, last_value = -1;
     std::string caption;
-    int layouts = 0, unloads = 0, menu_updates = 0;
+    int layouts = 0, menu_updates = 0;
     bool pwd = false;
     bool blink = false;
     std::optional<int> chooser_answer;   // nothing = Cancel
@@ -48,7 +49,12 @@ struct RecordingView : View {
 
     void paint_cell(int cell, GlyphSet set, int image) override { cells[cell] = {set, image}; }
     void layout_display(int, int) override { ++layouts; cells.clear(); }
-    void unload_display(int) override { ++unloads; }
+    void unload_display(int n) override { calls.push_back("unload " + std::to_string(n)); }
+    void progress_show(const std::string& text, int max) override {
+        calls.push_back("show " + text + " " + std::to_string(max));
+    }
+    void progress_value(int v) override { last_value = v; }
+    void progress_close() override { calls.push_back("close " + std::to_string(last_value)); }
     void set_blink_enabled(bool on) override { blink = on; }
     void set_label(Label w, const std::string& t) override { labels[w] = t; }
     void show_link_box(int k, const std::string& t) override { link_boxes[k] = t; }
@@ -81,45 +87,50 @@ struct RecordingView : View {
     }
 };
 
-// A fresh editor state in a private temporary folder (the program's folder of the test).
-struct Fixture {
-    Project p;
-    ScriptedPrompt prompt;
-    MemorySettings settings;
-    ManualPump pump;
-    RecordingView view;
-    std::filesystem::path dir;
-    Ctx c;
-
-    Fixture()
-        : dir(make_dir()), c(p, prompt, settings, pump, dir.string()) {
-        c.set_view(&view);
-    }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-
-    static std::filesystem::path make_dir() {
-        static int n = 0;
-        auto d = std::filesystem::temp_directory_path() /
-                 ("kxtest-" + std::to_string(::getpid()) + "-" + std::to_string(++n));
-        std::filesystem::create_directories(d);
-        return d;
+// Remembers whether any wait let user input through.
+struct RecordingPump : ManualPump {
+    int input_waits = 0;
+    bool wait(std::int32_t ms, bool user_input, const std::function<bool()>& done) override {
+        if (user_input) ++input_waits;
+        return ManualPump::wait(ms, user_input, done);
     }
 };
 
-struct Editor {
+struct TempDir {
+    std::filesystem::path path;
+    TempDir() {
+        static int serial = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("kxtest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+        std::filesystem::create_directories(path);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string file(const std::string& name) const { return (path / name).string(); }
+};
+
+// A fresh editor state whose program folder is a private temporary folder.
+struct Fixture {
+    TempDir dir;
     Project p;
     ScriptedPrompt prompt;
     MemorySettings settings;
-    ManualPump pump;
+    RecordingPump pump;
     RecordingView view;
-    Ctx c{p, prompt, settings, pump};
+    Ctx c{p, prompt, settings, pump, dir.path.string()};
+    Fixture() { c.set_view(&view); }
+};
 
-    // A blank page of the given geometry, cursor on cell 0, insert mode.
+// The same after the main window's start-up: the default empty project.
+struct Started : Fixture {
+    Started() { main_window_load(c); }
+};
+
+// A blank page of the given geometry, cursor on cell 0, insert mode.
+struct Editor : Fixture {
     explicit Editor(int cols = 20, int rows = 2) {
-        c.set_view(&view);
         p.n_cols = static_cast<std::int16_t>(cols);
         p.n_rows = static_cast<std::int16_t>(rows);
         write(0, std::string(p.cells(), ' '));
