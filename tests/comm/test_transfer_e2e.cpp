@@ -10,18 +10,12 @@
 #include <QTemporaryFile>
 #include <QTimer>
 #include <functional>
-#include <memory>
 
-#include "comm/serial_link.h"
 #include "comm/transfer_dialogs.h"
-#include "core/context.h"
-#include "core/models.h"
-#include "core/shell.h"
-#include "core/store.h"
-#include "core/variables.h"
-#include "platform/api/scripted_prompt.h"
-#include "platform/qt_pump.h"
 #include "comm_rig.h"
+#include "core/models.h"
+#include "core/store.h"
+#include "support/recording_view.h"
 
 using namespace kx;
 
@@ -33,26 +27,12 @@ const std::string kTimeOut = "Errore Seriale: time-out";
 
 using Sim = SimProcess;
 
-// Answers the model chooser of the upload.
-class ChooserView : public View {
-public:
-    int option = 5;
-    std::optional<int> choose_model(const std::string&, const std::string&, const std::string&, int) override {
-        return option;
-    }
-};
-
 struct DialogState {
-    bool shown = false;
-    bool stayed_open = false;
-    bool start_visible = false;
-    bool cancel_visible = false;
-    bool cancel_enabled = false;
-    std::string info;
+    bool shown = false, stayed_open = false, start_visible = false, cancel_visible = false, cancel_enabled = false;
 };
 
 struct Editor : LinkRig {
-    ChooserView view;
+    test::RecordingView view;   // answers the model chooser with chooser_answer
 
     explicit Editor(const std::string& device = "") : LinkRig(device) {
         c.set_view(&view);
@@ -83,7 +63,6 @@ struct Editor : LinkRig {
             st.start_visible = d->start_button()->isVisible();
             st.cancel_visible = d->cancel_button()->isVisible();
             st.cancel_enabled = d->cancel_button()->isEnabled();
-            st.info = d->info()->text().toStdString();
             if (st.stayed_open) d->cancel_button()->click();
         });
         poll.start();
@@ -97,7 +76,7 @@ struct Editor : LinkRig {
     // The Transfer menu's KX --> PC: the model choice, then the dialog; `key` makes the
     // terminal start sending once Start was pressed.
     DialogState upload(const char* model, Sim* key) {
-        view.option = find_model(model)->chooser_option;
+        view.chooser_answer = find_model(model)->chooser_option;
         EXPECT_EQ(choose_terminal_model(c, "upload"), 1);
         return run(show_upload_dialog, [key](TransferDialog*) {
             if (key) QTimer::singleShot(150, [key] { key->press_key(); });
@@ -109,7 +88,7 @@ struct Editor : LinkRig {
 // links, the password flag, several languages and global strings.
 void fill_project(Editor& e, const char* model) {
     Project& p = e.p;
-    e.view.option = find_model(model)->chooser_option;
+    e.view.chooser_answer = find_model(model)->chooser_option;
     choose_terminal_model(e.c, "new");
     p.n_lang = 3;
     p.language_names[0] = "Italiano";
@@ -205,44 +184,24 @@ TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
 
 INSTANTIATE_TEST_SUITE_P(Displays, RoundTrip, ::testing::Values("KXD_515", "KXE_540", "KXB_5560"));
 
-TEST(TransferFailures, TimeOutAtTheFirstFrameReleasesThePort) {
-    Sim sim({"--silent"});
-    Editor e(sim.device());
-    e.link.set_reply_timeout_ms(300);
-    const DialogState st = e.download();
-    EXPECT_FALSE(st.stayed_open);
-    EXPECT_EQ(e.texts(), Texts{kTimeOut});
-    EXPECT_TRUE(e.p.port_idle);
-    EXPECT_FALSE(e.link.port_open());
-}
-
-TEST(TransferFailures, TimeOutInTheMiddleAndALateAnswer) {
-    {
-        Sim sim({"--silent-after", "5"});   // erase, counts and the first name
+TEST(TransferFailures, TimeOutsEndTheTransferWithoutSuccessAndReleaseThePort) {
+    // Silent from the start, after five frames (erase, counts and the first name), or late.
+    for (const QStringList& args : {QStringList{"--silent"}, {"--silent-after", "5"}, {"--delay-ms", "600"}}) {
+        Sim sim(args);
         Editor e(sim.device());
         e.p.n_lang = 2;
         e.p.language_names[1] = "English";
         e.link.set_reply_timeout_ms(300);
-        e.download();
-        EXPECT_EQ(e.texts(), Texts{kTimeOut});
+        EXPECT_FALSE(e.download().stayed_open);
+        EXPECT_EQ(e.texts(), Texts{kTimeOut}) << args.join(' ').toStdString();
+        EXPECT_TRUE(e.p.port_idle);
         EXPECT_FALSE(e.link.port_open());
     }
-    {
-        Sim sim({"--delay-ms", "600"});
-        Editor e(sim.device());
-        e.link.set_reply_timeout_ms(300);
-        e.download();
-        EXPECT_EQ(e.texts(), Texts{kTimeOut});
-        EXPECT_TRUE(e.p.port_idle);
-    }
-}
-
-TEST(TransferFailures, SilentTerminalEndsTheUploadOnPageZero) {
+    // A terminal that never starts sending ends the upload on page 0 of the chosen model.
     Sim sim({"--model", "KXE_520"});
     Editor e(sim.device());
     e.link.set_reply_timeout_ms(300);
-    const DialogState st = e.upload("KXE_520", nullptr);
-    EXPECT_FALSE(st.stayed_open);
+    EXPECT_FALSE(e.upload("KXE_520", nullptr).stayed_open);
     EXPECT_EQ(e.texts(), Texts{kTimeOut});
     EXPECT_EQ(e.p.act_page, 0);
     EXPECT_EQ(e.p.n_cols, 20);

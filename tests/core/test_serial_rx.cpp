@@ -1,3 +1,5 @@
+// The receive rule, the wait for a reply and the devices of the COM ports. Whole transfers
+// over a port are checked against the simulator in tests/comm/test_transfer_e2e.cpp.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -67,12 +69,7 @@ TEST(ReceiveRule, AssemblesFramesCharacterByCharacter) {
     EXPECT_EQ(rx("\x02\xff\x11\x10\x1e\x1f\x03"), "\xff\x11\x10\x1e\x1f");
 }
 
-TEST(ReceiveRule, FrameBytes) {
-    EXPECT_EQ(frame_bytes(""), std::string("\x02\x03"));
-    EXPECT_EQ(frame_bytes("\x02\x06\x03"), std::string("\x02\x02\x06\x03\x03"));
-}
-
-TEST(WaitReply, ReturnsOnTheFrameAndClearsTheFlags) {
+TEST(WaitReply, ReturnsOnTheFrameAndClearsTheFlagsALineErrorStaysWithoutMessage) {
     Fixture f;
     f.p.comm_error = -1;
     f.p.rx_done = true;   // left over from the previous frame
@@ -81,6 +78,12 @@ TEST(WaitReply, ReturnsOnTheFrameAndClearsTheFlags) {
     EXPECT_TRUE(f.p.rx_done);
     EXPECT_EQ(f.p.comm_error, 0);
     EXPECT_EQ(f.p.rx_buffer, "OK");
+
+    f.pump.line_error_at = f.pump.now + 3;
+    f.pump.arrivals.emplace(f.pump.now + 5, "\x02" "ab\x03");
+    wait_reply(f.c);
+    EXPECT_TRUE(f.p.rx_done);
+    EXPECT_NE(f.p.comm_error, 0);
     EXPECT_TRUE(f.prompt.messages.empty());
 }
 
@@ -98,29 +101,6 @@ TEST(WaitReply, LateFrameIsATimeOut) {
     EXPECT_EQ(f.prompt.beeps, 1);
     EXPECT_EQ(f.prompt.busy_depth, 0);   // the hourglass goes
     EXPECT_GE(f.pump.now, 10000u);
-}
-
-TEST(WaitReply, LineErrorDuringTheWaitEndsItAtTheFrameWithoutMessage) {
-    Fixture f;
-    f.pump.line_error_at = 3;
-    f.pump.arrivals.emplace(5, "\x02" "ab\x03");
-    wait_reply(f.c);
-    EXPECT_TRUE(f.p.rx_done);
-    EXPECT_NE(f.p.comm_error, 0);
-    EXPECT_TRUE(f.prompt.messages.empty());
-}
-
-TEST(PortRules, BusyPortIsRefusedWithMessage) {
-    Fixture f;
-    EXPECT_FALSE(check_port_open(f.c, false));
-    EXPECT_TRUE(f.prompt.messages.empty());
-    EXPECT_TRUE(check_port_open(f.c, true));
-    ASSERT_EQ(f.prompt.messages.size(), 1u);
-    EXPECT_EQ(f.prompt.messages[0].text, "Porta COM gia` aperta!");
-    EXPECT_EQ(f.prompt.beeps, 1);
-    f.p.ui_lang_offset = 1000;
-    check_port_open(f.c, true);
-    EXPECT_EQ(f.prompt.last_text(), "Port Already Open Error! Release COM and retry!");
 }
 
 TEST(PortRules, ComPortDevices) {

@@ -1,115 +1,67 @@
+// The frames of the download, the checked reading of what a terminal sends, and what an
+// upload leaves where nothing arrived. The run-time paths over a port (time-outs, port
+// errors, release) are checked against the simulator in tests/comm/test_transfer_e2e.cpp.
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <functional>
 
-#include "core/context.h"
-#include "core/models.h"
 #include "core/serial_rx.h"
 #include "core/transfer.h"
-#include "platform/api/scripted_prompt.h"
+#include "support/recording_view.h"
 
 using namespace kx;
 
 namespace {
 
-// The line: what the terminal has to say arrives at the next wait of the event loop.
-class LinePump : public Pump {
-public:
-    explicit LinePump(Project& p) : p_(p) {}
-    std::string pending;
-    std::uint32_t now = 0;
-    std::uint32_t tick() const override { return now; }
-    bool wait(std::int32_t ms, bool, const std::function<bool()>& done) override {
-        if (!pending.empty()) {
-            receive_bytes(p_, pending);
-            pending.clear();
-            if (done()) return true;
-        }
-        now += static_cast<std::uint32_t>(ms);
-        return done();
-    }
+using Texts = std::vector<std::string>;
 
-private:
-    Project& p_;
-};
-
-// A terminal that acknowledges `answers` frames (all when negative), and for an upload
-// sends `upload` frame by frame, each after the acknowledgement of the one before.
-class FakeLink : public LinkPort {
-public:
-    FakeLink(Ctx& c, LinePump& pump) : c_(c), p_(c.p), pump_(pump) {}
-    std::vector<std::string> sent;
-    std::deque<std::string> upload;
-    int answers = -1;
+// A terminal that acknowledges every frame at once and keeps what it was sent.
+struct AckingLink : LinkPort {
+    explicit AckingLink(Project& p) : p_(p) {}
+    Texts sent;
     bool held = false;
-
-    void start_upload() { next_upload(); }
     bool port_open() const override { return held; }
-    void open() override {
-        held = true;
-        p_.port_idle = false;
-    }
-    void send_frame(const std::string& text) override {
-        sent.push_back(text);
-        if (!upload_started_) {
-            if (text == "\x02\x06\x03") return;   // the end marker is not answered
-            if (answers < 0 || answers-- > 0) pump_.pending = frame_bytes("");
-        } else {
-            next_upload();
-        }
-    }
-    void wait_reply() override { kx::wait_reply(c_); }
-    void release() override {
-        held = false;
-        p_.port_idle = true;
-    }
-private:
-    void next_upload() {
-        upload_started_ = true;
-        if (upload.empty()) return;
-        pump_.pending = frame_bytes(upload.front());
-        upload.pop_front();
-    }
-    Ctx& c_;
+    void open() override { held = true, p_.port_idle = false; }
+    void send_frame(const std::string& text) override { sent.push_back(text); }
+    void wait_reply() override { p_.rx_done = true, p_.comm_error = 0; }
+    void release() override { held = false, p_.port_idle = true; }
     Project& p_;
-    LinePump& pump_;
-    bool upload_started_ = false;
 };
 
 struct RecordingPanel : TransferPanel {
-    std::vector<std::string> infos;
+    Texts infos;
     std::vector<int> maxima;
     int last_value = -1;
-    bool hidden = false, cancel = false;
+    bool hidden = false;
     void buttons_hidden() override { hidden = true; }
-    void cancel_shown() override { cancel = true; }
     void set_info(const std::string& t) override { infos.push_back(t); }
     void progress_show(int max) override { maxima.push_back(max); }
     void progress_value(int v) override { last_value = v; }
 };
 
-struct Fixture {
-    Project p;
-    ScriptedPrompt prompt;
-    MemorySettings settings;
-    LinePump pump{p};
-    Ctx c{p, prompt, settings, pump};
-    FakeLink link{c, pump};
+// A download of the fixture's project to a terminal that acknowledges everything.
+struct Download : test::Fixture {
+    AckingLink link{p};
     RecordingPanel panel;
-    Fixture() { p.language_names[0] = "Italiano"; }
-
-    void model(const char* key) {
-        p.kx_type = key;
-        set_terminal_model(c, key);
-    }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> t;
-        for (auto& m : prompt.messages) t.push_back(m.text);
-        return t;
-    }
+    Download() { p.language_names[0] = "Italiano"; }
+    TransferOutcome run() { return run_download(c, link, panel); }
 };
 
-using Texts = std::vector<std::string>;
+// The number of the run-time error that f raises; 0 when it raises none.
+int error_of(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const TransferError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+std::string line_of(const Texts& frames) {
+    std::string s;
+    for (const auto& t : frames) s += frame_bytes(t);
+    return s;
+}
 
 }  // namespace
 
@@ -154,53 +106,45 @@ TEST(DownloadFrames, PageBlockTakesLinksAndVariablesFromLanguageZero) {
     EXPECT_EQ(g[6], "00");
 }
 
-TEST(DownloadFrames, NamesAndTexts) {
-    EXPECT_EQ(download_name("Italiano"), "Italiano ");
+TEST(DownloadFrames, NamesAndNumbersAreNeverCut) {
     EXPECT_EQ(download_name("Nederlands"), "Nederlands");
     EXPECT_EQ(download_name(""), "         ");
     EXPECT_EQ(download_name("a\x02" "b\x03"), "a b      ");
-    EXPECT_EQ(frame_safe("x\x03y"), "x y");
-    EXPECT_EQ(dec4(1), "0001");
     EXPECT_EQ(dec4(12000), "12000");
     EXPECT_EQ(hex_field(600 * 6, 4), "0E10");
 }
 
 // --- The download sequence ---
 
-TEST(Download, OnePageProjectSendsEveryFrameInOrder) {
-    Fixture f;
+TEST(DownloadSequence, EveryFrameInOrderAndStringsLanguageByLanguage) {
+    Download f;
     f.p.page_store[0][0].chars.fill(' ');
-    const TransferOutcome out = run_download(f.c, f.link, f.panel);
-    EXPECT_EQ(out, TransferOutcome::Ended);
+    EXPECT_EQ(f.run(), TransferOutcome::Ended);
     const std::string row(40, ' ');
     EXPECT_EQ(f.link.sent, (Texts{"", "0001", "0001", "Italiano ", row, row, row, row, "0000", "0000", "0000",
                                   "0000", "00", "\x02\x06\x03", "0000"}));
-    EXPECT_EQ(f.texts(), Texts{"Trasferimento eseguito con successo"});
+    EXPECT_EQ(f.prompt.last_text(), "Trasferimento eseguito con successo");
     EXPECT_EQ(f.panel.infos, (Texts{"Cancellazione Flash in corso...", "Caricamento Pagine su KX in corso...",
                                     "Caricamento Stringhe su KX in corso..."}));
     EXPECT_EQ(f.panel.maxima, (std::vector<int>{1, 1}));
     EXPECT_TRUE(f.panel.hidden);
     EXPECT_FALSE(f.link.held);
     EXPECT_TRUE(f.p.port_idle);
-}
 
-TEST(Download, StringsCountInHexAndFollowLanguageByLanguage) {
-    Fixture f;
-    f.p.n_lang = 2;
-    f.p.language_names[1] = "English";
-    f.p.last_page_idx = 1;
-    f.p.n_strings = 2;
-    f.p.global_strings[0][0] = "uno";
-    f.p.global_strings[0][1] = "";
-    f.p.global_strings[1][0] = "one";
-    f.p.global_strings[1][1] = "t\x02o";
-    run_download(f.c, f.link, f.panel);
-    const Texts& s = f.link.sent;
+    Download g;
+    g.p.n_lang = 2;
+    g.p.language_names[1] = "English";
+    g.p.last_page_idx = 1;
+    g.p.n_strings = 2;
+    g.p.global_strings[0] = {"uno", ""};
+    g.p.global_strings[1] = {"one", "t\x02o"};
+    g.run();
+    const Texts& s = g.link.sent;
     EXPECT_EQ(s[2], "0004");   // pages of all languages
     EXPECT_EQ(s[4], "English  ");
     ASSERT_GE(s.size(), 5u);
     EXPECT_EQ((Texts(s.end() - 5, s.end())), (Texts{"0004", "uno", "", "one", "t o"}));
-    EXPECT_EQ(f.panel.last_value, 4);
+    EXPECT_EQ(g.panel.last_value, 4);
 }
 
 // --- Checked reading of the upload ---
@@ -214,15 +158,6 @@ TEST(UploadReading, Counts) {
     int tot = 0;
     EXPECT_EQ(read_string_count("3600", 6, tot), 600);
     EXPECT_EQ(tot, 3600);
-
-    auto error_of = [](auto&& f) {
-        try {
-            f();
-        } catch (const TransferError& e) {
-            return e.number();
-        }
-        return 0;
-    };
     EXPECT_EQ(error_of([] { read_lang_count("0"); }), kErrDivByZero);
     EXPECT_EQ(error_of([] { read_lang_count("7"); }), kErrOutOfRange);
     EXPECT_EQ(error_of([] { read_lang_count("-1"); }), kErrOutOfRange);
@@ -257,18 +192,15 @@ TEST(UploadReading, PageBlockMapsCodesBackAndReadsCountsAsDecimal) {
 }
 
 TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
-    auto error_at = [](std::vector<std::string> frames) {
-        PageBlockReader b("KXE_520", 20, 2, 0);
-        try {
+    auto error_at = [](const Texts& frames) {
+        return error_of([&] {
+            PageBlockReader b("KXE_520", 20, 2, 0);
             for (auto& f : frames) b.take(f);
-        } catch (const TransferError& e) {
-            return e.number();
-        }
-        return 0;
+        });
     };
     const std::string row(20, ' ');
-    const std::vector<std::string> head{row, row, "1", "2", "3", "4"};
-    auto with = [&](std::vector<std::string> tail) {
+    const Texts head{row, row, "1", "2", "3", "4"};
+    auto with = [&](Texts tail) {
         auto v = head;
         v.insert(v.end(), tail.begin(), tail.end());
         return v;
@@ -306,87 +238,27 @@ TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
     EXPECT_EQ(error_at(page({var("00", "04", "00"), var("04", "02", "00")})), 0);
 }
 
-// --- The upload sequence ---
+// --- What an upload leaves ---
 
-TEST(Upload, StoresEveryItemAndShowsPageZero) {
-    Fixture f;
-    f.model("KXD_515");
-    const std::string blank(16, ' ');
-    f.link.upload = {"0002", "0004", "Italiano ", "English",
-                     // page 0 language 0: a variable of 3 digits with 1 decimal at cell 3
-                     "abc\xff\xff.\xff" "defghijkl", blank, "0001", "0002", "0003", "0004", "1",
-                     "01", "00", "03", "03", "01", "0010", "0000", "0063",
-                     // page 1 language 0: password, no variables
-                     blank, blank, "0", "0", "0", "0", "128",
-                     // language 1 carries the same links and variable
-                     "ABC\xff\xff.\xff" "DEFGHIJKL", blank, "0001", "0002", "0003", "0004", "1",
-                     "01", "00", "03", "03", "01", "0010", "0000", "0063",
-                     blank, blank, "0", "0", "0", "0", "128",
-                     "0004", "s0", "s1", "t0", "t1"};
-    const size_t n_frames = f.link.upload.size();
-    f.link.start_upload();
-    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Ended);
-    EXPECT_EQ(f.texts(), Texts{"Trasferimento eseguito con successo"});
-    const Project& p = f.p;
-    EXPECT_EQ(p.n_lang, 2);
-    EXPECT_EQ(p.last_page_idx, 1);
-    EXPECT_EQ(p.language_names[0], "Italiano ");
-    EXPECT_EQ(p.language_names[1], "English");
-    EXPECT_EQ(p.n_strings, 2);
-    EXPECT_EQ(p.tot_strings, 4);
-    EXPECT_EQ(p.global_strings[1][1], "t1");
-    // The point cell becomes 129 again where the variable's cells are painted.
-    const auto& c0 = p.page_store[0][0].chars;
-    EXPECT_EQ((std::vector<int>(c0.begin(), c0.begin() + 8)), (std::vector<int>{'a', 'b', 'c', 128, 128, 129, 128, 'd'}));
-    EXPECT_EQ(p.page_store[1][0].chars[5], 129);
-    EXPECT_EQ(p.page_store[0][0].links[3], 4);
-    EXPECT_EQ(p.page_store[0][0].var(1), (variable_record{1, 0, 3, 3, 1, 16, 0, 99}));
-    EXPECT_EQ(p.page_store[0][1].pwd, 1);
-    EXPECT_EQ(p.page_store[0][1].var_count, 0);
-    // Every frame was acknowledged, nothing else was sent.
-    EXPECT_EQ(f.link.sent, Texts(n_frames, ""));
-    EXPECT_EQ(p.act_page, 0);
-    EXPECT_EQ(p.display_buffer[0], 'a');
-    EXPECT_TRUE(p.port_idle);
-    EXPECT_EQ(f.panel.maxima, (std::vector<int>{2, 4}));
-}
-
-TEST(Upload, HostileCountIsReportedAndTheDialogStaysLeavable) {
-    Fixture f;
-    f.p.page_store[0][1].chars.fill('Z');   // an older project's page
-    f.link.upload = {"0001", "0003", "Italiano", std::string(40, 'x'), std::string(40, 'y'), std::string(40, 'z'),
-                     std::string(40, 'w'), "0", "0", "0", "0", "9"};
-    f.link.start_upload();
-    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Failed);
-    EXPECT_EQ(f.texts(), Texts{"Errore 9: Subscript out of range (variable count 9)"});
-    EXPECT_TRUE(f.panel.cancel);
-    EXPECT_TRUE(f.p.port_idle);
-    EXPECT_FALSE(f.link.held);
-    // Pages that never arrived are those of an empty project.
-    EXPECT_EQ(f.p.page_store[0][1].chars[0], ' ');
-    EXPECT_EQ(f.p.page_store[0][0].chars[0], ' ');
-    EXPECT_EQ(f.p.last_page_idx, 2);
-}
-
-TEST(Upload, EndAfterTheLanguageCountLeavesBlankLanguages) {
-    Fixture f;
+TEST(UploadSequence, PagesAndStringsThatNeverArriveAreThoseOfAnEmptyProject) {
+    // The line goes quiet after a language count of 3: the three languages are blank.
+    test::Fixture f;
     f.p.page_store[2][0].chars.fill('Z');
     f.p.global_strings[2][5] = "old";
-    f.link.upload = {"0003"};
-    f.link.start_upload();
-    run_upload(f.c, f.link, f.panel);
-    EXPECT_EQ(f.texts(), Texts{"Errore Seriale: time-out"});
+    replay_upload(f.c, frame_bytes("0003"));
     EXPECT_EQ(f.p.n_lang, 3);
     EXPECT_EQ(f.p.page_store[2][0].chars[0], ' ');
     EXPECT_EQ(f.p.global_strings[2][5], "");
-}
 
-TEST(Upload, NoPagesLeavesTheBlankPageZero) {
-    Fixture f;
-    f.link.upload = {"0001", "0000", "Italiano", "0000"};
-    f.link.start_upload();
-    EXPECT_EQ(run_upload(f.c, f.link, f.panel), TransferOutcome::Ended);
-    EXPECT_EQ(f.p.last_page_idx, 0);
-    EXPECT_EQ(f.p.n_strings, 0);
-    EXPECT_EQ(f.texts(), Texts{"Trasferimento eseguito con successo"});
+    // A hostile variable count on page 0 of three: no page keeps an older project's text.
+    test::Fixture g;
+    g.p.page_store[0][1].chars.fill('Z');
+    const std::string row(40, 'x');
+    EXPECT_EQ(replay_upload(g.c, line_of({"0001", "0003", "Italiano", row, row, row, row, "0", "0", "0", "0", "9"})),
+              TransferOutcome::Failed);
+    EXPECT_EQ(g.prompt.last_text(), "Errore 9: Subscript out of range (variable count 9)");
+    EXPECT_EQ(g.p.page_store[0][0].chars[0], ' ');
+    EXPECT_EQ(g.p.page_store[0][1].chars[0], ' ');
+    EXPECT_EQ(g.p.last_page_idx, 2);
+    EXPECT_TRUE(g.p.port_idle);
 }

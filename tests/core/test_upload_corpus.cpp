@@ -16,10 +16,6 @@
 namespace filetest {
 namespace {
 
-std::filesystem::path upload_corpus_dir() {
-    return std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus" / "upload";
-}
-
 // The frames a terminal holding project p sends: counts and links in decimal, the variable
 // count with 128 for the password, the variable fields in hexadecimal as downloaded.
 std::vector<std::string> terminal_frames(const Project& p) {
@@ -89,7 +85,7 @@ void write_seeds(const std::filesystem::path& dir) {
 }
 
 TEST(UploadCorpus, SeedStreamsKeepTheirOutcome) {
-    const std::filesystem::path dir = upload_corpus_dir();
+    const std::filesystem::path dir = corpus_dir("upload");
     if (std::getenv("MIVOR_WRITE_CORPUS")) write_seeds(dir);
     int files = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
@@ -97,56 +93,16 @@ TEST(UploadCorpus, SeedStreamsKeepTheirOutcome) {
         ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
         ASSERT_FALSE(bytes.empty()) << e.path();
         const std::string name = e.path().filename().string();
-        Project p;
-        ScriptedPrompt prompt;
-        MemorySettings settings;
-        ManualPump pump;
-        Ctx c{p, prompt, settings, pump};
+        kx::test::Fixture f;
         const TerminalModel* m = model_by_option(static_cast<unsigned char>(bytes[0]) % 8);
         ASSERT_NE(m, nullptr);
-        p.kx_type = m->key;
-        set_terminal_model(c, m->key);
-        const TransferOutcome outcome = replay_upload(c, std::string_view(bytes).substr(1));
+        f.p.kx_type = m->key;
+        set_terminal_model(f.c, m->key);
+        const TransferOutcome outcome = replay_upload(f.c, std::string_view(bytes).substr(1));
         EXPECT_EQ(outcome, name.rfind("end_", 0) == 0 ? TransferOutcome::Ended : TransferOutcome::Failed) << name;
-        EXPECT_TRUE(p.port_idle) << name;
         ++files;
     }
     EXPECT_GE(files, 15);
-}
-
-// A whole project as a terminal sends it comes back as it was downloaded, on every model.
-TEST(UploadCorpus, TerminalStreamRebuildsTheProject) {
-    for (const TerminalModel& m : terminal_models()) {
-        if (m.chooser_option < 0) continue;
-        Project sent;
-        fill_project(sent, m.key, 2, 3, 2, 4, 300 + m.chooser_option);
-        Project got;
-        ScriptedPrompt prompt;
-        MemorySettings settings;
-        ManualPump pump;
-        Ctx c{got, prompt, settings, pump};
-        got.kx_type = m.key;
-        set_terminal_model(c, m.key);
-        ASSERT_EQ(replay_upload(c, line_of(terminal_frames(sent))), TransferOutcome::Ended) << m.key;
-        EXPECT_EQ(got.n_lang, 2);
-        EXPECT_EQ(got.last_page_idx, 2);
-        EXPECT_EQ(got.n_strings, 2);
-        for (int l = 0; l < 2; ++l) {
-            for (int pg = 0; pg <= 2; ++pg) {
-                const page_record& a = sent.page_store[l][pg];
-                const page_record& b = got.page_store[l][pg];
-                // The line carries no invalid-character code: such a cell arrives blank.
-                for (int i = 0; i < sent.cells(); ++i)
-                    ASSERT_EQ(a.chars[i] == kCodeInvalid ? 32 : a.chars[i], b.chars[i]) << m.key << " cell " << i;
-                if (l == 0) {
-                    page_record links_and_vars = a;
-                    links_and_vars.chars = b.chars;
-                    EXPECT_EQ(links_and_vars, b) << m.key << " page " << pg;
-                }
-            }
-            for (int s = 0; s < 2; ++s) EXPECT_EQ(got.global_strings[l][s], sent.global_strings[l][s]);
-        }
-    }
 }
 
 } // namespace
