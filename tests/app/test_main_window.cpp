@@ -9,6 +9,7 @@
 #include "editor/glyphs.h"
 #include "platform/api/scripted_prompt.h"
 #include "platform/qt_pump.h"
+#include "support/recording_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,36 +26,26 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 using namespace kx;
 
 namespace {
 
 struct App {
+    test::TempDir dir;
     Project p;
     ScriptedPrompt prompt;
     MemorySettings settings;
     QtPump pump;
-    std::string dir;
-    Ctx c;
+    Ctx c{p, prompt, settings, pump, dir.path.string()};
     MainWindow w;
 
-    explicit App(const std::string& lingua = "")
-        : dir(make_dir()), c(p, prompt, settings, pump, dir), w((seed(lingua), c)) {
+    explicit App(const std::string& lingua = "") : w((seed(lingua), c)) {
         w.show();
         w.load();
     }
-    ~App() { std::filesystem::remove_all(dir); }
-
     void seed(const std::string& lingua) {
         if (!lingua.empty()) settings.save("Settaggi", "Lingua", lingua);
-    }
-    static std::string make_dir() {
-        static int n = 0;
-        auto d = std::filesystem::temp_directory_path() / ("kxgui-" + std::to_string(getpid()) + "-" + std::to_string(++n));
-        std::filesystem::create_directories(d);
-        return d.string();
     }
     QString caption() const { return QString::fromStdString("Win Mivor -  (" + p.project_path + ")"); }
 };
@@ -105,6 +96,9 @@ TEST(MainWindow, LanguageMenuSwitchesEveryCaptionAtOnce) {
     EXPECT_EQ(a.w.editor()->label(Label::Row)->text(), "Row: 0");
     EXPECT_EQ(a.w.action(Menu::MultiProtocol, 1)->text(), "O&FF");
     EXPECT_EQ(a.w.windowTitle(), a.caption());
+    a.w.action(Menu::Language, 0)->trigger();
+    EXPECT_EQ(a.w.action(Menu::Language, 1)->text(), "Inglese");
+    EXPECT_EQ(a.w.editor()->label(Label::Page)->text(), "Nr. Pag. 0");
 
     App b("1");   // the choice survives a restart
     EXPECT_EQ(b.w.top_menu(7)->title(), "?");
