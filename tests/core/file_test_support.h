@@ -3,6 +3,7 @@
 // folder of the reader, and projects filled with valid random content.
 #include "../support/recording_view.h"
 #include "core/models.h"
+#include "core/store.h"
 
 #include <random>
 
@@ -72,6 +73,14 @@ inline void fill_project(Project& p, const std::string& key, int n_lang, int pag
             for (int i = pick(0, m->cols); i > 0; --i) s += static_cast<char>(pick(32, 255));
             p.global_strings[L][k] = s;
         }
+}
+
+// The same for the project of context c, then its page 0 shown, as editing would leave it.
+inline void fill_and_show(Ctx& c, const std::string& key, int n_lang, int pages, int strings, int vars,
+                          unsigned seed, bool com_marks = false) {
+    fill_project(c.p, key, n_lang, pages, strings, vars, seed, com_marks);
+    set_terminal_model(c, key);
+    load_page(c, 0, 0);
 }
 
 } // namespace filetest

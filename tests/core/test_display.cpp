@@ -1,5 +1,5 @@
+// Glyph codes, labels, the cursor's blinking and the link mode.
 #include "core/display.h"
-#include "core/shell.h"
 #include "support/recording_view.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +11,8 @@ TEST(Display, CodesWithoutAGlyphDrawTheInvalidMark) {
     for (int code : {4, 7, 32, 65, 127, 128, 129}) EXPECT_EQ(check_char(code), code);
 }
 
-TEST(Display, LabelsOfPageCursorAndMode) {
+TEST(Display, PageTotalAndNumberModeLabels) {
     test::Fixture f;
-    show_row_col(f.c, 45);
-    EXPECT_EQ(f.view.labels[Label::Row], "Riga: 1");
-    EXPECT_EQ(f.view.labels[Label::Col], "Col: 5");
     f.p.last_page_idx = 3;
     show_page_nr(f.c, 2);
     EXPECT_EQ(f.view.labels[Label::TPages], "T. pag. 4");

@@ -2,7 +2,6 @@
 #include "core/filecmds.h"
 
 #include "core/projectfile.h"
-#include "core/store.h"
 #include "file_test_support.h"
 #include "platform/api/textfile.h"
 
@@ -32,11 +31,9 @@ std::vector<std::string> names_in(const TempDir& d) {
 
 std::string recent(Editor& e, const char* key) { return e.settings.get("Inizializzazione", key, ""); }
 
-// Fills the editor's project and shows its page 0, as editing would leave it.
+// A modified project with five strings and up to eight variables a page, its page 0 shown.
 void fill(Editor& e, const std::string& key, int n_lang, int pages, bool com_marks = false) {
-    fill_project(e.p, key, n_lang, pages, 5, 8, 42, com_marks);
-    set_terminal_model(e.c, key);
-    load_page(e.c, 0, 0);
+    fill_and_show(e.c, key, n_lang, pages, 5, 8, 42, com_marks);
     e.p.prj_modified = true;
 }
 
@@ -152,14 +149,9 @@ TEST(FileOpen, ReadsTheSavedProjectBack) {
     EXPECT_EQ(b.p.n_lang, 3);
     EXPECT_EQ(b.p.last_page_idx, 4);
     EXPECT_EQ(b.view.lang_names, (std::vector<std::string>{"Lang0", "Lang1", "Lang2"}));
-    for (int L = 0; L < 3; ++L) {
-        for (int pg = 0; pg <= 4; ++pg) {
-            page_record expected = a.p.page_store[L][pg];
-            for (auto& d : expected.dec) d = static_cast<std::int16_t>(d & ~kComBit);   // marks cleared on open
-            ASSERT_EQ(b.p.page_store[L][pg], expected) << L << " " << pg;
-        }
-        EXPECT_EQ(b.p.global_strings[L][4], a.p.global_strings[L][4]);
-    }
+    // The pages as saved (every model's round trip is in test_projectfile.cpp), the COM1 marks cleared.
+    for (int pg = 0; pg <= 4; ++pg)
+        for (int v = 1; v <= 8; ++v) EXPECT_EQ(b.p.page_store[0][pg].dec[v], a.p.page_store[0][pg].dec[v] & ~kComBit);
     EXPECT_EQ(b.p.multi_protocol, 0);
     EXPECT_EQ(b.p.project_path, path);
     EXPECT_FALSE(b.p.prj_modified);

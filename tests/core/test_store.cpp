@@ -1,3 +1,5 @@
+// The page store: what Save and Load of a page move between the stores and the editor,
+// clearing, the new project and the variable clipboard, and bounds on damaged values.
 #include "core/store.h"
 #include "core/variables.h"
 #include "support/recording_view.h"
@@ -8,15 +10,14 @@ using namespace kx;
 
 namespace {
 
-// A two-language 40 x 4 project with one page.
+// A two-language 40 x 4 project with one blank page.
 struct StoreTest : ::testing::Test {
     test::Fixture f;
     Project& p = f.p;
     void SetUp() override {
         p.n_lang = 2;
-        for (int L = 0; L < 2; ++L)
-            for (int i = 0; i < 160; ++i) p.page_store[L][0].chars[i] = 32;
-        for (int i = 0; i < 160; ++i) p.display_buffer[i] = 32;
+        for (int L = 0; L < 2; ++L) p.page_store[L][0].chars.fill(32);
+        p.display_buffer.fill(32);
     }
     void put(int lang, int page, int cell, const std::string& s) {
         for (size_t i = 0; i < s.size(); ++i) p.page_store[lang][page].chars[cell + i] = s[i];
@@ -25,38 +26,32 @@ struct StoreTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(StoreTest, SavePageCopiesVariableMarksToEveryLanguageAndKeepsTheirText) {
-    put(1, 0, 0, "Hallo");
-    p.page_store[1][0].chars[20] = kCodeVarDigit;   // a stale mark in language 1
+TEST_F(StoreTest, SavePageCopiesMarksToEveryLanguageAndLinksAndVariablesOnlyToLanguageZero) {
+    put(0, 0, 0, "Hallo");
+    p.page_store[0][0].chars[20] = kCodeVarDigit;   // a stale mark in language 0
     p.display_buffer[10] = kCodeVarDigit;
     p.display_buffer[11] = kCodeVarPoint;
     p.display_buffer[20] = 'X';
-    save_page(f.c, 0, 0);
-    EXPECT_EQ(p.page_store[1][0].chars[10], kCodeVarDigit);
-    EXPECT_EQ(p.page_store[1][0].chars[11], kCodeVarPoint);
-    EXPECT_EQ(p.page_store[1][0].chars[20], 32);   // stale mark gone
-    EXPECT_EQ(p.page_store[1][0].chars[0], 'H');   // language 1's text stays
-    EXPECT_EQ(p.page_store[0][0].chars[20], 'X');
-}
-
-TEST_F(StoreTest, SavePageWritesLinksPasswordAndVariablesOnlyToLanguageZero) {
-    for (int s = 1; s <= 5; ++s) p.page_store[0][3].digits[s] = 4;
     p.n_vars = 2;
     p.variable_table[1] = {1, 0, 5, 4, 0, 100, 0, 9999};
     p.variable_table[2] = {0, 1, 45, 3, 1, 200, 1, 50};
+    p.page_store[0][0].digits[5] = 4;   // an earlier variable in a slot now unused
     p.link_buffer = {1, 2, 3, 4, 0};
     p.link_pwd = 1;
-    save_page(f.c, 3, 1);
-    const page_record& r0 = p.page_store[0][3];
+    save_page(f.c, 0, 1);
+    const page_record &r0 = p.page_store[0][0], &r1 = p.page_store[1][0];
+    EXPECT_EQ(r0.chars[10], kCodeVarDigit);
+    EXPECT_EQ(r0.chars[11], kCodeVarPoint);
+    EXPECT_EQ(r0.chars[20], 32);    // stale mark gone
+    EXPECT_EQ(r0.chars[0], 'H');    // language 0's text stays
+    EXPECT_EQ(r1.chars[20], 'X');
     EXPECT_EQ(r0.var_count, 2);
-    EXPECT_EQ(r0.var(1), p.variable_table[1]);
     EXPECT_EQ(r0.var(2), p.variable_table[2]);
     for (int s = 3; s <= 8; ++s) EXPECT_EQ(r0.var(s), variable_record{}) << s;
-    EXPECT_EQ(r0.links[0], 1);
     EXPECT_EQ(r0.links[3], 4);
     EXPECT_EQ(r0.pwd, 1);
-    EXPECT_EQ(p.page_store[1][3].var_count, 0);
-    EXPECT_EQ(p.page_store[1][3].pwd, 0);
+    EXPECT_EQ(r1.var_count, 0);
+    EXPECT_EQ(r1.pwd, 0);
 }
 
 TEST_F(StoreTest, LoadPageShowsTheLanguagesTextWithLanguageZerosLinksAndVariables) {
@@ -139,12 +134,8 @@ TEST_F(StoreTest, InitProjectKeepsThePageClipboardOnlyForTheSameModel) {
     EXPECT_FALSE(f.c.menus.at(Menu::Modify, 1).enabled);
     // The empty project: one language, decimal mode, a generated name, a fresh display.
     EXPECT_EQ(p.n_lang, 1);
-    EXPECT_EQ(p.act_lang, 0);
-    EXPECT_EQ(p.language_names[0], "Italiano");
     EXPECT_EQ(f.view.lang_names, std::vector<std::string>{"Italiano"});
     EXPECT_EQ(p.num_mode, "DEC");
-    EXPECT_FALSE(p.prj_modified);
-    EXPECT_EQ(f.view.type_names.size(), 13u);
     EXPECT_FALSE(f.view.calls.empty());   // the old display was unloaded
     EXPECT_GE(f.view.layouts, 1);
     EXPECT_EQ(f.view.caption, "Win Mivor -  (" + p.project_path + ")");

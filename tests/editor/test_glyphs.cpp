@@ -40,9 +40,8 @@ TEST(Glyphs, EveryImageIs14x18Rgb32AndCached) {
     for (auto [set, last] : {std::pair{GlyphSet::Char, 130}, {GlyphSet::Reve, 130}, {GlyphSet::Und, 130},
                              {GlyphSet::High, 6}}) {
         for (int i = 1; i <= last; ++i) {
-            const QImage& img = glyph_image(set, i);
-            ASSERT_EQ(img.size(), QSize(14, 18)) << i;
-            ASSERT_EQ(img.format(), QImage::Format_RGB32) << i;
+            ASSERT_EQ(glyph_image(set, i).size(), QSize(14, 18)) << i;
+            ASSERT_EQ(glyph_image(set, i).format(), QImage::Format_RGB32) << i;
         }
         EXPECT_EQ(&glyph_image(set, 1), &glyph_image(set, 1));
     }
@@ -68,12 +67,11 @@ TEST(Glyphs, DotsFollowTheFontInEachSet) {
 
 TEST(Glyphs, VariableCellsAndInvalidMark) {
     // Digit cell: the whole area green; point cell: a 4 x 4 navy point in its lower left.
-    EXPECT_EQ(count(glyph_image(GlyphSet::Char, 128), kGreen), 140);
-    EXPECT_EQ(px(GlyphSet::Char, 128, 1, 9), kBlue);
-    EXPECT_EQ(px(GlyphSet::Char, 128, 12, 9), kBlue);
-    EXPECT_EQ(count(glyph_image(GlyphSet::Char, 129), kNavy), 16);
-    EXPECT_EQ(count(glyph_image(GlyphSet::Char, 129), kGreen), 124);
-    EXPECT_EQ(px(GlyphSet::Char, 129, 2, 15), kNavy);
+    const QImage &digit = glyph_image(GlyphSet::Char, 128), &point = glyph_image(GlyphSet::Char, 129);
+    EXPECT_EQ(count(digit, kGreen), 140);
+    EXPECT_EQ(count(digit.copy(2, 2, 10, 14), kGreen), 140);
+    EXPECT_EQ(count(point.copy(2, 12, 4, 4), kNavy), 16);
+    EXPECT_EQ(count(point, kGreen), 124);
     EXPECT_EQ(px(GlyphSet::Reve, 128, 0, 0), kYellow);
     EXPECT_NE(px(GlyphSet::Reve, 128, 7, 9), px(GlyphSet::Char, 128, 7, 9));
     EXPECT_EQ(px(GlyphSet::Und, 129, 3, 14), kNavy);
@@ -89,18 +87,12 @@ TEST(Glyphs, VariableCellsAndInvalidMark) {
 }
 
 TEST(Glyphs, HighlightedVariableCells) {
-    EXPECT_EQ(px(GlyphSet::High, 1, 0, 0), kBlue);
-    EXPECT_EQ(px(GlyphSet::High, 1, 3, 14), kWhite);
-    EXPECT_EQ(px(GlyphSet::High, 2, 3, 14), kDark);
-    EXPECT_EQ(px(GlyphSet::High, 2, 7, 9), kWhite);
-    EXPECT_EQ(px(GlyphSet::High, 3, 7, 17), kYellow);
-    EXPECT_EQ(px(GlyphSet::High, 4, 3, 14), kDark);
-    EXPECT_EQ(px(GlyphSet::High, 4, 7, 16), kYellow);
-    EXPECT_EQ(px(GlyphSet::High, 1, 7, 17), kBlue);
-    EXPECT_EQ(px(GlyphSet::High, 5, 0, 0), kYellow);
+    struct Px { int image, x, y; QRgb colour; };
+    for (Px q : {Px{1, 0, 0, kBlue}, {1, 3, 14, kWhite}, {1, 7, 17, kBlue}, {2, 3, 14, kDark}, {2, 7, 9, kWhite},
+                 {3, 7, 17, kYellow}, {4, 3, 14, kDark}, {4, 7, 16, kYellow}, {5, 0, 0, kYellow}, {6, 7, 9, kBlack},
+                 {6, 3, 14, kWhite}})
+        EXPECT_EQ(px(GlyphSet::High, q.image, q.x, q.y), q.colour) << q.image << " at " << q.x << "," << q.y;
     EXPECT_EQ(count(glyph_image(GlyphSet::High, 5), kDark), 140);
-    EXPECT_EQ(px(GlyphSet::High, 6, 7, 9), kBlack);
-    EXPECT_EQ(px(GlyphSet::High, 6, 3, 14), kWhite);
 }
 
 TEST(Glyphs, PrintableGlyphsAreDrawnAndDistinct) {

@@ -34,11 +34,9 @@ struct RecordingView : View {
     std::map<int, std::vector<std::string>> grid;
     std::vector<std::string> headings, lang_names, type_names;
     std::vector<std::string> calls;   // progress windows and display unloads, in order
-    int lang_selected = -1, last_value = -1;
     std::string caption;
-    int layouts = 0, menu_updates = 0;
+    int layouts = 0, last_value = -1;
     bool pwd = false;
-    bool blink = false;
     std::optional<int> chooser_answer;   // nothing = Cancel
     int chooser_preselect = -1;
     std::string chooser_prompt;
@@ -55,17 +53,15 @@ struct RecordingView : View {
     }
     void progress_value(int v) override { last_value = v; }
     void progress_close() override { calls.push_back("close " + std::to_string(last_value)); }
-    void set_blink_enabled(bool on) override { blink = on; }
     void set_label(Label w, const std::string& t) override { labels[w] = t; }
     void show_link_box(int k, const std::string& t) override { link_boxes[k] = t; }
     void show_pwd(bool on) override { pwd = on; }
     void grid_layout(const std::vector<std::string>& h) override { headings = h; grid.clear(); }
     void grid_clear(const std::vector<std::string>& h) override { headings = h; grid.clear(); }
     void grid_row(int k, const std::vector<std::string>& c) override { grid[k] = c; }
-    void lang_list_set(const std::vector<std::string>& n, int s) override { lang_names = n; lang_selected = s; }
+    void lang_list_set(const std::vector<std::string>& n, int) override { lang_names = n; }
     void type_list_fill(const std::vector<std::string>& n) override { type_names = n; }
     void set_caption(const std::string& c) override { caption = c; }
-    void menus_changed() override { ++menu_updates; }
     std::optional<int> choose_model(const std::string&, const std::string& prompt, const std::string&,
                                     int preselect) override {
         chooser_prompt = prompt;
