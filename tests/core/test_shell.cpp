@@ -13,33 +13,25 @@ const char* kInit = "Inizializzazione";
 void touch(const std::filesystem::path& p) { std::ofstream(p) << "x"; }
 } // namespace
 
-TEST(StartUp, FirstStartGivesTheEmptyItalianProjectOnCom1) {
-    test::Started f;
-    const Project& p = f.p;
-    EXPECT_EQ(p.ui_lang_offset, 0);
-    EXPECT_EQ(p.com_port, 1);
-    EXPECT_EQ(p.n_lang, 1);
-    EXPECT_EQ(p.language_names[0], "Italiano");
-    EXPECT_EQ(p.num_mode, "HEX");
-    EXPECT_TRUE(p.link_on);
-    EXPECT_FALSE(p.prj_modified);
-    EXPECT_EQ(f.settings.get(kInit, "UltimaDirectory"), p.project_path);
-    for (int k = 7; k <= 10; ++k) EXPECT_FALSE(f.c.menus.at(Menu::File, k).visible);
-    EXPECT_EQ(f.view.labels[Label::TPages], "T. pag. 1");
-    EXPECT_EQ(f.view.labels[Label::Link], "Link abilitato");
-    EXPECT_FALSE(f.c.menus.at(Menu::Option, 3).enabled);
-}
-
-TEST(StartUp, DamagedSettingsFallBackToCom1AndItalian) {
-    for (const char* com : {"0", "9", "abc", "-3"}) {
+// A first start (nothing stored) and damaged settings give COM1 and Italian; the project
+// is the empty one under a fresh name beside the program.
+TEST(StartUp, FirstStartAndDamagedSettingsGiveCom1AndItalian) {
+    for (const char* com : {"", "0", "9", "abc", "-3"}) {
         test::Fixture f;
-        f.settings.save("Settaggi", "COM", com);
-        f.settings.save("Settaggi", "Lingua", "7");
+        if (*com) {
+            f.settings.save("Settaggi", "COM", com);
+            f.settings.save("Settaggi", "Lingua", "7");
+        }
         main_window_load(f.c);
         EXPECT_EQ(f.p.com_port, 1) << com;
         EXPECT_TRUE(f.c.menus.at(Menu::Com, 0).checked);
         EXPECT_EQ(f.p.ui_lang_offset, 0);
         EXPECT_EQ(f.c.menus.at(Menu::Gen, 1).caption, "&Modifica");
+        EXPECT_EQ(f.p.num_mode, "HEX");
+        EXPECT_FALSE(f.p.prj_modified);
+        EXPECT_EQ(f.settings.get(kInit, "UltimaDirectory"), f.dir.file("nuovoProgetto"));
+        for (int k = 7; k <= 10; ++k) EXPECT_FALSE(f.c.menus.at(Menu::File, k).visible);
+        EXPECT_EQ(f.view.labels[Label::Link], "Link abilitato");
     }
 }
 

@@ -207,8 +207,6 @@ TEST(DownloadSequence, EveryFrameInOrderAndStringsLanguageByLanguage) {
     g.p.global_strings[1] = {"one", "t\x02o"};
     g.run();
     const Texts& s = g.link.sent;
-    EXPECT_EQ(s[2], "0004");   // pages of all languages
-    EXPECT_EQ(s[4], "English  ");
     ASSERT_GE(s.size(), 5u);
     EXPECT_EQ((Texts(s.end() - 5, s.end())), (Texts{"0004", "uno", "", "one", "t o"}));
     EXPECT_EQ(g.panel.last_value, 4);

@@ -35,7 +35,7 @@ struct RecordingView : View {
     std::vector<std::string> headings, lang_names, type_names;
     std::vector<std::string> calls;   // progress windows and display unloads, in order
     std::string caption;
-    int layouts = 0, last_value = -1;
+    int last_value = -1;
     bool pwd = false;
     std::optional<int> chooser_answer;   // nothing = Cancel
     int chooser_preselect = -1;
@@ -46,7 +46,7 @@ struct RecordingView : View {
     bool editor_exists = false;   // whether open_var_editor() answers that an editor was shown
 
     void paint_cell(int cell, GlyphSet set, int image) override { cells[cell] = {set, image}; }
-    void layout_display(int, int) override { ++layouts; cells.clear(); }
+    void layout_display(int, int) override { cells.clear(); }
     void unload_display(int n) override { calls.push_back("unload " + std::to_string(n)); }
     void progress_show(const std::string& text, int max) override {
         calls.push_back("show " + text + " " + std::to_string(max));
