@@ -154,23 +154,14 @@ TEST(Align, MovesTheRowTextAndBeepsOnRefusals) {
     EXPECT_EQ(f.buf(16, 16), "       ABC      ");
 }
 
-namespace {
-
-// Four pages whose first cell tells them apart.
-void four_pages(Editor& e) {
+TEST(Pages, NavigationStoresThePageGoToRoundsHalfToEvenAndLimitsBeep) {
+    Editor e;
     e.p.last_page_idx = 3;
-    for (int pg = 0; pg < 4; ++pg) {
+    for (int pg = 0; pg < 4; ++pg) {   // the first cell tells the pages apart
         e.p.page_store[0][pg].chars.fill(32);
         e.p.page_store[0][pg].chars[0] = static_cast<std::int16_t>('0' + pg);
     }
     load_page(e.c, 0, 0);
-}
-
-} // namespace
-
-TEST(Pages, NavigationStoresThePageAndBeepsAtTheLimits) {
-    Editor e;
-    four_pages(e);
     e.p.cursor_pos = 5;
     e.write(1, "x");
     page_up(e.c);
@@ -193,16 +184,13 @@ TEST(Pages, NavigationStoresThePageAndBeepsAtTheLimits) {
     key_down(e.c, kKeyHome, kCtrlFlag | kShiftFlag);   // a plain Home
     EXPECT_EQ(e.p.act_page, 2);
     EXPECT_EQ(e.p.cursor_pos, 0);
-}
 
-TEST(Pages, GoToPageRoundsHalfToEvenAndRefusesTheRest) {
-    Editor e;
-    four_pages(e);
     auto go = [&](std::optional<std::string> answer) {
         e.prompt.inputs.push_back(answer);
         goto_page(e.c);
         return static_cast<int>(e.p.act_page);
     };
+    e.prompt.beeps = 0;
     EXPECT_EQ(go("2.5"), 2);
     EXPECT_EQ(e.view.text(0, 1), "2");
     EXPECT_EQ(go(" 0.5 "), 0);
@@ -213,7 +201,7 @@ TEST(Pages, GoToPageRoundsHalfToEvenAndRefusesTheRest) {
     EXPECT_EQ(e.prompt.beeps, 5);
 }
 
-TEST(Mouse, ClicksMoveTheCursorAndRightClickPicksOrSelects) {
+TEST(Mouse, ClicksMoveRightClickPicksOrSelectsDoubleClickOpensTheVariableEditor) {
     Editor e;
     e.p.link_edit = true;
     int k = e.add_var(10, 3);
@@ -227,11 +215,7 @@ TEST(Mouse, ClicksMoveTheCursorAndRightClickPicksOrSelects) {
     EXPECT_EQ(e.view.highlights, std::vector<int>{k});
     EXPECT_EQ(e.p.act_var, k);
     EXPECT_EQ(e.p.cursor_pos, 12);
-}
 
-TEST(Mouse, DoubleClickOpensTheVariableEditor) {
-    Editor e;
-    int k = e.add_var(10, 3);
     display_dbl_click(e.c, 12);   // an existing variable: the cursor goes to its first cell
     EXPECT_FALSE(e.p.new_var);
     EXPECT_EQ(e.p.act_var, k);

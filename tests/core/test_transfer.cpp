@@ -268,25 +268,19 @@ TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
     EXPECT_EQ(error_at(with({"1", "01", "00", "27", "05", "100"})), kErrOverflow);
     EXPECT_EQ(error_at(with({"1", "01", "00", "27", "05", "00", "10000"})), kErrOverflow);
     EXPECT_EQ(error_at(with({"1", "01", "00", "0F", "05", "00", "FFFF", "FFFF", "FFFF"})), 0);
-    // A complete block whose variables could not stand in a project file: the field runs
-    // past its row, has more decimals than digits or no digits, or two fields overlap.
-    const std::vector<std::string> tail{"0000", "0000", "0000"};
-    auto var = [&](const char* pos, const char* digits, const char* dec) {
-        std::vector<std::string> v{"01", "00", pos, digits, dec};
-        v.insert(v.end(), tail.begin(), tail.end());
-        return v;
-    };
-    auto page = [&](std::vector<std::vector<std::string>> vars) {
-        std::vector<std::string> f{std::to_string(vars.size())};
-        for (auto& v : vars) f.insert(f.end(), v.begin(), v.end());
+    // A complete block whose variables (position, digits, decimals) could not stand in a
+    // project file: a field past its row, more decimals than digits, no digits, an overlap.
+    auto page = [&](std::vector<Texts> vars) {
+        Texts f{std::to_string(vars.size())};
+        for (auto& v : vars) f.insert(f.end(), {"01", "00", v[0], v[1], v[2], "0000", "0000", "0000"});
         return with(f);
     };
-    EXPECT_EQ(error_at(page({var("27", "05", "00")})), kErrOutOfRange);   // cell 39 of 20 x 2
-    EXPECT_EQ(error_at(page({var("10", "05", "00")})), kErrOutOfRange);   // cells 16..20 span two rows
-    EXPECT_EQ(error_at(page({var("00", "03", "04")})), kErrOutOfRange);
-    EXPECT_EQ(error_at(page({var("00", "00", "00")})), kErrOutOfRange);
-    EXPECT_EQ(error_at(page({var("00", "04", "00"), var("03", "02", "00")})), kErrOutOfRange);
-    EXPECT_EQ(error_at(page({var("00", "04", "00"), var("04", "02", "00")})), 0);
+    EXPECT_EQ(error_at(page({{"27", "05", "00"}})), kErrOutOfRange);   // cell 39 of 20 x 2
+    EXPECT_EQ(error_at(page({{"10", "05", "00"}})), kErrOutOfRange);   // cells 16..20 span two rows
+    EXPECT_EQ(error_at(page({{"00", "03", "04"}})), kErrOutOfRange);
+    EXPECT_EQ(error_at(page({{"00", "00", "00"}})), kErrOutOfRange);
+    EXPECT_EQ(error_at(page({{"00", "04", "00"}, {"03", "02", "00"}})), kErrOutOfRange);
+    EXPECT_EQ(error_at(page({{"00", "04", "00"}, {"04", "02", "00"}})), 0);
 }
 
 // --- What an upload leaves ---
