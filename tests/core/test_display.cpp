@@ -26,35 +26,29 @@ TEST(Display, PageTotalAndNumberModeLabels) {
 }
 
 TEST(Display, BlinkAlternatesCursorImageAndNormalGlyph) {
-    test::Fixture f;
-    main_window_load(f.c);
+    using Shown = std::pair<GlyphSet, int>;
+    test::Started f;
     f.p.cursor_pos = 3;
     f.p.display_buffer[3] = 'A';
     int state = 0;
-    f.p.insert_mode = true;
-    blink_step(f.c, state);
+    auto step = [&](bool insert) {
+        f.p.insert_mode = insert;
+        blink_step(f.c, state);
+        return f.view.cells[3];
+    };
+    EXPECT_EQ(step(true), Shown(GlyphSet::Und, 'A'));
     EXPECT_EQ(state, 1);
-    EXPECT_EQ(f.view.cells[3].first, GlyphSet::Und);
-    EXPECT_EQ(f.view.cells[3].second, 'A');
-    blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].first, GlyphSet::Char);
-    f.p.insert_mode = false;
-    blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].first, GlyphSet::Reve);
+    EXPECT_EQ(step(true), Shown(GlyphSet::Char, 'A'));
+    EXPECT_EQ(step(false), Shown(GlyphSet::Reve, 'A'));
 
     // A variable cell while the variable editor is open uses the highlighted set.
     f.p.display_buffer[3] = kCodeVarPoint;
     f.p.var_edit_open = true;
     state = 0;
-    blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].first, GlyphSet::High);
-    EXPECT_EQ(f.view.cells[3].second, 6);
-    blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].second, 2);
-    f.p.insert_mode = true;
+    EXPECT_EQ(step(false), Shown(GlyphSet::High, 6));
+    EXPECT_EQ(step(false), Shown(GlyphSet::High, 2));
     f.p.display_buffer[3] = kCodeVarDigit;
-    blink_step(f.c, state);
-    EXPECT_EQ(f.view.cells[3].second, 3);
+    EXPECT_EQ(step(true).second, 3);
 
     // No blinking while a link box is edited.
     f.p.link_edit = true;
@@ -64,8 +58,7 @@ TEST(Display, BlinkAlternatesCursorImageAndNormalGlyph) {
 }
 
 TEST(Display, LinkOffAsksAndRewritesLinksOnlyWhenConfirmed) {
-    test::Fixture f;
-    main_window_load(f.c);
+    test::Started f;
     f.p.last_page_idx = 9;
     f.p.page_store[0][4].links = {1, 2, 3, 0, 0};
     f.prompt.answers = {kAnsNo};
