@@ -232,14 +232,19 @@ TEST(UploadReading, Counts) {
     EXPECT_EQ(error_of([] { check_text("a\r\nb", "global string"); }), kErrInvalid);
 }
 
-// Whole page blocks come back in the simulator's round trip; here what no terminal of
-// this editor sends: a code without a glyph and a row longer than the display.
-TEST(UploadReading, PageBlockMapsCodesBack) {
+// Whole page blocks come back in the simulator's round trip; here what its pages do not
+// hold: a code without a glyph, a row longer than the display, links of more than one digit.
+TEST(UploadReading, PageBlockMapsCodesBackAndReadsLinksAsDecimal) {
     PageBlockReader b("KXD_515", 16, 2, 4);
     EXPECT_FALSE(b.take(std::string("\x11\x10\x1e\x1f\xff.ab\xc8", 9) + "1234567extra"));
+    EXPECT_FALSE(b.take(std::string(16, ' ')));
+    for (const char* link : {"0012", "0000", "4", " 999"}) EXPECT_FALSE(b.take(link));
+    EXPECT_TRUE(b.take("128"));   // no variables, password on
     const page_record& r = b.record();
     EXPECT_EQ((std::vector<int>(r.chars.begin(), r.chars.begin() + 17)),
               (std::vector<int>{4, 5, 6, 7, 128, '.', 'a', 'b', kCodeInvalid, '1', '2', '3', '4', '5', '6', '7', ' '}));
+    EXPECT_EQ((std::vector<int>(r.links.begin(), r.links.begin() + 4)), (std::vector<int>{12, 0, 4, 999}));
+    EXPECT_EQ(r.pwd, 1);
 }
 
 TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
