@@ -1,9 +1,19 @@
 #include "core/display.h"
 
 #include "core/context.h"
+#include "core/store.h"
 #include "core/variables.h"
 
 namespace kx {
+
+namespace {
+
+// A variable cell while the variable editor is open draws from the highlighted set.
+bool highlighted(const Project& p, int code) {
+    return (code == kCodeVarDigit || code == kCodeVarPoint) && p.var_edit_open;
+}
+
+} // namespace
 
 int check_char(int code) {
     if ((code >= 4 && code <= 7) || (code >= 32 && code <= 129)) return code;
@@ -52,7 +62,7 @@ void paint_cursor_cell(Ctx& c) {
     int pos = p.cursor_pos;
     if (pos < 0 || pos >= p.cells() || pos >= kMaxCells) return;
     int code = check_char(p.display_buffer[pos]);
-    bool v = (code == kCodeVarDigit || code == kCodeVarPoint) && p.var_edit_open;
+    bool v = highlighted(p, code);
     if (p.insert_mode) {
         if (v) c.view().paint_cell(pos, GlyphSet::High, code - 125);
         else c.view().paint_cell(pos, GlyphSet::Und, code);
@@ -72,8 +82,7 @@ void blink_step(Ctx& c, int& blink_state) {
         blink_state = 1;
     } else {
         int code = check_char(p.display_buffer[pos]);
-        bool v = (code == kCodeVarDigit || code == kCodeVarPoint) && p.var_edit_open;
-        if (v) c.view().paint_cell(pos, GlyphSet::High, code - 127);
+        if (highlighted(p, code)) c.view().paint_cell(pos, GlyphSet::High, code - 127);
         else c.view().paint_cell(pos, GlyphSet::Char, code);
         blink_state = 0;
     }
@@ -129,10 +138,7 @@ void set_link_mode(Ctx& c, int mode) {
         c.menus_changed();
         c.view().set_label(Label::Link, c.txt(601));
         if (asked) {
-            for (int i = 0; i < 4; ++i) {
-                p.link_buffer[i] = p.act_page;
-                c.view().show_link_box(i, std::to_string(p.act_page));
-            }
+            set_link_buffer(c, p.act_page, p.act_page, p.act_page, p.act_page);
             for (int pg = 0; pg <= p.last_page_idx && pg < kPageSlots; ++pg)
                 for (int k = 0; k < 4; ++k) p.page_store[0][pg].links[k] = static_cast<std::int16_t>(pg);
         }

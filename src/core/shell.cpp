@@ -180,13 +180,7 @@ void init_no_file(Ctx& c) {
     p.link_edit = false;
     p.cursor_pos = 0;
     p.act_page = 0;
-    const bool was_locked = p.lock_events;
-    p.lock_events = true;
-    for (int k = 0; k < 4; ++k) {
-        p.link_buffer[k] = p.act_page;
-        c.view().show_link_box(k, std::to_string(p.act_page));
-    }
-    p.lock_events = was_locked;
+    set_link_buffer(c, p.act_page, p.act_page, p.act_page, p.act_page);
     build_display(c);
 }
 

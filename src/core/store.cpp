@@ -62,11 +62,17 @@ void load_page(Ctx& c, int page, int lang) {
         p.variable_table[s] = r0.var(s);
         show_var_row(c, s);
     }
+    set_link_buffer(c, r0.links[0], r0.links[1], r0.links[2], r0.links[3]);
+}
+
+void set_link_buffer(Ctx& c, int up, int down, int left, int right) {
+    Project& p = c.p;
+    const int links[4] = {up, down, left, right};
     const bool was_locked = p.lock_events;
     p.lock_events = true;
     for (int k = 0; k < 4; ++k) {
-        p.link_buffer[k] = r0.links[k];
-        c.view().show_link_box(k, std::to_string(r0.links[k]));
+        p.link_buffer[k] = static_cast<std::int16_t>(links[k]);
+        c.view().show_link_box(k, std::to_string(links[k]));
     }
     p.lock_events = was_locked;
 }
@@ -87,13 +93,7 @@ void clear_project(Ctx& c) {
             r.pwd = 0;   // a stale flag would protect the wrong page later
         }
     }
-    const bool was_locked = p.lock_events;
-    p.lock_events = true;
-    for (int k = 0; k < 4; ++k) {
-        p.link_buffer[k] = 0;
-        c.view().show_link_box(k, "0");
-    }
-    p.lock_events = was_locked;
+    set_link_buffer(c, 0, 0, 0, 0);
     for (auto& v : p.variable_table) v = variable_record{};
     for (int L = 0; L < langs; ++L)
         for (auto& s : p.global_strings[L]) s.clear();

@@ -13,6 +13,9 @@ void save_page(Ctx& c, int page, int lang);
 // Fills the edit buffers and the editor window from record (lang, page); links, password
 // and variables come from the language-0 record.
 void load_page(Ctx& c, int page, int lang);
+// Sets links 0..3 of the page being edited and shows them in the link boxes; the boxes'
+// change handlers stay quiet while they are written.
+void set_link_buffer(Ctx& c, int up, int down, int left, int right);
 // Resets the pages, strings and buffers of the project being replaced.
 void clear_project(Ctx& c);
 // Blanks record (lang, page): blank cells, no variables, links to the page itself.
