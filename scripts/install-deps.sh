@@ -3,7 +3,7 @@
 # packages named on the command line (only those that are missing).
 set -euo pipefail
 pkgs=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-      googletest libgtest-dev libbenchmark-dev xvfb xauth)
+      googletest libgtest-dev libbenchmark-dev xvfb xauth srecord)
 [ $# -gt 0 ] && pkgs=("$@")
 missing=()
 for p in "${pkgs[@]}"; do

@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/dialogs.h"
+#include "comm/compare_dialog.h"
+#include "comm/eeprom_dialogs.h"
 #include "comm/serial_link.h"
 #include "comm/transfer_dialogs.h"
 #include "core/context.h"
@@ -192,7 +194,15 @@ void MainWindow::menu_click(Menu m, int index) {
             if (!tm || !tm->eeprom_accepted) {
                 c_.beep();
                 c_.prompt.message(c_.txt(index == 2 ? 10062 : 10063), kOkOnly);
+            } else if (index == 2) {
+                show_eeprom_read_dialog(c_, *serial_, this);
+            } else {
+                show_eeprom_write_dialog(c_, *serial_, this);
             }
+        } else if (index == 4) {
+            c_.prompt.busy(true);
+            show_compare_dialog(c_, *serial_, this);
+            c_.prompt.busy(false);
         }
         break;
     case Menu::Com:

@@ -1,5 +1,6 @@
 #include "comm/transfer_dialogs.h"
 
+#include "comm/dialog_parts.h"
 #include "comm/serial_link.h"
 #include "core/context.h"
 #include "core/store.h"
@@ -76,8 +77,7 @@ void TransferDialog::start() {
 void TransferDialog::cancel() {
     if (running_) return;
     // The port is open here only when something left it held; Cancel frees it.
-    if (link_.port_open()) link_.release();
-    c_.p.port_idle = true;
+    free_port(link_, c_.p);
     QDialog::reject();
 }
 

@@ -15,21 +15,6 @@
 namespace kx {
 namespace {
 
-[[noreturn]] void bad_data(int number, const std::string& detail) {
-    const char* what = number == kErrInvalid     ? "Invalid data"
-                       : number == kErrOverflow  ? "Overflow"
-                       : number == kErrDivByZero ? "Division by zero"
-                                                 : "Subscript out of range";
-    throw TransferError(number, std::string(what) + " (" + detail + ")");
-}
-
-// A decimal frame as the terminal sends it, kept within a 16-bit field.
-int read_dec16(const std::string& text, const char* what) {
-    const std::int32_t v = read_decimal(text);
-    if (v < -32768 || v > 32767) bad_data(kErrOverflow, std::string(what) + " " + text);
-    return v;
-}
-
 // The bounds of the project as the transfers may send it; a sane project is inside them.
 int lang_bound(const Project& p) { return std::clamp<int>(p.n_lang, 1, kLangSlots); }
 int last_bound(const Project& p) { return std::clamp<int>(p.last_page_idx, 0, kMaxPageIdx); }
@@ -201,30 +186,32 @@ void upload_end(Ctx& c) {
     multiprotocol_off(c);
 }
 
-// The line of replay_upload: each wait consumes bytes until a frame completes.
-class ReplayLink : public LinkPort {
-public:
-    ReplayLink(Project& p, std::string_view bytes) : p_(p), bytes_(bytes) {}
-    bool port_open() const override { return false; }
-    void open() override { p_.port_idle = false; }
-    void send_frame(const std::string&) override {}
-    void wait_reply() override {
-        p_.rx_done = false;
-        p_.comm_error = 0;
-        while (!p_.rx_done && pos_ < bytes_.size()) receive_char(p_, bytes_[pos_++]);
-        if (!p_.rx_done) p_.comm_error = -1;
-    }
-    void release() override { p_.port_idle = true; }
-
-private:
-    Project& p_;
-    std::string_view bytes_;
-    size_t pos_ = 0;
-};
-
 } // namespace
 
+// --- A line replayed from bytes ---
+
+void ReplayLink::wait_reply() {
+    p_.rx_done = false;
+    p_.comm_error = 0;
+    while (!p_.rx_done && pos_ < bytes_.size()) receive_char(p_, bytes_[pos_++]);
+    if (!p_.rx_done) p_.comm_error = -1;
+}
+
 // --- Frame texts of the download ---
+
+[[noreturn]] void bad_data(int number, const std::string& detail) {
+    const char* what = number == kErrInvalid     ? "Invalid data"
+                       : number == kErrOverflow  ? "Overflow"
+                       : number == kErrDivByZero ? "Division by zero"
+                                                 : "Subscript out of range";
+    throw TransferError(number, std::string(what) + " (" + detail + ")");
+}
+
+int read_dec16(const std::string& text, const char* what) {
+    const std::int32_t v = read_decimal(text);
+    if (v < -32768 || v > 32767) bad_data(kErrOverflow, std::string(what) + " " + text);
+    return v;
+}
 
 std::string dec4(int value) {
     std::string s = std::to_string(value);
@@ -244,6 +231,17 @@ std::string frame_safe(const std::string& text) {
     return s;
 }
 
+int received_cell(int byte) {
+    switch (byte) {
+    case 255: return kCodeVarDigit;
+    case 17: return 4;
+    case 16: return 5;
+    case 30: return 6;
+    case 31: return 7;
+    default: return byte;
+    }
+}
+
 std::string download_name(const std::string& name) {
     std::string s = frame_safe(name);
     pad_right_space(s, 9);
@@ -256,22 +254,25 @@ std::string download_row(const Project& p, int lang, int page, int row) {
     s.reserve(p.n_cols);
     for (int col = 0; col < p.n_cols; ++col) {
         const int cell = row * p.n_cols + col;
-        int code = cell < kMaxCells ? r.chars[cell] : 32;
-        switch (code) {
-        case kCodeVarDigit: code = 255; break;
-        case kCodeVarPoint: code = '.'; break;
-        case 4: code = 17; break;
-        case 5: code = 16; break;
-        case 6: code = 30; break;
-        case 7: code = 31; break;
-        default:
-            // Codes the line cannot carry as themselves: above 127, below 0, and the
-            // framing bytes, which would split the frame.
-            if (code > 127 || code < 0 || code == kStx || code == kEtx) code = ' ';
-        }
-        s += static_cast<char>(code);
+        s += download_cell(cell < kMaxCells ? r.chars[cell] : 32);
     }
     return s;
+}
+
+char download_cell(int code) {
+    switch (code) {
+    case kCodeVarDigit: code = 255; break;
+    case kCodeVarPoint: code = '.'; break;
+    case 4: code = 17; break;
+    case 5: code = 16; break;
+    case 6: code = 30; break;
+    case 7: code = 31; break;
+    default:
+        // Codes the line cannot carry as themselves: above 127, below 0, and the
+        // framing bytes, which would split the frame.
+        if (code > 127 || code < 0 || code == kStx || code == kEtx) code = ' ';
+    }
+    return static_cast<char>(code);
 }
 
 std::vector<std::string> download_page_frames(const Project& p, int lang, int page) {
@@ -339,15 +340,9 @@ bool PageBlockReader::take(const std::string& text) {
         if (static_cast<int>(text.size()) < n_cols_)
             bad_data(kErrOutOfRange, "row of " + std::to_string(text.size()) + " characters");
         for (int col = 0; col < n_cols_; ++col) {
-            int code = static_cast<unsigned char>(text[col]);
-            switch (code) {
-            case 255: code = kCodeVarDigit; break;
-            case 17: code = 4; break;
-            case 16: code = 5; break;
-            case 30: code = 6; break;
-            case 31: code = 7; break;
-            default: code = check_char(code);   // what the display cannot show, as in a file
-            }
+            const int byte = static_cast<unsigned char>(text[col]);
+            int code = received_cell(byte);
+            if (code == byte) code = check_char(code);   // what the display cannot show, as in a file
             const int cell = step * n_cols_ + col;
             if (cell < kMaxCells) rec_.chars[cell] = static_cast<std::int16_t>(code);
         }

@@ -25,6 +25,10 @@ private:
     int number_;
 };
 
+// Throws the TransferError of a check on received data: number (below) and its
+// description, with the detail in brackets.
+[[noreturn]] void bad_data(int number, const std::string& detail);
+
 // Error numbers of the checks on received data.
 constexpr int kErrInvalid = 5;      // a text that the project cannot keep
 constexpr int kErrOverflow = 6;     // a value too large for its field
@@ -74,6 +78,12 @@ std::string dec4(int value);
 std::string hex_field(std::int64_t value, int width);
 // A text sent in a frame: bytes STX and ETX would split it, so they go as blanks.
 std::string frame_safe(const std::string& text);
+// The byte a page cell goes as: variable digit cells 255, point cells ".", arrows 4..7 as
+// 17, 16, 30, 31, any other code that is no character of the line as a blank.
+char download_cell(int code);
+// A received row byte mapped back to a page code: 255 a variable digit cell, 17, 16, 30,
+// 31 the arrows 4..7; any other byte is its own code.
+int received_cell(int byte);
 // A language name as sent: filled on the right with blanks to at least 9 characters.
 std::string download_name(const std::string& name);
 // Row `row` of record (lang, page): variable digit cells 255, point cells ".", arrows
@@ -85,6 +95,10 @@ std::string download_row(const Project& p, int lang, int page, int row);
 std::vector<std::string> download_page_frames(const Project& p, int lang, int page);
 
 // --- Checked reading of what the terminal sends ---
+
+// A decimal frame as the terminal sends it, kept within a 16-bit field; TransferError
+// (overflow, naming `what`) otherwise.
+int read_dec16(const std::string& text, const char* what);
 
 // The language count: 1 to 6.
 int read_lang_count(const std::string& text);
@@ -119,6 +133,24 @@ TransferOutcome run_download(Ctx& c, LinkPort& link, TransferPanel& panel);
 // Transfer > KX --> PC into the empty project of the model choice; every end runs the end
 // path (page 0 shown, multi-protocol off).
 TransferOutcome run_upload(Ctx& c, LinkPort& link, TransferPanel& panel);
+
+// A line that replays bytes as the port would deliver them: each wait takes characters
+// through the receive rule until a frame completes; running out of bytes is a line failure
+// without a message. What is sent goes nowhere.
+class ReplayLink : public LinkPort {
+public:
+    ReplayLink(Project& p, std::string_view bytes) : p_(p), bytes_(bytes) {}
+    bool port_open() const override { return false; }
+    void open() override { p_.port_idle = false; }
+    void send_frame(const std::string&) override {}
+    void wait_reply() override;
+    void release() override { p_.port_idle = true; }
+
+private:
+    Project& p_;
+    std::string_view bytes_;
+    size_t pos_ = 0;
+};
 
 // Runs the upload on bytes as the line would deliver them: each wait takes characters
 // through the receive rule until a frame completes; running out of bytes is a line

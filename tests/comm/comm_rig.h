@@ -1,8 +1,10 @@
 #pragma once
 // What the transfer tests and benchmarks run on: the terminal simulator as a child process
 // and an editor context whose COM1 is the simulator's device.
+#include "../support/recording_view.h"
 #include "comm/serial_link.h"
 #include "core/context.h"
+#include "core/shell.h"
 #include "platform/api/scripted_prompt.h"
 #include "platform/qt_pump.h"
 
@@ -57,5 +59,45 @@ struct LinkRig {
         if (!device.empty()) settings.save("Settaggi", "COM1Device", device);
     }
 };
+
+// The same with a recording view and the editor's empty project, and what it was told.
+struct EditorRig : LinkRig {
+    test::RecordingView view;
+    explicit EditorRig(const std::string& device) : LinkRig(device) {
+        c.set_view(&view);
+        init_no_file(c);
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (auto& m : prompt.messages) t.push_back(m.text);
+        return t;
+    }
+};
+
+} // namespace kx
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+
+namespace kx {
+
+// Runs `act` once on the first modal dialog of type D that comes up while `show` runs
+// (`show` opens it and returns when it has closed).
+template <class D>
+void on_modal(const std::function<void(D*)>& act, const std::function<void()>& show) {
+    bool done = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!d || done || !d->isVisible()) return;
+        done = true;
+        poll.stop();
+        act(d);
+    });
+    poll.start();
+    show();
+}
 
 } // namespace kx

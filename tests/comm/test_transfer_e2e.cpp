@@ -29,19 +29,9 @@ struct DialogState {
     bool shown = false, stayed_open = false, start_visible = false, cancel_visible = false, cancel_enabled = false;
 };
 
-struct Editor : LinkRig {
-    test::RecordingView view;   // answers the model chooser with chooser_answer
-
-    explicit Editor(const std::string& device = "") : LinkRig(device) {
-        c.set_view(&view);
-        init_no_file(c);
-    }
-
-    Texts texts() const {
-        Texts t;
-        for (auto& m : prompt.messages) t.push_back(m.text);
-        return t;
-    }
+// Its view answers the model chooser with chooser_answer.
+struct Editor : EditorRig {
+    explicit Editor(const std::string& device = "") : EditorRig(device) {}
 
     // Shows a transfer dialog, presses Start once it is up, runs `before_start` just before
     // the press and, when the dialog stays open, notes its state and presses Cancel.

@@ -9,6 +9,11 @@
 // does. Whatever in a download does not look as a terminal expects is reported on
 // standard error as "kxsim: anomaly: ...".
 //
+// Outside a download it also takes the commands "00" + letter + fields + check: the EEPROM
+// commands (two-digit check) R (answers the byte in two hex digits), M (one S1 record
+// written into its 32768-byte EEPROM), K and Z; and the recipe commands (four-digit check)
+// C, E, L, N, P, B that store a recipe set, and c, e, l, n, p, b that read it back.
+//
 // Plain C++ and POSIX on purpose: it shares no code with the editor, so it checks it.
 #include <cerrno>
 #include <chrono>
@@ -38,6 +43,8 @@ struct Options {
     long upload_after = -1;    // start an upload this many ms after start; -1 = on a key only
     int ack_timeout_ms = 10000;
     std::string load;          // frames to send for an upload, until a download replaces them
+    std::string eeprom_in;     // the EEPROM's first content (32768 bytes); else a fixed pattern
+    std::string eeprom_out;    // where "Z" leaves the EEPROM's content
 };
 
 void usage() {
@@ -52,6 +59,8 @@ void usage() {
                  "  --upload-after MS    send the project MS milliseconds after start\n"
                  "  --ack-timeout MS     give up an upload after MS without acknowledgement\n"
                  "  --load FILE          project to send: one frame text per line, bytes as \\xHH\n"
+                 "  --eeprom FILE        EEPROM content to start with (32768 bytes)\n"
+                 "  --eeprom-out FILE    write the EEPROM content to FILE at each \"Z\" command\n"
                  "Console: Enter sends the project (upload), q then Enter quits.\n");
 }
 
@@ -155,9 +164,47 @@ private:
     std::string buf_;
 };
 
+// A recipe set as the recipe commands leave it: up to 201 elements and 201 block slots.
+struct RecipeSet {
+    struct Element {
+        char point = '0';              // decimal-point character, + 128 for OMR_HEX
+        std::string name = std::string(8, ' ');
+        long min = 0, max = 0;
+    };
+    struct Block {
+        std::string name = std::string(8, ' ');   // blanks: a free slot
+        long prev = 0, next = 0;
+        long values[201] = {};
+    };
+    long tot = 0, len = 0, start = 0;
+    Element el[201];
+    Block bl[201];
+};
+
+std::string hex(long v, int width) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%0*lX", width, v);
+    return buf;
+}
+
+int xor_of(const std::string& s) {
+    int x = 0;
+    for (unsigned char ch : s) x ^= ch;
+    return x;
+}
+
 class Terminal {
 public:
-    Terminal(int fd, Options o) : fd_(fd), o_(std::move(o)) {
+    Terminal(int fd, Options o) : fd_(fd), o_(std::move(o)), eeprom_(32768) {
+        for (size_t a = 0; a < eeprom_.size(); ++a) eeprom_[a] = static_cast<unsigned char>(a * 7 + (a >> 8));
+        if (!o_.eeprom_in.empty()) {
+            std::ifstream in(o_.eeprom_in, std::ios::binary);
+            in.read(reinterpret_cast<char*>(eeprom_.data()), static_cast<std::streamsize>(eeprom_.size()));
+            if (in.gcount() != static_cast<std::streamsize>(eeprom_.size())) {
+                log("cannot read 32768 bytes from " + o_.eeprom_in);
+                std::exit(2);
+            }
+        }
         flash_.pages.push_back(blank_page());
         if (!o_.load.empty()) {
             std::ifstream in(o_.load, std::ios::binary);
@@ -244,11 +291,11 @@ private:
 
     void send(const std::string& text) { write_all(std::string(1, STX) + text + ETX); }
 
-    void answer() {
+    void answer(const std::string& text = "") {
         ++frames_;
         if (o_.silent_after >= 0 && frames_ > o_.silent_after) return;
         if (o_.delay_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(o_.delay_ms));
-        send("");
+        send(text);
     }
 
     long hex(const std::string& f, int width, const char* what) {
@@ -272,6 +319,10 @@ private:
             next_.names.clear();
             state_ = State::NLang;
             answer();
+            return;
+        }
+        if (state_ == State::Idle && f.size() >= 3 && f[0] == '0' && f[1] == '0' && std::strchr("RMKZCELNPBcelnpb", f[2])) {
+            command(f);
             return;
         }
         switch (state_) {
@@ -320,6 +371,129 @@ private:
             break;
         }
         answer();
+    }
+
+    // An EEPROM or recipe command: its check, then what it asks.
+    void command(const std::string& f) {
+        const char letter = f[2];
+        const int digits = std::strchr("RMKZ", letter) ? 2 : 4;
+        if (static_cast<int>(f.size()) < 3 + digits) {
+            anomaly("command \"" + printable(f) + "\" without its check");
+            return answer();
+        }
+        const std::string body = f.substr(0, f.size() - digits), check = f.substr(f.size() - digits);
+        if (!is_digits(check, digits, true) || std::strtol(check.c_str(), nullptr, 16) != xor_of(body))
+            anomaly("command \"" + printable(f) + "\" with a wrong check");
+        const std::string a = body.substr(3);
+        if (digits == 2) return eeprom_command(letter, a);
+        answer(recipe_command(letter, a));
+    }
+
+    void eeprom_command(char letter, const std::string& a) {
+        switch (letter) {
+        case 'R': {
+            const long addr = hex(a, 4, "EEPROM address");
+            if (addr < 0 || addr > 32767) anomaly("EEPROM address " + a);
+            ++reads_;
+            return answer(::hex(eeprom_[static_cast<size_t>(addr) & 0x7FFF], 2));
+        }
+        case 'M':
+            s1_record(a);
+            ++records_;
+            break;
+        case 'K':
+            log("eeprom: K after " + std::to_string(records_) + " records, " + std::to_string(reads_) + " reads");
+            break;
+        case 'Z':
+            log("eeprom: Z");
+            if (!o_.eeprom_out.empty()) {
+                std::ofstream out(o_.eeprom_out, std::ios::binary | std::ios::trunc);
+                out.write(reinterpret_cast<const char*>(eeprom_.data()), static_cast<std::streamsize>(eeprom_.size()));
+                log(out ? "eeprom saved" : "cannot write " + o_.eeprom_out);
+            }
+            records_ = reads_ = 0;
+            break;
+        }
+        answer();
+    }
+
+    // One S1 record: count, address, data and a check that makes the sum of all bytes 0xFF.
+    void s1_record(const std::string& r) {
+        auto byte_at = [&](size_t i) { return std::strtol(r.substr(i, 2).c_str(), nullptr, 16); };
+        const bool hex_digits = r.size() >= 4 && is_digits(r.substr(2), static_cast<int>(r.size() - 2), true);
+        if (r.compare(0, 2, "S1") != 0 || !hex_digits || r.size() % 2 || byte_at(2) != static_cast<long>(r.size() - 4) / 2) {
+            anomaly("record \"" + printable(r) + "\" is no S1 record");
+            return;
+        }
+        long sum = 0;
+        for (size_t i = 2; i < r.size(); i += 2) sum += byte_at(i);
+        if ((sum & 0xFF) != 0xFF) anomaly("record \"" + r + "\" with a wrong check byte");
+        const long addr = byte_at(4) * 256 + byte_at(6);
+        if (addr != records_ * 16) anomaly("record for " + ::hex(addr, 4) + " out of order");
+        for (size_t i = 8, k = 0; i + 2 < r.size(); i += 2, ++k) eeprom_[static_cast<size_t>(addr + k) & 0x7FFF] = static_cast<unsigned char>(byte_at(i));
+    }
+
+    // A recipe command; returns the answer's text.
+    std::string recipe_command(char letter, const std::string& a) {
+        auto field = [&](size_t at, int width, const char* what) { return at + width <= a.size() ? hex(a.substr(at, width), width, what) : (anomaly(std::string(what) + " missing"), 0L); };
+        auto slot = [&](size_t at, const char* what) {
+            const long v = field(at, 2, what);
+            if (v > 200) anomaly(std::string(what) + " " + std::to_string(v));
+            return v > 200 ? 200 : v;
+        };
+        RecipeSet& r = recipes_;
+        switch (letter) {
+        case 'C':
+            r = RecipeSet{};
+            r.tot = field(0, 2, "block count");
+            r.len = field(2, 2, "element count");
+            r.start = field(4, 4, "base address");
+            log("recipe: C " + std::to_string(r.tot) + " blocks, " + std::to_string(r.len) + " elements");
+            return "";
+        case 'E': {
+            if (a.size() != 11) anomaly("E command of " + std::to_string(a.size()) + " characters");
+            RecipeSet::Element& e = r.el[slot(0, "element")];
+            if (a.size() > 2) e.point = a[2];
+            e.name = a.size() > 3 ? a.substr(3, 8) : "";
+            return "";
+        }
+        case 'L': {
+            RecipeSet::Element& e = r.el[slot(0, "element")];
+            e.min = field(2, 4, "minimum");
+            e.max = field(6, 4, "maximum");
+            return "";
+        }
+        case 'N': {
+            if (a.size() != 10) anomaly("N command of " + std::to_string(a.size()) + " characters");
+            r.bl[slot(0, "block")].name = a.size() > 2 ? a.substr(2, 8) : "";
+            return "";
+        }
+        case 'P': {
+            RecipeSet::Block& b = r.bl[slot(0, "block")];
+            b.prev = slot(2, "previous block");
+            b.next = slot(4, "next block");
+            return "";
+        }
+        case 'B':
+            r.bl[slot(0, "block")].values[slot(2, "element")] = field(4, 4, "value");
+            return "";
+        case 'c': return ::hex(r.tot, 2) + ::hex(r.len, 2) + ::hex(r.start, 4);
+        case 'e': {
+            const RecipeSet::Element& e = r.el[slot(0, "element")];
+            return std::string(1, e.point) + e.name;
+        }
+        case 'l': {
+            const RecipeSet::Element& e = r.el[slot(0, "element")];
+            return ::hex(e.min, 4) + ::hex(e.max, 4);
+        }
+        case 'n': return r.bl[slot(0, "block")].name;
+        case 'p': {
+            const RecipeSet::Block& b = r.bl[slot(0, "block")];
+            return ::hex(b.prev, 2) + ::hex(b.next, 2);
+        }
+        case 'b': return ::hex(r.bl[slot(0, "block")].values[slot(2, "element")], 4);
+        }
+        return "";
     }
 
     void begin_pages() {
@@ -422,6 +596,9 @@ private:
     Page block_;
     int step_ = 0;
     long total_ = 0, str_total_ = 0, frames_ = 0;
+    std::vector<unsigned char> eeprom_;
+    long records_ = 0, reads_ = 0;
+    RecipeSet recipes_;
 };
 
 void make_raw(int fd) {
@@ -464,6 +641,8 @@ int main(int argc, char** argv) {
         else if (a == "--upload-after") o.upload_after = std::atol(value().c_str());
         else if (a == "--ack-timeout") o.ack_timeout_ms = std::atoi(value().c_str());
         else if (a == "--load") o.load = value();
+        else if (a == "--eeprom") o.eeprom_in = value();
+        else if (a == "--eeprom-out") o.eeprom_out = value();
         else {
             usage();
             return a == "--help" ? 0 : 2;

@@ -1,0 +1,52 @@
+#pragma once
+// Small pieces that the transfer dialogs share: named buttons, showing or hiding a control
+// together with enabling it, and a progress bar that keeps its value within its range.
+#include "core/project.h"
+#include "core/transfer.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QString>
+#include <algorithm>
+
+namespace kx {
+
+inline QPushButton* named_button(QWidget* parent, const char* name) {
+    auto* b = new QPushButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+inline QLabel* named_label(QWidget* parent, const char* name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setAlignment(Qt::AlignCenter);
+    l->setWordWrap(true);
+    return l;
+}
+
+inline QProgressBar* named_progress(QWidget* parent, const char* name) {
+    auto* p = new QProgressBar(parent);
+    p->setObjectName(QString::fromLatin1(name));
+    p->setTextVisible(false);
+    p->hide();
+    return p;
+}
+
+// A control shown and enabled, or hidden and disabled.
+inline void set_usable(QWidget* w, bool on) {
+    w->setEnabled(on);
+    w->setVisible(on);
+}
+
+// Every way out of a transfer dialog: a port that something left held is freed.
+inline void free_port(LinkPort& link, Project& p) {
+    if (link.port_open()) link.release();
+    p.port_idle = true;
+}
+
+inline void progress_to(QProgressBar* bar, int value) { bar->setValue(std::clamp(value, 0, bar->maximum())); }
+
+} // namespace kx

@@ -1,0 +1,194 @@
+#include "core/eeprom.h"
+
+#include "core/context.h"
+#include "core/projectfile.h"
+#include "core/serial_rx.h"
+#include "core/text.h"
+#include "platform/api/textfile.h"
+
+namespace kx {
+namespace {
+
+// Reports a run-time error; the port is released and the transfer ends.
+TransferOutcome end_failed(Ctx& c, LinkPort& link, const TransferError& e) {
+    report_error(c, e.number(), e.what());
+    link.release();
+    return TransferOutcome::Ended;
+}
+
+std::string file_name_of(const std::string& path) {
+    const std::size_t sep = path.find_last_of("\\/");
+    return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+// The user's Stop: the loops test it after every exchange.
+void stop_shown(Ctx& c, EepromPanel& panel) {
+    c.p.stop_transfer = false;
+    panel.running_shown();
+}
+
+} // namespace
+
+int xor_check(std::string_view text) {
+    int x = 0;
+    for (char ch : text) x ^= static_cast<unsigned char>(ch);
+    return x;
+}
+
+std::string eeprom_command(char letter, const std::string& fields) {
+    std::string s = "00";
+    s += letter;
+    s += frame_safe(fields);
+    return s + hex_field(xor_check(s), 2);
+}
+
+std::string check_s19(const std::string& kind, const std::string& text) {
+    const std::string count = hex_field(static_cast<std::int64_t>(text.size() / 2 + 1), 2);
+    const std::string body = count + text;
+    int sum = 0;
+    for (size_t i = 0; i + 1 < body.size(); i += 2) sum += hex_to_long(body.substr(i, 2));
+    return kind + body + hex_field(255 - sum % 256, 2);
+}
+
+std::string s19_line(int address, const std::uint8_t* bytes16) {
+    std::string text = hex_field(address, 4);
+    for (int i = 0; i < 16; ++i) text += hex_field(bytes16[i], 2);
+    return check_s19("S1", text);
+}
+
+bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why) {
+    lines.clear();
+    LineCursor cur(bytes);
+    std::string_view line;
+    while (static_cast<int>(lines.size()) < kS19Lines && cur.next(line)) lines.emplace_back(line);
+    if (static_cast<int>(lines.size()) == kS19Lines) return true;
+    why = "Input past end of file (" + std::to_string(lines.size()) + " lines, " + std::to_string(kS19Lines) +
+          " needed)";
+    lines.clear();
+    return false;
+}
+
+FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<TextFileWriter>& file) {
+    file.reset();
+    dlg.flags = 4;
+    dlg.cancel_error = true;
+    if (!c.prompt.save_file(dlg)) return FileChoice::Cancelled;
+    const std::string path = dlg.file_name;
+    if (file_exists(path)) {
+        c.beep();
+        if (c.prompt.message(c.txt(10070) + " " + file_name_of(path) + " " + c.txt(10071), kYesNoCancel) != kAnsYes)
+            return FileChoice::Cancelled;
+    }
+    auto w = std::make_unique<TextFileWriter>(path);
+    if (!w->ok()) {
+        report_error(c, kErrFileAccess, "Path/File access error (" + path + ")");
+        return FileChoice::None;
+    }
+    file = std::move(w);
+    return FileChoice::Ready;
+}
+
+FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::string>& lines) {
+    lines.clear();
+    dlg.flags = 4;
+    dlg.cancel_error = true;
+    store_dialog_file(c, dlg);
+    if (!c.prompt.open_file(dlg)) return FileChoice::Cancelled;
+    if (check_dialog_file_exists(c, dlg)) return FileChoice::None;
+    std::string bytes, why;
+    if (!read_file_bytes(dlg.file_name, bytes)) {
+        report_error(c, kErrFileAccess, "Path/File access error (" + dlg.file_name + ")");
+        return FileChoice::None;
+    }
+    if (!s19_write_lines(bytes, lines, why)) {
+        report_error(c, kErrShortFile, why);
+        return FileChoice::None;
+    }
+    return FileChoice::Ready;
+}
+
+void send_command(Ctx& c, LinkPort& link, char letter) {
+    c.p.ee_command = eeprom_command(letter);
+    link.send_frame(c.p.ee_command);
+    link.wait_reply();
+}
+
+TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file,
+                                const std::string& path) {
+    Project& p = c.p;
+    if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
+    stop_shown(c, panel);
+    bool complete = false;
+    try {
+        link.open();
+        panel.progress_show(kEepromSize);
+        std::uint8_t line[16] = {};
+        int j = 0;
+        for (int a = 0; a < kEepromSize; ++a) {
+            if (a % 256 == 0) panel.progress_value(a);
+            p.ee_command = eeprom_command('R', hex_field(a, 4));
+            link.send_frame(p.ee_command);
+            link.wait_reply();
+            if (p.stop_transfer || p.comm_error) break;
+            line[j] = static_cast<std::uint8_t>(hex_to_long(p.rx_buffer.substr(0, 2)));
+            if (++j == 16) {
+                j = 0;
+                file.write_line(s19_line(a - 15, line));
+            }
+            complete = a == kEepromSize - 1;
+        }
+    } catch (const TransferError& e) {
+        file.close();
+        return end_failed(c, link, e);
+    }
+    // Success only once the file is complete on disk.
+    if (!file.close()) return end_failed(c, link, TransferError(kErrFileAccess, "Path/File access error (" + path + ")"));
+    if (complete) c.prompt.message(c.txt(10077), kOkOnly);
+    if (p.stop_transfer && !complete) {
+        c.beep();
+        c.prompt.message(c.txt(10080), kOkOnly);
+    }
+    link.release();
+    return TransferOutcome::Ended;
+}
+
+TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel, const std::vector<std::string>& lines) {
+    Project& p = c.p;
+    if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
+    stop_shown(c, panel);
+    bool stopped = false;
+    try {
+        // A short file was refused when it was chosen; nothing is sent for one either way.
+        if (static_cast<int>(lines.size()) < kS19Lines)
+            throw TransferError(kErrShortFile, "Input past end of file");
+        link.open();
+        panel.progress_show(kEepromSize);
+        bool complete = true;
+        for (int a = 0; a < kEepromSize; a += 16) {
+            p.ee_command = eeprom_command('M', lines[a / 16]);
+            link.send_frame(p.ee_command);
+            link.wait_reply();
+            if (p.stop_transfer || p.comm_error) {
+                stopped = p.stop_transfer;
+                complete = false;
+                break;
+            }
+            if (a % 256 == 0) panel.progress_value(a);
+        }
+        if (complete) {
+            send_command(c, link, 'K');
+            if (!p.comm_error) send_command(c, link, 'Z');
+            if (!p.comm_error) c.prompt.message(c.txt(10077), kOkOnly);
+        }
+    } catch (const TransferError& e) {
+        return end_failed(c, link, e);
+    }
+    link.release();
+    if (stopped) {
+        c.beep();
+        c.prompt.message(c.txt(10080), kOkOnly);
+    }
+    return TransferOutcome::Ended;
+}
+
+} // namespace kx

@@ -1,0 +1,75 @@
+#pragma once
+// The terminal's EEPROM over the serial link: the S-record file (Motorola S1 records, 16
+// bytes a line, 2048 lines for the 32768 bytes), the commands with their two-digit check,
+// and the read into a file and the write from one, with Stop.
+#include "core/transfer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx {
+
+struct Ctx;
+struct FileDialog;
+class TextFileWriter;
+
+constexpr int kEepromSize = 32768;
+constexpr int kS19Lines = kEepromSize / 16;
+
+// The XOR of the 8-bit codes of every character (0 for an empty text).
+int xor_check(std::string_view text);
+
+// The text of an EEPROM command frame: "00", the letter, the fields and the XOR of all of
+// them in two hexadecimal digits. Framing bytes in the fields go as blanks and the check is
+// computed over what is sent.
+std::string eeprom_command(char letter, const std::string& fields = "");
+
+// kind ("S1"), the byte count (text length / 2 + 1) in two hex digits, text, and the check
+// byte: 255 minus the sum of the count and of text's hex pairs, modulo 256.
+std::string check_s19(const std::string& kind, const std::string& text);
+// The S1 line of 16 bytes at address.
+std::string s19_line(int address, const std::uint8_t* bytes16);
+
+// The lines an EEPROM write sends: the first 2048 lines of the file's bytes, as they stand.
+// False, with the reason, when the file has fewer.
+bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why);
+
+// Error number of a file that is too short for the EEPROM.
+constexpr int kErrShortFile = 62;
+
+// The EEPROM dialogs' controls as the transfers drive them.
+class EepromPanel : public TransferPanel {
+public:
+    // Start and Cancel hidden and disabled; Stop and the status text shown.
+    virtual void running_shown() {}
+};
+
+// Where an EEPROM dialog stands after choosing its file.
+enum class FileChoice {
+    Cancelled,   // the user cancelled the file dialog: the dialog closes
+    None,        // no usable file (the reason was shown): only Cancel goes on
+    Ready,       // Start may run
+};
+
+// The read's file: save dialog, overwrite question, then the file created. A file that
+// cannot be created is reported.
+FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<TextFileWriter>& file);
+// The write's file: open dialog, then the whole file read and its lines counted, so that a
+// file too short for the EEPROM is refused before anything is sent.
+FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::string>& lines);
+
+// Sends one EEPROM command without fields and waits for its answer; the caller tests
+// comm_error.
+void send_command(Ctx& c, LinkPort& link, char letter);
+
+// Start of the read: one "R" command per byte, a line to `file` for every 16 bytes. The
+// file is closed before success is reported, and a failed close is reported instead.
+TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file,
+                                const std::string& path);
+// Start of the write: one "M" command per line, then "K" and "Z".
+TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel, const std::vector<std::string>& lines);
+
+} // namespace kx

@@ -1,0 +1,330 @@
+// Compare and EEPROM dialogs against the terminal simulator on a pseudo-terminal: COM1 is
+// the simulator's device, the buttons are pressed as a user would, prompts are scripted.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <fstream>
+#include <random>
+
+#include "comm/compare_dialog.h"
+#include "comm/eeprom_dialogs.h"
+#include "comm/transfer_dialogs.h"
+#include "comm_rig.h"
+#include "core/file_test_support.h"
+#include "core/projectfile.h"
+#include "platform/api/textfile.h"
+
+using namespace kx;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+const std::string kOk = "Trasferimento eseguito con successo";
+const std::string kStopped = "Trasmissione interrotta dall'utente";
+
+struct Editor : EditorRig {
+    explicit Editor(const std::string& device) : EditorRig(device) {}
+    std::string saved() const {
+        std::string b;
+        FileError err;
+        EXPECT_TRUE(project_file_bytes(p, b, err));
+        return b;
+    }
+};
+
+struct CompareResult {
+    std::string report;
+    CompareTotals totals;
+    bool exit_usable = false, start_visible = true;
+};
+
+// Transfer > Compare with Start pressed; `sim` (when given) starts the terminal's sending.
+CompareResult compare(Editor& e, SimProcess* sim) {
+    CompareResult r;
+    on_modal<CompareDialog>(
+        [&](CompareDialog* d) {
+            if (sim) QTimer::singleShot(150, [sim] { sim->press_key(); });
+            d->start_button()->click();
+            r.report = d->report()->toPlainText().toStdString();
+            r.totals = d->totals();
+            r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
+            r.start_visible = d->start_button()->isVisible();
+            d->exit_button()->click();
+        },
+        [&] { show_compare_dialog(e.c, e.link, nullptr); });
+    return r;
+}
+
+void download(Editor& e) {
+    on_modal<TransferDialog>([](TransferDialog* d) { d->start_button()->click(); },
+                             [&] { show_download_dialog(e.c, e.link, nullptr); });
+    ASSERT_EQ(e.texts(), Texts{kOk});
+    e.prompt.messages.clear();
+}
+
+size_t count_of(const std::string& hay, const std::string& needle) {
+    size_t n = 0;
+    for (size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + 1)) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(CompareE2E, TerminalHoldingTheDownloadComparesCleanAndEachDifferenceHasItsClass) {
+    SimProcess sim({"--model", "KXB_540"});
+    Editor e(sim.device());
+    // Variables with decimal points, arrows and cells the line carries as blanks: a terminal
+    // holding exactly the download must compare without a line.
+    filetest::fill_and_show(e.c, "KXB_540", 2, 3, 2, 4, 7);
+    download(e);
+    e.p.act_lang = 1;
+    load_page(e.c, 2, 1);
+    e.p.act_page = 2;
+    const std::string before = e.saved();
+
+    CompareResult r = compare(e, &sim);
+    EXPECT_EQ(e.texts(), Texts{"Confronto Flash KX / RAM PC OK!"}) << r.report;
+    EXPECT_EQ(r.totals.errors, 0);
+    EXPECT_EQ(r.totals.warnings, 0);
+    EXPECT_NE(r.report.find("Esiti Confronto con Flash KX:\n\n\nErrori Totali: 0\nWarning Totali: 0"), std::string::npos)
+        << r.report;
+    EXPECT_TRUE(r.exit_usable);
+    EXPECT_FALSE(r.start_visible);
+    // The project is unchanged, the editor on page 0 of the language it was on.
+    EXPECT_EQ(e.saved(), before);
+    EXPECT_EQ(e.p.act_page, 0);
+    EXPECT_EQ(e.p.act_lang, 1);
+    EXPECT_TRUE(std::equal(e.p.display_buffer.begin(), e.p.display_buffer.begin() + e.p.cells(),
+                           e.p.page_store[1][0].chars.begin()));
+    EXPECT_TRUE(e.p.port_idle);
+    EXPECT_FALSE(e.link.port_open());
+
+    // One changed cell, link, variable field, language name and global string.
+    Project& p = e.p;
+    page_record& r0 = p.page_store[0][1];
+    const int free_cell = [&] {
+        for (int i = 0;; ++i)
+            if (r0.chars[i] >= 32 && r0.chars[i] < 127 && r0.chars[i] != '_') return i;
+    }();
+    r0.chars[free_cell] = r0.chars[free_cell] == 'Q' ? 'R' : 'Q';
+    p.page_store[0][2].links[3] = static_cast<std::int16_t>((p.page_store[0][2].links[3] + 1) % 3);
+    ASSERT_GT(r0.var_count, 0);
+    r0.access[1] = static_cast<std::int16_t>(1 - r0.access[1]);
+    p.language_names[1] = "Other";
+    p.global_strings[0][1] = "changed";
+    e.prompt.messages.clear();
+    r = compare(e, &sim);
+    EXPECT_EQ(e.texts(), Texts{"ERRORE! Flash KX diversa da RAM PC"}) << r.report;
+    // Links, password and variables are compared for every language block: the link and
+    // the access twice.
+    EXPECT_EQ(r.totals.errors, 6);
+    EXPECT_EQ(r.totals.warnings, 1);
+    for (const char* line : {"* ERRORE! *\t1\n\tCarattere diverso nella pagina!\n\tNumero Lingua: 0 (Lang0)   Pagina: 1   Riga: ",
+                             "WARNING!\t1\n\tNome Lingua diverso!\n\tNumero Lingua: 1\n\tDato letto da KX = Lang1\n\tDato in RAM PC = Other\n",
+                             "\tLink Diverso nella Pagina!\n\tNumero Lingua: 0 (Lang0)   Pagina: 2\n",
+                             "\tDiverso Parametro ENA per variabile nella pagina!\n\tNumero Lingua: 0 (Lang0)   Pagina: 1   Numero Variabile: 1\n",
+                             "\tStringa globale diversa! Continua?\n\tNumero Lingua: 0   Numero Stringa: 1\n\tDato letto da KX = "})
+        EXPECT_NE(r.report.find(line), std::string::npos) << line << "\n---\n" << r.report;
+    EXPECT_EQ(count_of(r.report, "Link Diverso"), 2u);
+    EXPECT_EQ(count_of(r.report, "Diverso Parametro ENA"), 2u);
+    EXPECT_NE(r.report.find("Errori Totali: 6\nWarning Totali: 1"), std::string::npos);
+
+    // A different number of digits is fatal: its box, the totals, no verdict.
+    r0.access[1] = static_cast<std::int16_t>(1 - r0.access[1]);
+    r0.digits[1] = static_cast<std::int16_t>(r0.digits[1] + 1);
+    p.page_store[0][2].links[3] = static_cast<std::int16_t>((p.page_store[0][2].links[3] + 2) % 3);
+    e.prompt.messages.clear();
+    r = compare(e, &sim);
+    ASSERT_EQ(e.texts().size(), 1u) << r.report;
+    EXPECT_EQ(e.texts()[0].rfind("## ERRORE FATALE! Confronto interrotto! ##\t", 0), 0u) << e.texts()[0];
+    EXPECT_NE(e.texts()[0].find("Diverso parametro DIG per variabile nella pagina!"), std::string::npos);
+    EXPECT_TRUE(r.exit_usable);
+    EXPECT_FALSE(e.link.port_open());
+    EXPECT_EQ(e.p.act_page, 0);
+}
+
+TEST(CompareE2E, SilentOrHostileTerminalsEndTheCompareWithThePortFree) {
+    {
+        SimProcess sim({"--model", "KXE_540"});
+        Editor e(sim.device());
+        e.link.set_reply_timeout_ms(300);
+        const CompareResult r = compare(e, nullptr);
+        EXPECT_EQ(e.texts(), Texts{"Errore Seriale: time-out"});
+        EXPECT_NE(r.report.find("Errori Totali: 0\nWarning Totali: 0"), std::string::npos);
+        EXPECT_TRUE(r.exit_usable);
+        EXPECT_FALSE(e.link.port_open());
+    }
+    struct Case {
+        std::vector<std::string> frames;
+        std::string message;
+    };
+    const std::string row(40, ' ');
+    const std::vector<Case> cases = {
+        {{"0001", "0001", "Italiano", row, "short"}, "Errore 9: Subscript out of range (row of 5 characters)"},
+        {{"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "99999"},
+         "Errore 6: Overflow (link 99999)"},
+        {{"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "300"},
+         "Errore 6: Overflow (variable count 300)"},
+        {{"0001", "999999"}, ""},   // a page count that does not match is a fatal line, not a fault
+    };
+    for (const Case& k : cases) {
+        QTemporaryFile file;
+        ASSERT_TRUE(file.open());
+        for (auto& f : k.frames) file.write((f + "\n").c_str());
+        file.flush();
+        SimProcess sim({"--load", file.fileName(), "--ack-timeout", "500"});
+        Editor e(sim.device());
+        const CompareResult r = compare(e, &sim);
+        ASSERT_EQ(e.texts().size(), 1u);
+        if (k.message.empty()) EXPECT_NE(e.texts()[0].find("Numero Totale Pagine diverso!"), std::string::npos);
+        else EXPECT_EQ(e.texts()[0], k.message);
+        EXPECT_TRUE(r.exit_usable);
+        EXPECT_TRUE(e.p.port_idle);
+        EXPECT_FALSE(e.link.port_open());
+        EXPECT_EQ(e.p.act_page, 0);
+    }
+}
+
+namespace {
+
+struct EepromRun {
+    bool start_enabled = false, closed = false;
+    std::string file_label;
+};
+
+// Transfer > EEPROM read or write with `file` chosen in the file dialog; Start is pressed
+// when it can be, and Stop `stop_after_ms` later when that is not negative.
+EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, int stop_after_ms = -1) {
+    EepromRun r;
+    e.prompt.files.push_back(file);
+    on_modal<EepromDialog>(
+        [&](EepromDialog* d) {
+            r.start_enabled = d->start_button()->isEnabled();
+            r.file_label = d->file_label()->text().toStdString();
+            if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
+            if (r.start_enabled) d->start_button()->click();
+            r.closed = !d->isVisible();
+            if (!r.closed) d->cancel_button()->click();
+        },
+        [&] {
+            if (kind == EepromDialog::Kind::Read) show_eeprom_read_dialog(e.c, e.link, nullptr);
+            else show_eeprom_write_dialog(e.c, e.link, nullptr);
+        });
+    return r;
+}
+
+std::string file_bytes(const std::string& path) {
+    std::string b;
+    read_file_bytes(path, b);
+    return b;
+}
+
+} // namespace
+
+TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
+    QTemporaryDir dir;
+    const std::string image_path = dir.filePath("image.bin").toStdString();
+    const std::string s19 = dir.filePath("eeprom.s19").toStdString();
+    std::string image(kEepromSize, '\0');
+    std::mt19937 rng(11);
+    for (char& b : image) b = static_cast<char>(rng());
+    std::ofstream(image_path, std::ios::binary) << image;
+
+    {
+        SimProcess sim({"--eeprom", QString::fromStdString(image_path)});
+        Editor e(sim.device());
+        const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19);
+        EXPECT_TRUE(r.start_enabled);
+        EXPECT_TRUE(r.closed);
+        EXPECT_EQ(r.file_label, "Scrittura dati letti su file eeprom.s19");
+        EXPECT_EQ(e.texts(), Texts{kOk});
+        EXPECT_TRUE(e.p.port_idle);
+    }
+    const std::vector<std::string> lines = split_text_lines(file_bytes(s19));
+    ASSERT_EQ(lines.size(), 2048u);
+    EXPECT_EQ(lines.back().substr(0, 8), "S1137FF0");
+    // An independent tool reads the file back to the image, byte for byte.
+    const QString bin = dir.filePath("back.bin");
+    ASSERT_EQ(QProcess::execute("srec_cat", {QString::fromStdString(s19), "-o", bin, "-binary"}), 0)
+        << "srec_cat (Debian package srecord) is needed";
+    EXPECT_TRUE(file_bytes(bin.toStdString()) == image);
+    QProcess info;
+    info.start("srec_info", {QString::fromStdString(s19)});
+    ASSERT_TRUE(info.waitForFinished(10000));
+    EXPECT_EQ(info.exitCode(), 0);
+    EXPECT_NE(info.readAllStandardOutput().indexOf("0000 - 7FFF"), -1);
+
+    // Written back into a terminal with other content: every record, then K and Z.
+    const std::string out = dir.filePath("written.bin").toStdString();
+    SimProcess sim({"--eeprom-out", QString::fromStdString(out)});
+    Editor e(sim.device());
+    const EepromRun w = eeprom(e, EepromDialog::Kind::Write, s19);
+    EXPECT_TRUE(w.closed);
+    EXPECT_EQ(w.file_label, "Lettura dati da scrivere da file eeprom.s19");
+    EXPECT_EQ(e.texts(), Texts{kOk});
+    const std::string log = sim.log("eeprom saved");
+    EXPECT_NE(log.find("eeprom: K after 2048 records"), std::string::npos) << log;
+    EXPECT_NE(log.find("eeprom: Z"), std::string::npos) << log;
+    EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
+    EXPECT_TRUE(file_bytes(out) == image);
+}
+
+TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingCommands) {
+    QTemporaryDir dir;
+    const std::string s19 = dir.filePath("part.s19").toStdString();
+    SimProcess sim({"--delay-ms", "1"});
+    Editor e(sim.device());
+    const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19, 150);
+    EXPECT_TRUE(r.closed);
+    EXPECT_EQ(e.texts(), Texts{kStopped});
+    EXPECT_EQ(e.prompt.beeps, 1);
+    const std::vector<std::string> lines = split_text_lines(file_bytes(s19));
+    ASSERT_FALSE(lines.empty());
+    ASSERT_LT(lines.size(), 2048u);
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 42u) << i;
+    EXPECT_FALSE(e.link.port_open());
+
+    // A whole file, stopped while it is being written.
+    std::string whole;
+    std::uint8_t zeros[16] = {};
+    for (int a = 0; a < kEepromSize; a += 16) whole += s19_line(a, zeros) + "\r\n";
+    std::ofstream(s19, std::ios::binary) << whole;
+    e.prompt.messages.clear();
+    const EepromRun w = eeprom(e, EepromDialog::Kind::Write, s19, 150);
+    EXPECT_TRUE(w.closed);
+    EXPECT_EQ(e.texts(), Texts{kStopped});
+    const std::string log = sim.log();
+    EXPECT_EQ(log.find("eeprom: K"), std::string::npos) << log;
+    EXPECT_FALSE(e.link.port_open());
+}
+
+TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
+    QTemporaryDir dir;
+    SimProcess sim({});
+    Editor e(sim.device());
+    // A file too short for the EEPROM is refused when it is chosen.
+    const std::string short_file = dir.filePath("short.s19").toStdString();
+    std::ofstream(short_file, std::ios::binary) << "S1130000000000000000000000000000000000EC\r\n";
+    EepromRun r = eeprom(e, EepromDialog::Kind::Write, short_file);
+    EXPECT_FALSE(r.start_enabled);
+    EXPECT_EQ(e.texts(), Texts{"Errore 62: Input past end of file (1 lines, 2048 needed)"});
+    // A missing file, and a read file that cannot be created.
+    e.prompt.messages.clear();
+    r = eeprom(e, EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString());
+    EXPECT_FALSE(r.start_enabled);
+    EXPECT_EQ(e.texts(), Texts{"File none.s19 non trovato!"});
+    e.prompt.messages.clear();
+    const std::string bad = dir.filePath("no/such/dir.s19").toStdString();
+    r = eeprom(e, EepromDialog::Kind::Read, bad);
+    EXPECT_FALSE(r.start_enabled);
+    EXPECT_EQ(e.texts(), Texts{"Errore 75: Path/File access error (" + bad + ")"});
+    EXPECT_EQ(sim.log().find("eeprom"), std::string::npos);
+    EXPECT_TRUE(e.p.port_idle);
+}
