@@ -321,9 +321,8 @@ TransferOutcome run_compare(Ctx& c, LinkPort& link, ComparePanel& panel, Compare
     return TransferOutcome::Ended;
 }
 
-TransferOutcome replay_compare(Ctx& c, std::string_view bytes, CompareTotals& totals) {
+TransferOutcome replay_compare(Ctx& c, std::string_view bytes, ComparePanel& panel, CompareTotals& totals) {
     ReplayLink link(c.p, bytes);
-    ComparePanel panel;
     return run_compare(c, link, panel, totals);
 }
 

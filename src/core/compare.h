@@ -60,6 +60,6 @@ int report_compare_line(Ctx& c, ComparePanel& panel, CompareTotals& totals, int 
 TransferOutcome run_compare(Ctx& c, LinkPort& link, ComparePanel& panel, CompareTotals& totals);
 
 // The compare on bytes as the line would deliver them (see ReplayLink).
-TransferOutcome replay_compare(Ctx& c, std::string_view bytes, CompareTotals& totals);
+TransferOutcome replay_compare(Ctx& c, std::string_view bytes, ComparePanel& panel, CompareTotals& totals);
 
 } // namespace kx

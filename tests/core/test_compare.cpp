@@ -1,0 +1,198 @@
+// The compare on the byte stream a terminal sends: each kind of difference in its class,
+// what matches although the bytes differ, the lines' text, and received fields out of
+// range. Runs against the simulator are in tests/comm/test_compare_eeprom_e2e.cpp.
+#include <gtest/gtest.h>
+
+#include "../support/recording_view.h"
+#include "core/compare.h"
+#include "core/serial_rx.h"
+#include "core/store.h"
+#include "core/text.h"
+#include "core/variables.h"
+
+using namespace kx;
+
+namespace {
+
+struct ReportPanel : ComparePanel {
+    std::string report;
+    void report_append(const std::string& text) override { report += text; }
+};
+
+// A KXB_5560 project (40 x 4) of one page: "AB_D" and a left arrow in row 0, a WORD with
+// one decimal at cell 45, links 0 1 2 3, one global string.
+struct CompareRig : test::Started {
+    ReportPanel panel;
+    CompareTotals totals;
+    std::vector<std::string> frames;   // what the terminal sends, as an upload would
+
+    CompareRig() {
+        page_record& r = p.page_store[0][0];
+        const std::string text = "AB_D\x04";
+        for (size_t i = 0; i < text.size(); ++i) r.chars[i] = static_cast<unsigned char>(text[i]);
+        variable_record v{1, 0, 45, 3, 1, 0x1234, 0, 999};
+        r.set_var(1, v);
+        r.var_count = 1;
+        for (int k = 0; k < 4; ++k) r.links[k] = static_cast<std::int16_t>(k);
+        std::array<variable_record, kVarSlots> t{};
+        t[1] = v;
+        lay_var_marks(r.chars, t, 1, p.cells());
+        p.n_strings = 1;
+        p.global_strings[0][0] = "hello";
+        load_page(c, 0, 0);
+
+        frames = {"0001", "0001", "Italiano"};
+        for (int row = 0; row < 4; ++row) frames.push_back(download_row(p, 0, 0, row));
+        for (int k = 0; k < 4; ++k) frames.push_back(dec4(k));
+        frames.push_back("1");
+        for (const char* f : {"01", "00", "2D", "03", "01", "1234", "0000", "03E7"}) frames.push_back(f);
+        frames.push_back("0001");
+        frames.push_back("hello");
+    }
+    static constexpr int kRow0 = 3, kLink1 = 8, kCount = 11, kAccess = 12, kPos = 14, kDigits = 15, kStrings = 20;
+
+    TransferOutcome run() {
+        std::string bytes;
+        for (const std::string& f : frames) bytes += frame_bytes(f);
+        return replay_compare(c, bytes, panel, totals);
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (auto& m : prompt.messages) t.push_back(m.text);
+        return t;
+    }
+};
+
+struct Compare : ::testing::Test, CompareRig {};
+
+} // namespace
+
+TEST(CompareLines, HeaderCountsNoteAndValuesInBothLanguages) {
+    test::Started e;
+    EXPECT_EQ(compare_line_text(e.c, 10185, "12", "13", "Numero Lingua: 0 (Italiano)   Pagina: 4", kStyleError, 3),
+              "* ERRORE! *\t3\r\n\tLink Diverso nella Pagina!\r\n\tNumero Lingua: 0 (Italiano)   Pagina: 4\r\n"
+              "\tDato letto da KX = 12\r\n\tDato in RAM PC = 13\r\n");
+    e.p.ui_lang_offset = 1000;
+    EXPECT_EQ(compare_line_text(e.c, 10178, "2", "1", "", kStyleFatal, 1),
+              " ## FATAL ERROR! ## Compare Aborted!\t1\r\n\tLanguages Number Mismatch!\r\n"
+              "\tData Read from KX = 2\r\n\tData in PC Ram = 1\r\n");
+    EXPECT_EQ(compare_line_text(e.c, 10173, "a", "b", "", kStyleWarning, 2).substr(0, 12), "WARNING!\t2\r\n");
+}
+
+TEST(CompareLines, DateAndTimeFieldsAreHarmlessOnlyWhereTheModelHasThem) {
+    test::Started e;
+    for (const char* model : {"KXB_540", "KXB_5560"}) {
+        e.p.kx_type = model;
+        for (int type : {4, 5}) {
+            std::string note = "n";
+            EXPECT_EQ(classify_difference(e.c, type, 1, note), kStyleWarning);
+            EXPECT_EQ(note, "n\r\n\tQuesta differenza non influisce sulla logica del programma!");
+        }
+        std::string note = "n";
+        EXPECT_EQ(classify_difference(e.c, 0, 3, note), kStyleFatal);
+        EXPECT_EQ(note, "n");
+    }
+    e.p.kx_type = "KXD_540";   // type 4 is HEX there
+    std::string note;
+    EXPECT_EQ(classify_difference(e.c, 4, 1, note), kStyleFatal);
+    EXPECT_TRUE(note.empty());
+}
+
+TEST_F(Compare, WhatTheDownloadSentComparesWithoutALine) {
+    // The terminal holds "_" as something else, the variable's cells as it was sent them
+    // (digits 255, the point "."), and the arrow as byte 17.
+    frames[kRow0][2] = 'C';
+    EXPECT_EQ(run(), TransferOutcome::Ended);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"Confronto Flash KX / RAM PC OK!"})) << panel.report;
+    EXPECT_EQ(totals.errors + totals.warnings, 0);
+    EXPECT_TRUE(p.port_idle);
+    EXPECT_EQ(p.act_page, 0);
+}
+
+TEST_F(Compare, EachDifferenceIsReportedInItsClassAndTheCompareGoesOn) {
+    frames[kRow0][1] = 'X';
+    frames[kLink1] = "0002";
+    frames[kCount] = "129";       // the password on
+    frames[kAccess] = "00";
+    frames[kPos] = "2F";          // column 7 instead of 5, same row
+    frames[2] = "Italiano ";      // a trailing blank counts
+    frames.back() = "hullo";
+    run();
+    EXPECT_EQ(totals.errors, 6);
+    EXPECT_EQ(totals.warnings, 1);
+    for (const char* line : {"Carattere diverso nella pagina!\r\n\tNumero Lingua: 0 (Italiano)   Pagina: 0   Riga: 0   "
+                             "Colonna: 1\r\n\tDato letto da KX = 'X'\r\n\tDato in RAM PC = 'B'",
+                             "Link Diverso nella Pagina!\r\n\tNumero Lingua: 0 (Italiano)   Pagina: 0\r\n\tDato letto da "
+                             "KX = 2\r\n\tDato in RAM PC = 1",
+                             "Dato letto da KX = Link Password ON\r\n\tDato in RAM PC = Link Password OFF",
+                             "Diverso Parametro ENA per variabile nella pagina!\r\n\tNumero Lingua: 0 (Italiano)   "
+                             "Pagina: 0   Numero Variabile: 1\r\n\tDato letto da KX = 0\r\n\tDato in RAM PC = 1",
+                             "Diverso parametro COL per variabile nella pagina!",
+                             "WARNING!\t1\r\n\tNome Lingua diverso!\r\n\tNumero Lingua: 0\r\n\tDato letto da KX = Italiano \r\n",
+                             "Stringa globale diversa! Continua?\r\n\tNumero Lingua: 0   Numero Stringa: 0\r\n\tDato letto "
+                             "da KX = hullo\r\n\tDato in RAM PC = hello"})
+        EXPECT_NE(panel.report.find(line), std::string::npos) << line << "\n---\n" << panel.report;
+    EXPECT_EQ(panel.report.find("ROW"), std::string::npos);
+    EXPECT_EQ(texts().back(), "ERRORE! Flash KX diversa da RAM PC");
+    EXPECT_NE(panel.report.find("\r\n\r\nErrori Totali: 6\r\nWarning Totali: 1"), std::string::npos);
+}
+
+TEST_F(Compare, AFatalDifferenceStopsTheCompareWithItsBoxAndTheTotals) {
+    struct Case {
+        int frame;
+        std::string text;
+        std::string message;
+    };
+    const Case cases[] = {
+        {0, "0002", "Numero Lingue diverso!\r\n\tDato letto da KX = 2\r\n\tDato in RAM PC = 1"},
+        {1, "0002", "Numero Totale Pagine diverso!\r\n\tDato letto da KX = 1\r\n\tDato in RAM PC = 0"},
+        {kCount, "2", "Diverso Numero di Variabili nella Pagina!"},
+        {kPos, "55", "Diverso parametro ROW per variabile nella pagina!"},   // a row line is an error only
+        {kDigits, "04", "Diverso parametro DIG per variabile nella pagina!"},
+        {kStrings, "0002", "Numero Stringhe Globali diverso!\r\n\tDato letto da KX = 2\r\n\tDato in RAM PC = 1"},
+    };
+    for (const Case& k : cases) {
+        CompareRig f;
+        f.frames[k.frame] = k.text;
+        f.run();
+        ASSERT_FALSE(f.texts().empty());
+        if (k.frame == kPos) {
+            EXPECT_EQ(f.texts(), (std::vector<std::string>{"ERRORE! Flash KX diversa da RAM PC"}));
+            continue;
+        }
+        ASSERT_EQ(f.texts().size(), 1u) << k.message;
+        EXPECT_EQ(f.texts()[0].rfind("## ERRORE FATALE! Confronto interrotto! ##\t1\r\n\t", 0), 0u);
+        EXPECT_NE(f.texts()[0].find(k.message), std::string::npos) << f.texts()[0];
+        EXPECT_NE(f.panel.report.find("Errori Totali: 1\r\nWarning Totali: 0"), std::string::npos);
+        EXPECT_TRUE(f.p.port_idle);
+    }
+}
+
+TEST_F(Compare, FieldsOutOfRangeAreRunTimeErrorsWithThePortReleased) {
+    const std::pair<int, std::string> cases[] = {
+        {kRow0, "AB"},            // a row shorter than the display
+        {kLink1, "70000"},        // beyond 16 bits
+        {kCount, "256"},
+        {kAccess, "100"},         // 8-bit fields
+        {kPos, "FFFFFFFF"},
+    };
+    for (const auto& [frame, text] : cases) {
+        CompareRig f;
+        f.frames[frame] = text;
+        EXPECT_EQ(f.run(), TransferOutcome::Failed) << text;
+        ASSERT_EQ(f.texts().size(), 1u);
+        EXPECT_TRUE(f.texts()[0].rfind("Errore 9: ", 0) == 0 || f.texts()[0].rfind("Errore 6: ", 0) == 0)
+            << f.texts()[0];
+        EXPECT_TRUE(f.p.port_idle);
+        EXPECT_EQ(f.panel.report.find("Errori Totali"), std::string::npos);
+        EXPECT_EQ(f.p.act_page, 0);
+    }
+}
+
+TEST_F(Compare, ThePageInMemoryIsNeverWritten) {
+    const page_store_t before = p.page_store;
+    frames[kRow0] = std::string(40, 'Z');
+    frames[kAccess] = "00";
+    run();
+    EXPECT_TRUE(p.page_store == before);
+}
