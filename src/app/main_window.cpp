@@ -13,6 +13,7 @@
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/editor_window.h"
+#include "recipes/recipe_transfer_dialogs.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
@@ -207,6 +208,10 @@ void MainWindow::menu_click(Menu m, int index) {
         break;
     case Menu::Com:
         menu_com_click(c_, index);
+        break;
+    case Menu::Recipes:
+        if (index == 2) show_recipe_download_dialog(c_, *serial_, this);
+        else if (index == 3) show_recipe_upload_dialog(c_, *serial_, this);
         break;
     case Menu::Help:
         if (index == 0) show_help();

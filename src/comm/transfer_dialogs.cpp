@@ -3,6 +3,7 @@
 #include "comm/dialog_parts.h"
 #include "comm/serial_link.h"
 #include "core/context.h"
+#include "core/recipe_transfer.h"
 #include "core/store.h"
 #include "platform/qt_text.h"
 
@@ -18,12 +19,20 @@ namespace kx {
 TransferDialog::TransferDialog(Ctx& c, SerialLink& link, Kind kind, QWidget* parent)
     : QDialog(parent), c_(c), link_(link), kind_(kind) {
     setModal(true);
-    setObjectName(kind == Kind::Download ? QStringLiteral("frmDownLoad") : QStringLiteral("frmUpload"));
+    static const char* const names[] = {"frmDownLoad", "frmUpload", "frmRecipeDown", "frmRecipeUpload"};
+    static const char* const bars[] = {"PrgDown", "PrgUp", "prgDownRecipe", "prgUpRecipe"};
+    setObjectName(QString::fromLatin1(names[static_cast<int>(kind)]));
+    if (kind == Kind::RecipeDownload || kind == Kind::RecipeUpload) {
+        lbl_name_ = new QLabel(this);
+        lbl_name_->setObjectName(QStringLiteral("lblName"));
+        lbl_name_->setAlignment(Qt::AlignCenter);
+        lbl_name_->setWordWrap(true);
+    }
     lbl_info_ = new QLabel(this);
     lbl_info_->setObjectName(QStringLiteral("lblInfo"));
     lbl_info_->setAlignment(Qt::AlignCenter);
     prg_ = new QProgressBar(this);
-    prg_->setObjectName(kind == Kind::Download ? QStringLiteral("PrgDown") : QStringLiteral("PrgUp"));
+    prg_->setObjectName(QString::fromLatin1(bars[static_cast<int>(kind)]));
     prg_->setTextVisible(false);
     prg_->hide();
     cmd_start_ = new QPushButton(this);
@@ -39,6 +48,7 @@ TransferDialog::TransferDialog(Ctx& c, SerialLink& link, Kind kind, QWidget* par
     buttons->addWidget(cmd_cancel_);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
+    if (lbl_name_) layout->addWidget(lbl_name_);
     layout->addWidget(lbl_info_);
     layout->addWidget(prg_);
     layout->addLayout(buttons);
@@ -48,11 +58,11 @@ TransferDialog::TransferDialog(Ctx& c, SerialLink& link, Kind kind, QWidget* par
     connect(cmd_cancel_, &QPushButton::clicked, this, &TransferDialog::cancel);
 }
 
-void TransferDialog::set_captions(int title_id) {
+void TransferDialog::set_captions(int title_id, int info_id) {
     cmd_start_->setText(qs(c_.txt(10078)));
     cmd_cancel_->setText(qs(c_.txt(10081)));
     setWindowTitle(qs(c_.txt(title_id)));
-    lbl_info_->setText(qs(c_.txt(10083)));
+    lbl_info_->setText(qs(c_.txt(info_id)));
 }
 
 void set_lang_download(Ctx& c, TransferDialog& dlg) {
@@ -65,11 +75,26 @@ void set_lang_upload(Ctx& c, TransferDialog& dlg) {
     dlg.set_captions(10084);
 }
 
+void set_lang_recipe_down(Ctx& c, TransferDialog& dlg) {
+    (void)c;
+    dlg.set_captions(10121, 10120);
+}
+
+void set_lang_recipe_upload(Ctx& c, TransferDialog& dlg) {
+    (void)c;
+    dlg.set_captions(10125, 10120);
+}
+
 void TransferDialog::start() {
     if (running_) return;
     running_ = true;
-    const TransferOutcome outcome =
-        kind_ == Kind::Download ? run_download(c_, link_, *this) : run_upload(c_, link_, *this);
+    TransferOutcome outcome = TransferOutcome::Refused;
+    switch (kind_) {
+    case Kind::Download: outcome = run_download(c_, link_, *this); break;
+    case Kind::Upload: outcome = run_upload(c_, link_, *this); break;
+    case Kind::RecipeDownload: outcome = run_recipe_download(c_, link_, *this); break;
+    case Kind::RecipeUpload: outcome = run_recipe_upload(c_, link_, *this); break;
+    }
     running_ = false;
     if (outcome == TransferOutcome::Ended) accept();
 }

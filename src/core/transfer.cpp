@@ -29,13 +29,6 @@ bool exchange(Project& p, LinkPort& link, const std::string& text) {
     return p.comm_error == 0;
 }
 
-TransferOutcome report_failure(Ctx& c, LinkPort& link, TransferPanel& panel, const TransferError& e) {
-    report_error(c, e.number(), e.what());
-    link.release();
-    panel.cancel_shown();
-    return TransferOutcome::Failed;
-}
-
 void download_sequence(Ctx& c, LinkPort& link, TransferPanel& panel) {
     Project& p = c.p;
     const int langs = lang_bound(p), last = last_bound(p), n_str = strings_bound(p);
@@ -187,6 +180,13 @@ void upload_end(Ctx& c) {
 }
 
 } // namespace
+
+TransferOutcome report_failure(Ctx& c, LinkPort& link, TransferPanel& panel, const TransferError& e) {
+    report_error(c, e.number(), e.what());
+    link.release();
+    panel.cancel_shown();
+    return TransferOutcome::Failed;
+}
 
 // --- A line replayed from bytes ---
 

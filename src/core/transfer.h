@@ -127,6 +127,10 @@ private:
 
 // --- The transfers ---
 
+// A run-time error ends a transfer whose dialog stays: reported, the port released, Cancel
+// shown; returns Failed.
+TransferOutcome report_failure(Ctx& c, LinkPort& link, TransferPanel& panel, const TransferError& e);
+
 // Transfer > PC --> KX: the whole project in memory (the caller committed the page being
 // edited). Ends with the port released unless refused.
 TransferOutcome run_download(Ctx& c, LinkPort& link, TransferPanel& panel);

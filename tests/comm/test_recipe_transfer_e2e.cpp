@@ -1,0 +1,121 @@
+// Recipe download and upload against the terminal simulator on a pseudo-terminal: the
+// recipe set goes to the terminal and comes back into a fresh editor's model.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "comm/transfer_dialogs.h"
+#include "comm_rig.h"
+#include "core/recipefile.h"
+#include "platform/api/textfile.h"
+#include "recipes/recipe_transfer_dialogs.h"
+
+using namespace kx;
+
+namespace {
+
+const std::string kOk = "Trasferimento eseguito con successo";
+
+// Presses Start on the recipe dialog that `show` opens; the name label's text is returned.
+std::string run_dialog(EditorRig& e, void (*show)(Ctx&, SerialLink&, QWidget*)) {
+    std::string name;
+    on_modal<TransferDialog>(
+        [&](TransferDialog* d) {
+            name = d->name_label()->text().toStdString();
+            d->start_button()->click();
+            if (d->isVisible()) d->cancel_button()->click();
+        },
+        [&] { show(e.c, e.link, nullptr); });
+    return name;
+}
+
+} // namespace
+
+TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
+    QTemporaryDir dir;
+    SimProcess sim({});
+    EditorRig sender(sim.device());
+    RecipeModel& m = sender.p.recipe;
+    init_recipe_data(m);
+    m.blk_len = 3;
+    m.blk_start = 0x1000;
+    const char* names[] = {"SPEED", "TEMP\x02X", "LEVEL"};   // a framing byte goes as a blank
+    for (int i = 0; i < 3; ++i) {
+        m.recipe_elements[i] = {names[i], i == 1 ? kRecipeOmrHex + 2 : i, 0, 60000};
+    }
+    int slot = 0;
+    for (const char* block : {"MILK", "APPLE", "ZEBRA", "BREAD", "CHEESE"}) {
+        ASSERT_EQ(link_recipe_block(m, blank_or_pad8(block), slot), LinkResult::Linked);
+        for (int i = 0; i < 3; ++i) m.recipe_blocks[slot].values[i] = slot * 100 + i * 7 + 1;
+    }
+    ASSERT_GE(unlink_recipe_block(m, 2), 0);   // a free slot between used ones
+    ASSERT_EQ(recipe_model_fault(m), "");
+    const std::string file = dir.filePath("set").toStdString();
+    ASSERT_TRUE(write_recipe_file(sender.c, file));
+    const RecipeModel sent = m;
+
+    // The download reloads the current recipe file first and sends it as it stands.
+    EXPECT_EQ(run_dialog(sender, show_recipe_download_dialog), file);
+    EXPECT_EQ(sender.texts(), std::vector<std::string>{kOk});
+    RecipeModel on_disk;
+    std::string bytes;
+    FileError err;
+    ASSERT_TRUE(read_file_bytes(file, bytes));
+    ASSERT_TRUE(parse_recipe_file(bytes, on_disk, err));
+    EXPECT_TRUE(sender.p.recipe == on_disk);   // the download changes nothing
+    EXPECT_FALSE(sender.link.port_open());
+    std::string log = sim.log("eeprom: Z");
+    EXPECT_NE(log.find("recipe: C 4 blocks, 3 elements"), std::string::npos) << log;
+    EXPECT_NE(log.find("eeprom: K"), std::string::npos) << log;
+    EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
+
+    // The upload reads it into a new file beside the last one and asks to save it there.
+    EditorRig receiver(sim.device());
+    receiver.settings.save("Ricette", "UltimoFile", file);
+    receiver.prompt.answers = {kAnsOk, kAnsYes};
+    const std::string target = run_dialog(receiver, show_recipe_upload_dialog);
+    EXPECT_EQ(target, dir.filePath("nuovaRicetta").toStdString());
+    ASSERT_EQ(receiver.texts().size(), 2u);
+    EXPECT_EQ(receiver.texts()[0], kOk);
+    EXPECT_EQ(receiver.texts()[1], "Salva modifiche a file di ricette " + target + " ?");
+    EXPECT_FALSE(receiver.p.recipe_modified);
+
+    const RecipeModel& got = receiver.p.recipe;
+    EXPECT_EQ(got.blk_tot, 4);
+    EXPECT_EQ(got.blk_len, 3);
+    EXPECT_EQ(got.blk_start, 0x1000);
+    EXPECT_EQ(got.recipe_elements[0], (recipe_element{"SPEED   ", 0, 0, 60000}));
+    EXPECT_EQ(got.recipe_elements[1], (recipe_element{"TEMP X  ", kRecipeOmrHex + 2, 0, 60000}));
+    EXPECT_EQ(got.recipe_elements[2], (recipe_element{"LEVEL   ", 2, 0, 60000}));
+    for (int s = 0; s < kRecipeSlots; ++s) {
+        const recipe_block &a = sent.recipe_blocks[s], &b = got.recipe_blocks[s];
+        EXPECT_EQ(a.name, b.name) << s;
+        if (a.name.empty()) continue;
+        EXPECT_EQ(a.prev, b.prev) << s;
+        EXPECT_EQ(a.next, b.next) << s;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(a.values[i], b.values[i]) << s << "/" << i;
+    }
+    EXPECT_EQ(recipe_model_fault(got), "");
+    RecipeModel reread;
+    ASSERT_TRUE(read_file_bytes(target, bytes));
+    ASSERT_TRUE(parse_recipe_file(bytes, reread, err)) << err.description;
+    EXPECT_EQ(recipe_list(reread), recipe_list(sent));
+    EXPECT_FALSE(receiver.link.port_open());
+}
+
+TEST(RecipeTransferE2E, ASilentTerminalEndsBothWithThePortFree) {
+    QTemporaryDir dir;
+    SimProcess sim({"--silent"});
+    EditorRig e(sim.device());
+    e.link.set_reply_timeout_ms(300);
+    e.settings.save("Ricette", "UltimoFile", dir.filePath("none").toStdString());
+    run_dialog(e, show_recipe_download_dialog);
+    EXPECT_EQ(e.texts(), std::vector<std::string>{"Errore Seriale: time-out"});
+    EXPECT_FALSE(e.link.port_open());
+    e.prompt.messages.clear();
+    run_dialog(e, show_recipe_upload_dialog);
+    EXPECT_EQ(e.texts(), std::vector<std::string>{"Errore Seriale: time-out"});
+    EXPECT_TRUE(e.p.port_idle);
+}

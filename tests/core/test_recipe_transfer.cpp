@@ -1,0 +1,110 @@
+// The recipe commands and their checked frames, and the upload's reading of what the
+// terminal answers: the structure read by position, free slots, and answers out of range.
+// Round trips against the simulator are in tests/comm/test_recipe_transfer_e2e.cpp.
+#include <gtest/gtest.h>
+
+#include "../support/recording_view.h"
+#include "core/recipe_transfer.h"
+#include "core/serial_rx.h"
+
+using namespace kx;
+
+TEST(RecipeCommands, FieldsAndTheFourDigitCheck) {
+    RecipeModel m;
+    m.blk_tot = 3;
+    m.blk_len = 4;
+    m.blk_start = 0x1000;
+    EXPECT_EQ(recipe_cmd_header(m), "C03041000");
+    m.recipe_elements[5] = {"SPED", 1, 0, 0xFFFF};
+    EXPECT_EQ(recipe_cmd_element(m, 5), "E051SPED    ");
+    m.recipe_elements[5].flags = kRecipeOmrHex + 1;
+    EXPECT_EQ(recipe_cmd_element(m, 5), "E05\xB1SPED    ");
+    m.recipe_elements[5].name = "LONGERNAME";
+    EXPECT_EQ(recipe_cmd_element(m, 5).substr(4), "LONGERNA");
+    EXPECT_EQ(recipe_cmd_limits(m, 5), "L050000FFFF");
+    m.recipe_blocks[0] = recipe_block{"A       ", 0, 2, {}};
+    m.recipe_blocks[0].values[10] = 300;
+    EXPECT_EQ(recipe_cmd_links(m, 0), "P000002");
+    EXPECT_EQ(recipe_cmd_name(m, 0), "N00A       ");
+    EXPECT_EQ(recipe_cmd_value(m, 0, 10), "B000A012C");
+
+    // "00C" ^ ... : the check never exceeds 255, so its first two digits are zeros.
+    EXPECT_EQ(checked_frame_text("C03041000"), "00C030410000045");
+    const std::string name_with_stx = checked_frame_text(std::string("N01AB\x02") + "     ");
+    EXPECT_EQ(name_with_stx, checked_frame_text("N01AB      "));
+    EXPECT_EQ(name_with_stx.find('\x02'), std::string::npos);
+}
+
+namespace {
+
+// The terminal's answers to the upload's requests, in order.
+struct Upload : test::Started {
+    std::vector<std::string> answers = {
+        "02020100",                   // 2 blocks of 2 elements at 0x0100
+        "\xB2" "AB", "00000010",      // element 0: OMR_HEX with 2 decimals, name "AB"
+        "3XY", "00050FFF",            // element 1
+        "        ", "0000", "0000", "0000",   // slot 0 free: still read
+        "ONE", "0102", "0007", "0008",         // slot 1, head
+        "TWO", "0102", "0009", "000A",         // slot 2, tail
+    };
+    TransferOutcome run() {
+        std::string bytes;
+        for (const std::string& a : answers) bytes += frame_bytes(a);
+        prompt.answers = {kAnsOk, kAnsNo};
+        return replay_recipe_upload(c, bytes);
+    }
+};
+
+} // namespace
+
+TEST(RecipeUpload, AnswersAreReadByPositionIntoTheModel) {
+    Upload u;
+    u.p.recipe.recipe_blocks[7].name = "OLD     ";   // an earlier file's block does not survive
+    EXPECT_EQ(u.run(), TransferOutcome::Ended);
+    const RecipeModel& m = u.p.recipe;
+    EXPECT_EQ(m.blk_tot, 2);
+    EXPECT_EQ(m.blk_len, 2);
+    EXPECT_EQ(m.blk_start, 256);
+    EXPECT_EQ(m.recipe_elements[0], (recipe_element{"AB      ", 130, 0, 16}));
+    EXPECT_EQ(m.recipe_elements[1], (recipe_element{"XY      ", 3, 5, 0xFFF}));
+    EXPECT_EQ(m.recipe_blocks[0].name, "");
+    EXPECT_EQ(m.recipe_blocks[1].name, "ONE     ");
+    EXPECT_EQ(m.recipe_blocks[2].values[1], 10);
+    EXPECT_EQ(m.recipe_blocks[7].name, "");
+    EXPECT_EQ(recipe_model_fault(m), "");
+    // Success, then the save question; No keeps the changes in memory only.
+    ASSERT_EQ(u.prompt.messages.size(), 2u);
+    EXPECT_EQ(u.prompt.messages[0].text, "Trasferimento eseguito con successo");
+    EXPECT_TRUE(u.p.recipe_modified);
+    EXPECT_TRUE(u.p.port_idle);
+}
+
+TEST(RecipeUpload, AnswersOutOfRangeAreRunTimeErrors) {
+    const std::vector<std::pair<int, std::string>> cases = {
+        {0, "C9020100"},      // 201 blocks
+        {0, "01000100"},      // no element
+        {0, "64C80000"},      // 100 x 200 values
+        {0, "0202"},          // too short
+        {1, "XAB"},           // a decimal point that is no digit
+        {1, "5AB"},           // or beyond 4
+        {1, ""},
+        {2, "0000"},
+        {6, "FF00"},          // a previous slot outside the table
+        {7, "00"},
+    };
+    for (const auto& [at, text] : cases) {
+        Upload u;
+        u.answers[at] = text;
+        EXPECT_EQ(u.run(), TransferOutcome::Failed) << text;
+        ASSERT_EQ(u.prompt.messages.size(), 1u) << text;   // no save question
+        EXPECT_EQ(u.prompt.messages[0].text.rfind("Errore ", 0), 0u) << u.prompt.messages[0].text;
+        EXPECT_TRUE(u.p.port_idle);
+    }
+    // Named blocks fewer than announced: the slots run out instead of the walk going on.
+    Upload u;
+    u.answers[0] = "03020100";
+    for (int s = 3; s < 210; ++s)
+        for (const char* a : {"        ", "0000", "0000", "0000"}) u.answers.push_back(a);
+    EXPECT_EQ(u.run(), TransferOutcome::Failed);
+    EXPECT_EQ(u.prompt.messages.at(0).text, "Errore 9: Subscript out of range (fewer named blocks than the block count)");
+}
