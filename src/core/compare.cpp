@@ -309,6 +309,7 @@ TransferOutcome run_compare(Ctx& c, LinkPort& link, ComparePanel& panel, Compare
     } catch (const TransferError& e) {
         report_error(c, e.number(), e.what());
         link.release();
+        panel.buttons_hidden();
         panel.exit_shown();
         if (run.pages_started()) restore_editor(c);
         return TransferOutcome::Failed;

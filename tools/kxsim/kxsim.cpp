@@ -321,7 +321,8 @@ private:
             answer();
             return;
         }
-        if (state_ == State::Idle && f.size() >= 3 && f[0] == '0' && f[1] == '0' && std::strchr("RMKZCELNPBcelnpb", f[2])) {
+        const bool command_letter = f.size() >= 3 && f[2] != 0 && std::strchr("RMKZCELNPBcelnpb", f[2]) != nullptr;
+        if (state_ == State::Idle && command_letter && f[0] == '0' && f[1] == '0') {
             command(f);
             return;
         }
@@ -421,7 +422,8 @@ private:
     void s1_record(const std::string& r) {
         auto byte_at = [&](size_t i) { return std::strtol(r.substr(i, 2).c_str(), nullptr, 16); };
         const bool hex_digits = r.size() >= 4 && is_digits(r.substr(2), static_cast<int>(r.size() - 2), true);
-        if (r.compare(0, 2, "S1") != 0 || !hex_digits || r.size() % 2 || byte_at(2) != static_cast<long>(r.size() - 4) / 2) {
+        if (r.compare(0, 2, "S1") != 0 || !hex_digits || r.size() % 2 ||
+            byte_at(2) != static_cast<long>(r.size() - 4) / 2) {
             anomaly("record \"" + printable(r) + "\" is no S1 record");
             return;
         }
@@ -430,12 +432,17 @@ private:
         if ((sum & 0xFF) != 0xFF) anomaly("record \"" + r + "\" with a wrong check byte");
         const long addr = byte_at(4) * 256 + byte_at(6);
         if (addr != records_ * 16) anomaly("record for " + ::hex(addr, 4) + " out of order");
-        for (size_t i = 8, k = 0; i + 2 < r.size(); i += 2, ++k) eeprom_[static_cast<size_t>(addr + k) & 0x7FFF] = static_cast<unsigned char>(byte_at(i));
+        for (size_t i = 8, k = 0; i + 2 < r.size(); i += 2, ++k)
+            eeprom_[static_cast<size_t>(addr + k) & 0x7FFF] = static_cast<unsigned char>(byte_at(i));
     }
 
     // A recipe command; returns the answer's text.
     std::string recipe_command(char letter, const std::string& a) {
-        auto field = [&](size_t at, int width, const char* what) { return at + width <= a.size() ? hex(a.substr(at, width), width, what) : (anomaly(std::string(what) + " missing"), 0L); };
+        auto field = [&](size_t at, int width, const char* what) {
+            if (at + width <= a.size()) return hex(a.substr(at, width), width, what);
+            anomaly(std::string(what) + " missing");
+            return 0L;
+        };
         auto slot = [&](size_t at, const char* what) {
             const long v = field(at, 2, what);
             if (v > 200) anomaly(std::string(what) + " " + std::to_string(v));
