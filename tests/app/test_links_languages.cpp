@@ -1,0 +1,159 @@
+// The autolink and link parameter dialogs and the Language menu, driven as a user does.
+#include "core/store.h"
+#include "editor/editor_window.h"
+#include "editor/link_dialogs.h"
+#include "support/app_rig.h"
+#include "support/round_trip.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace kx;
+using test::App;
+using test::on_next_modal;
+
+namespace {
+
+// Pages 0..7 whose links all point to page 7.
+struct EightPages : App {
+    explicit EightPages(const std::string& lingua = "") : App(lingua) {
+        p.last_page_idx = 7;
+        for (int pg = 0; pg <= 7; ++pg) {
+            p.page_store[0][pg].chars.fill(32);
+            p.page_store[0][pg].links = {7, 7, 7, 7, 0};
+        }
+        load_page(c, 0, 0);
+    }
+    AutolinkDialog* open_autolink() {
+        w.action(Menu::Link, 2)->trigger();
+        return w.findChild<AutolinkDialog*>();
+    }
+    std::array<int, 4> links(int pg) const {
+        const auto& l = p.page_store[0][pg].links;
+        return {l[0], l[1], l[2], l[3]};
+    }
+};
+
+} // namespace
+
+TEST(AutolinkDialog, TypedRangeBecomesARingAndTheChoicesOutliveCancel) {
+    EightPages a;
+    QPointer<AutolinkDialog> d = a.open_autolink();
+    ASSERT_TRUE(d);
+    EXPECT_FALSE(d->isModal());
+    EXPECT_EQ(d->windowTitle(), "Auto Link");
+    EXPECT_TRUE(d->descending()->isChecked());
+    EXPECT_TRUE(d->up_down()->isChecked());
+    EXPECT_TRUE(d->start_box()->text().isEmpty());
+    QTest::keyClicks(d->start_box(), "3x");
+    EXPECT_EQ(d->start_box()->text(), "3");
+    QTest::keyClicks(d->end_box(), "95");   // 9 is no page of this project
+    EXPECT_EQ(d->end_box()->text(), "5");
+    d->ascending()->click();
+    EXPECT_TRUE(a.p.autolink_asc);
+    a.prompt.answers = {kAnsYes};
+    d->ok_button()->click();
+    QApplication::processEvents();
+    EXPECT_EQ(a.links(3), (std::array<int, 4>{4, 5, 7, 7}));
+    EXPECT_EQ(a.links(5), (std::array<int, 4>{3, 4, 7, 7}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(d);   // closed and gone
+
+    d = a.open_autolink();
+    EXPECT_TRUE(d->ascending()->isChecked());
+    d->descending()->click();
+    d->left_right()->click();
+    QTest::keyClick(d->left_right(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(d);
+    d = a.open_autolink();
+    EXPECT_TRUE(d->descending()->isChecked());
+    EXPECT_TRUE(d->left_right()->isChecked());
+    EXPECT_EQ(a.open_autolink(), d.data());   // one dialog at a time
+    d->cancel_button()->click();
+    auto q = test::round_trip(a.p);
+    EXPECT_EQ(q->page_store[0][4].links[0], 5);
+}
+
+TEST(AutolinkDialog, StaysOpenWhenItsPagesAreGoneAndKeepsTheEditorsWork) {
+    EightPages a;
+    QPointer<AutolinkDialog> d = a.open_autolink();
+    QTest::keyClicks(d->start_box(), "2");
+    QTest::keyClicks(d->end_box(), "6");
+    // While the dialog stays open the user edits page 0 and the project loses pages.
+    a.p.display_buffer[0] = 'Z';
+    a.p.last_page_idx = 5;
+    d->ok_button()->click();
+    EXPECT_TRUE(d && d->isVisible());
+    EXPECT_EQ(a.links(2), (std::array<int, 4>{7, 7, 7, 7}));
+    EXPECT_EQ(d->end_box()->selectedText(), "6");
+    d->end_box()->setText("4");
+    a.prompt.answers = {kAnsYes};
+    d->ok_button()->click();
+    EXPECT_EQ(a.links(2), (std::array<int, 4>{4, 3, 7, 7}));   // descending on up/down
+    EXPECT_EQ(a.p.page_store[0][0].chars[0], 'Z');
+    test::round_trip(a.p);
+}
+
+TEST(AutolinkDialog, EnglishCaptions) {
+    EightPages a("1");
+    AutolinkDialog* d = a.open_autolink();
+    EXPECT_EQ(d->left_right()->text(), "LEFT/RIGHT");
+    EXPECT_EQ(d->ok_button()->text(), "Ok");
+    d->close();
+}
+
+TEST(LinkParameters, ChoosesThePolicyAndOnlyEscOrCancelLeaveWithoutIt) {
+    EightPages a;
+    on_next_modal([](QWidget* m) {
+        auto* d = qobject_cast<LinkParametersDialog*>(m);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->windowTitle(), "Parametri Link");
+        EXPECT_TRUE(d->option(0)->isChecked());
+        d->option(1)->click();
+        for (int key : {int(Qt::Key_Space), int(Qt::Key_A), int(Qt::Key_Return)}) {
+            QTest::keyClick(d->option(1), static_cast<Qt::Key>(key));
+            EXPECT_TRUE(d->isVisible()) << key;
+        }
+        d->ok_button()->click();
+    });
+    a.w.action(Menu::Link, 3)->trigger();
+    EXPECT_EQ(a.p.link_recalc, 1);
+    for (int how = 0; how < 2; ++how) {
+        on_next_modal([how](QWidget* m) {
+            auto* d = qobject_cast<LinkParametersDialog*>(m);
+            ASSERT_NE(d, nullptr);
+            EXPECT_TRUE(d->option(1)->isChecked());
+            d->option(2)->click();
+            if (how == 0) QTest::keyClick(d->option(2), Qt::Key_Escape);
+            else d->cancel_button()->click();
+        });
+        a.w.action(Menu::Link, 3)->trigger();
+        EXPECT_EQ(a.p.link_recalc, 1) << how;
+    }
+}
+
+TEST(LanguageMenu, AddRenameAndDeleteFollowTheEditorsList) {
+    App a;
+    QComboBox* list = a.w.editor()->lang_list();
+    a.prompt.inputs = {std::string("English"), std::string("Inglese")};
+    a.w.action(Menu::Kxlang, 0)->trigger();
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentText(), "English");
+    EXPECT_FALSE(a.w.action(Menu::Modify, 1)->isEnabled());
+    a.w.action(Menu::Kxlang, 2)->trigger();
+    EXPECT_EQ(list->currentText(), "Inglese");
+    auto q = test::round_trip(a.p);
+    EXPECT_EQ(q->language_names[1], "Inglese");
+    a.prompt.answers = {kAnsYes};
+    a.w.action(Menu::Kxlang, 1)->trigger();
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(a.p.n_lang, 1);
+    test::round_trip(a.p);
+}
