@@ -9,6 +9,7 @@
 #include "core/filecmds.h"
 #include "core/languages.h"
 #include "core/models.h"
+#include "core/pages.h"
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/editor_window.h"
@@ -218,7 +219,7 @@ void MainWindow::menu_click(Menu m, int index) {
 }
 
 void MainWindow::toolbar_click(const std::string& key) {
-    toolbar_edit_command(c_, key);
+    if (!toolbar_edit_command(c_, key)) toolbar_page_command(c_, key);
     refresh_status();
 }
 
