@@ -5,7 +5,9 @@
 #include "support/app_rig.h"
 #include "support/round_trip.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QToolBar>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -33,6 +35,17 @@ struct EightPages : App {
         w.action(Menu::Link, 2)->trigger();
         return w.findChild<AutolinkDialog*>();
     }
+    // Chooses link recalculation policy 0, 1 or 2 in its dialog.
+    void choose_policy(int policy) {
+        on_next_modal([policy](QWidget* m) {
+            auto* d = qobject_cast<LinkParametersDialog*>(m);
+            ASSERT_NE(d, nullptr);
+            d->option(policy)->click();
+            d->ok_button()->click();
+        });
+        w.action(Menu::Link, 3)->trigger();
+    }
+    void toolbar(const char* key) { w.toolbar()->findChild<QAction*>(key)->trigger(); }
     std::array<int, 4> links(int pg) const {
         const auto& l = p.page_store[0][pg].links;
         return {l[0], l[1], l[2], l[3]};
@@ -85,9 +98,13 @@ TEST(AutolinkDialog, StaysOpenWhenItsPagesAreGoneAndKeepsTheEditorsWork) {
     QPointer<AutolinkDialog> d = a.open_autolink();
     QTest::keyClicks(d->start_box(), "2");
     QTest::keyClicks(d->end_box(), "6");
-    // While the dialog stays open the user edits page 0 and the project loses pages.
+    // While the dialog stays open the user edits page 0 and deletes pages 7 and 6.
+    a.toolbar("LastPage");
+    a.toolbar("DeletePage");
+    a.toolbar("DeletePage");
+    a.toolbar("FirstPage");
     a.p.display_buffer[0] = 'Z';
-    a.p.last_page_idx = 5;
+    ASSERT_EQ(a.p.last_page_idx, 5);
     d->ok_button()->click();
     EXPECT_TRUE(d && d->isVisible());
     EXPECT_EQ(a.links(2), (std::array<int, 4>{7, 7, 7, 7}));
@@ -156,4 +173,35 @@ TEST(LanguageMenu, AddRenameAndDeleteFollowTheEditorsList) {
     EXPECT_EQ(list->currentIndex(), 0);
     EXPECT_EQ(a.p.n_lang, 1);
     test::round_trip(a.p);
+}
+
+TEST(LinkParameters, InsertAndDeleteFollowThePolicyChosen) {
+    EightPages a;
+    a.p.page_store[0][6].links[1] = 3;   // page 6 leads down to page 3
+    a.toolbar("PageDown");
+    a.toolbar("PageDown");               // page 2 is shown
+
+    a.choose_policy(0);                  // never: the pages move, the link stays
+    a.toolbar("InsertPage");
+    EXPECT_EQ(a.links(7)[1], 3);
+    EXPECT_TRUE(a.prompt.messages.empty());
+    test::round_trip(a.p);
+
+    a.choose_policy(1);                  // ask: only Yes renumbers
+    for (int answer : {kAnsNo, kAnsCancel, kAnsYes}) {
+        a.prompt.answers = {answer};
+        a.toolbar("DeletePage");         // page 2 goes: the pages after it move down
+        EXPECT_EQ(a.prompt.last_text(), "Ricalcolo tutti i link?");
+        test::round_trip(a.p);
+    }
+    // The link moved with its page to 4; No and Cancel left it at 3, Yes renumbered it to 2.
+    EXPECT_EQ(a.links(4)[1], 2);
+
+    a.choose_policy(2);                  // automatic: renumbered without a question
+    const size_t asked = a.prompt.messages.size();
+    a.toolbar("InsertPage");
+    EXPECT_EQ(a.links(5)[1], 3);
+    EXPECT_EQ(a.prompt.messages.size(), asked);
+    auto q = test::round_trip(a.p);
+    EXPECT_EQ(q->page_store[0][5].links[1], 3);
 }
