@@ -131,8 +131,9 @@ StringEditor::StringEditor(Ctx& c, QWidget* parent) : QDialog(parent), c_(c), s_
         t->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
         t->setAlternatingRowColors(false);
         t->setWordWrap(false);
-        // Column widths in twips at 15 twips a pixel: text 3000, number 800.
-        t->setColumnWidth(0, 200);
+        // Column widths in twips at 15 twips a pixel: text 3000, number 800; the text column
+        // grows to show a whole display row.
+        t->setColumnWidth(0, std::max(200, t->fontMetrics().horizontalAdvance(QString(s_.max_len(), QChar('a'))) + 16));
         t->setColumnWidth(1, 53);
         t->horizontalHeader()->setStretchLastSection(true);
         t->verticalHeader()->setDefaultSectionSize(20);
@@ -146,17 +147,21 @@ StringEditor::StringEditor(Ctx& c, QWidget* parent) : QDialog(parent), c_(c), s_
         t->setItemDelegateForColumn(0, delegates_[l]);
         t->installEventFilter(this);
         connect(t, &QTableWidget::currentCellChanged, this, [this, l](int row) {
-            // The same string number stays selected on every tab.
-            if (!filling_ && row >= 0 && l == tabs_->currentIndex()) s_.current_row = row + 1;
+            // The same string number stays selected on every tab. Only the list of the tab
+            // shown counts: a list that takes the focus while its tab comes up selects its
+            // first row by itself.
+            if (!filling_ && row >= 0 && l == s_.current_tab) s_.current_row = row + 1;
         });
         lists_[l] = t;
         tabs_->addTab(t, QString());
     }
     lay->addWidget(tabs_);
-    resize(560, 460);
+    resize(std::max(560, lists_[0]->columnWidth(0) + 260), 460);
     reload();
-    tabs_->setCurrentIndex(std::clamp(s_.current_tab, 0, s_.langs() - 1));
-    select_row(tabs_->currentIndex(), s_.rows() > 0 ? s_.current_row : 0);
+    s_.current_tab = std::clamp(s_.current_tab, 0, s_.langs() - 1);
+    tabs_->setCurrentIndex(s_.current_tab);
+    select_row(s_.current_tab, s_.rows() > 0 ? s_.current_row : 0);
+    lists_[tabs_->currentIndex()]->setFocus();
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
         if (filling_ || tab < 0) return;
         s_.current_tab = tab;
@@ -221,6 +226,8 @@ void StringEditor::button_click(const QString& key) {
         return;
     }
     commit_edits();
+    // The toolbar takes no focus: the list keeps it, so Enter edits the row just selected.
+    lists_[tab]->setFocus();
     if (key == "Esci") {
         string_editor_save_exit(c_, s_);
         leaving_ = true;
@@ -279,7 +286,10 @@ void set_lang_strings(Ctx& c, StringEditor& dlg) {
     dlg.setWindowTitle(qs(c.txt(10044)));
     for (int i = 0; i < 6; ++i) dlg.button(kKeys[i])->setToolTip(qs(c.txt(900 + i)));
     const QStringList headings = {qs(c.txt(10042)), qs(c.txt(10043)), qs(c.txt(10137))};
-    for (QTableWidget* t : dlg.lists_) t->setHorizontalHeaderLabels(headings);
+    for (QTableWidget* t : dlg.lists_) {
+        t->setHorizontalHeaderLabels(headings);
+        t->setColumnWidth(1, std::max(53, t->horizontalHeader()->sectionSizeHint(1)));
+    }
 }
 
 void show_string_editor(Ctx& c, QWidget* parent) {

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -91,7 +92,11 @@ TEST(StringEditor, ShowsOneTabPerLanguageAndInsertsARowInEvery) {
         }
         EXPECT_EQ(selected(d.list(0)), 2);   // the new empty row
         click_row(d.list(0), 3);
-        d.tabs()->setCurrentIndex(1);
+        // A click on the other tab; the list shown there takes the focus.
+        QApplication::setActiveWindow(&d);
+        d.list(0)->setFocus();
+        QTest::mouseClick(d.tabs()->tabBar(), Qt::LeftButton, {}, d.tabs()->tabBar()->tabRect(1).center());
+        EXPECT_EQ(d.tabs()->currentIndex(), 1);
         EXPECT_EQ(selected(d.list(1)), 3);   // the same string number on the other tab
     });
     EXPECT_EQ(a.p.n_strings, 4);
