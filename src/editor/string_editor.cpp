@@ -72,7 +72,12 @@ QString entry_text(const QString& typed, int max_len) {
 
 StringCellDelegate::StringCellDelegate(int max_len, std::function<void(int, const QString&)> commit,
                                        QObject* parent)
-    : QStyledItemDelegate(parent), max_len_(max_len), commit_(std::move(commit)) {}
+    : QStyledItemDelegate(parent), max_len_(max_len), commit_(std::move(commit)) {
+    // An editor that Enter, Esc or a click elsewhere closed is no longer open.
+    connect(this, &QAbstractItemDelegate::closeEditor, this, [this](QWidget* e) {
+        if (e == open_) open_ = nullptr;
+    });
+}
 
 QWidget* StringCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
     auto* e = new QLineEdit(parent);

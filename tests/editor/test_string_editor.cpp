@@ -57,8 +57,9 @@ void click_row(QTableWidget* t, int row) {
 }
 
 // Clicks a row, opens its in-place editor with Enter and replaces the text by typing it
-// (or pasting it); returns what the editor shows before Enter ends the edit.
-QString edit_row(QTableWidget* t, int row, const QString& text, bool paste = false) {
+// (or pasting it); returns what the editor shows before Enter ends the edit (unless the
+// edit is left open).
+QString edit_row(QTableWidget* t, int row, const QString& text, bool paste = false, bool enter = true) {
     click_row(t, row);
     QTest::keyClick(t, Qt::Key_Return);
     QLineEdit* e = nullptr;
@@ -69,6 +70,7 @@ QString edit_row(QTableWidget* t, int row, const QString& text, bool paste = fal
     if (paste) e->insert(text);
     else QTest::keyClicks(e, text);
     const QString shown = e->text();
+    if (!enter) return shown;
     QTest::keyClick(e, Qt::Key_Return);
     QApplication::processEvents();   // the list takes the text from the event loop
     return shown;
@@ -116,11 +118,12 @@ TEST(StringEditor, TypedAndPastedTextKeepsTheRowWidthAndNoControls) {
         // A paste of two lines with a tab and a character the code page lacks.
         EXPECT_EQ(edit_row(d.list(1), 2, QString::fromUtf8("Pompa\r\n\tferma \u2713 \u20ac"), true),
                   QString::fromUtf8("Pompaferma ? \u20ac"));
+        edit_row(d.list(1), 3, "Motore", false, false);   // still open when Exit and Save is clicked
     });
     EXPECT_EQ(a.p.global_strings[1][0], std::string(40, 'x'));
     auto q = test::round_trip(a.p);
     EXPECT_EQ(q->global_strings[1][1], "Pompaferma ? \x80");
-    EXPECT_EQ(q->global_strings[1][2], "C1");
+    EXPECT_EQ(q->global_strings[1][2], "Motore");
 }
 
 TEST(StringEditor, DeleteSelectsTheRowThatMovedUpAndBeepsOnAnEmptyTable) {
