@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "comm/transfer_dialogs.h"
 #include "comm_rig.h"
+#include "support/app_rig.h"
 #include "core/recipefile.h"
 #include "platform/api/textfile.h"
 #include "recipes/recipe_transfer_dialogs.h"
@@ -118,4 +120,27 @@ TEST(RecipeTransferE2E, ASilentTerminalEndsBothWithThePortFree) {
     run_dialog(e, show_recipe_upload_dialog);
     EXPECT_EQ(e.texts(), std::vector<std::string>{"Errore Seriale: time-out"});
     EXPECT_TRUE(e.p.port_idle);
+}
+
+TEST(TransferMenus, CompareEepromAndRecipeEntriesOpenTheirDialogs) {
+    test::App a;
+    std::vector<std::string> seen;
+    auto note_and_leave = [&](QWidget* d) {
+        seen.push_back(d->objectName().toStdString() + ": " + d->windowTitle().toStdString());
+        QTest::keyClick(d, Qt::Key_Escape);
+    };
+    test::on_next_modal(note_and_leave);
+    a.w.menu_click(Menu::Transfer, 4);
+    test::on_next_modal(note_and_leave);
+    a.w.menu_click(Menu::Recipes, 2);
+    test::on_next_modal(note_and_leave);
+    a.w.menu_click(Menu::Recipes, 3);
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "frmCompareProject: Confronto fra il progetto nella Flash del KX e il progetto nella RAM del PC",
+                        "frmRecipeDown: Scrittura Ricetta su KX", "frmRecipeUpload: Lettura Ricetta Da KX"}));
+    // The EEPROM read asks for its file first; cancelling it closes the dialog.
+    a.w.menu_click(Menu::Transfer, 2);
+    EXPECT_EQ(a.prompt.dialogs_shown.size(), 1u);
+    EXPECT_TRUE(a.p.port_idle);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
