@@ -8,11 +8,14 @@
 #include "core/editing.h"
 #include "core/filecmds.h"
 #include "core/models.h"
+#include "core/recipefile.h"
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/editor_window.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
+#include "recipes/recipe_config_dialog.h"
+#include "recipes/recipe_data_dialog.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -201,6 +204,14 @@ void MainWindow::menu_click(Menu m, int index) {
     case Menu::Help:
         if (index == 0) show_help();
         else show_about();
+        break;
+    case Menu::Recipes:
+        if (index == 0) show_config_recipe_dialog(c_, this);
+        else if (index == 1) show_data_recipe_dialog(c_, this);
+        else if (index == 4) recipes_write(c_);
+        else if (index == 5) recipes_write_as(c_);
+        else if (index == 6) recipes_read(c_);
+        else if (index == 7) new_recipe_file(c_);
         break;
     default:
         break;

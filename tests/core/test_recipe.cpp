@@ -1,32 +1,19 @@
 // The recipe model: value-column shifts, limits, and the block list in name order.
 #include "core/recipe.h"
 
+#include "recipe_test_support.h"
+
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 
 namespace kx {
 namespace {
 
-// A model of `len` elements whose blocks are given as slot, name and values; the list is
-// linked in name order.
-RecipeModel model(int len, std::initializer_list<std::tuple<int, std::string, std::vector<int>>> blocks) {
+// A model of `len` elements with the given blocks linked in name order.
+RecipeModel model(int len, const test::RecipeBlocks& blocks) {
     RecipeModel m;
     m.blk_len = len;
-    std::vector<std::pair<std::string, int>> order;
-    for (const auto& [slot, name, values] : blocks) {
-        m.recipe_blocks[slot].name = blank_or_pad8(name);
-        for (std::size_t i = 0; i < values.size(); ++i) m.recipe_blocks[slot].values[i] = values[i];
-        order.emplace_back(m.recipe_blocks[slot].name, slot);
-    }
-    std::sort(order.begin(), order.end());
-    const int n = static_cast<int>(order.size());
-    for (int k = 0; k < n; ++k) {
-        auto& b = m.recipe_blocks[order[k].second];
-        b.prev = order[k == 0 ? k : k - 1].second;
-        b.next = order[k == n - 1 ? k : k + 1].second;
-    }
-    m.blk_tot = n;
+    test::put_blocks(m, blocks);
     return m;
 }
 
