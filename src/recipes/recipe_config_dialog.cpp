@@ -1,6 +1,7 @@
 #include "recipes/recipe_config_dialog.h"
 
 #include "core/context.h"
+#include "recipes/recipe_widgets.h"
 #include "platform/qt_text.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +23,6 @@ namespace {
 
 // Column widths in twips, at 15 twips a pixel.
 constexpr int kWidths[RecipeConfig::ColCount] = {900, 2000, 900, 900, 900, 900};
-constexpr int kTwipsPerPixel = 15;
 const char* const kTags[] = {"Save", "Exit", "Insert", "Append", "Delete"};
 constexpr RecipeBox kCellBoxes[] = {RecipeBox::Name, RecipeBox::Dot, RecipeBox::Min, RecipeBox::Max};
 
@@ -60,12 +61,7 @@ RecipeConfigDialog::RecipeConfigDialog(Ctx& c, QWidget* parent) : QDialog(parent
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->verticalHeader()->hide();
-    int width = 300 / kTwipsPerPixel;
-    for (int col = 0; col < RecipeConfig::ColCount; ++col) {
-        grid_->setColumnWidth(col, kWidths[col] / kTwipsPerPixel);
-        width += kWidths[col] / kTwipsPerPixel;
-    }
-    grid_->setFixedWidth(width);
+    const int width = fit_columns(grid_, kWidths);
     grid_->installEventFilter(this);
     connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int col) { start_edit(row, col); });
     connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row, int col) {
@@ -151,6 +147,7 @@ void RecipeConfigDialog::refresh() {
             grid_->setItem(r - 1, col, item);
         }
     }
+    fit_columns(grid_, kWidths);
     txt_base_->setText(qs(core_.base_addr));
     last_good_[0] = txt_base_->text();
     txt_nelem_->setText(qs(core_.n_elem));
@@ -175,6 +172,7 @@ void RecipeConfigDialog::start_edit(int row, int col) {
         refresh();
         return;
     }
+    grid_->clearSelection();   // the selection colour would hide the yellow of the edited cell
     if (QTableWidgetItem* item = grid_->item(row, col)) item->setBackground(QColor(255, 255, 0));
     QLineEdit* box = editors_[col - 1];
     labels_[col - 1]->show();
@@ -233,7 +231,10 @@ bool RecipeConfigDialog::eventFilter(QObject* obj, QEvent* e) {
             return true;
         }
     } else if (e->type() == QEvent::FocusOut && obj != grid_ && obj != txt_base_ && core_.editing()) {
-        finish_edit(false);
+        // Leaving the cell editor for another control stores it; the window losing the
+        // focus (a message box, another program) does not.
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) finish_edit(false);
     }
     return QDialog::eventFilter(obj, e);
 }

@@ -1,6 +1,7 @@
 #include "recipes/recipe_data_dialog.h"
 
 #include "core/context.h"
+#include "recipes/recipe_widgets.h"
 #include "platform/qt_text.h"
 
 #include <QAction>
@@ -20,7 +21,6 @@ namespace {
 // Column headings and widths in twips, at 15 twips a pixel.
 const char* const kHeadings[RecipeData::ColCount] = {"Value", "Name", "Id_data", "Min", "Max", "Dot", "Type"};
 constexpr int kWidths[RecipeData::ColCount] = {1650, 1000, 700, 700, 700, 700, 1000};
-constexpr int kTwipsPerPixel = 15;
 constexpr int kButtons = 10;
 const int kTipIds[kButtons] = {10102, 10103, 10104, 10105, 10106, 10107, 10108, 10109, 10110, 10128};
 
@@ -63,13 +63,9 @@ RecipeDataDialog::RecipeDataDialog(Ctx& c, QWidget* parent) : QDialog(parent), c
     list_->verticalHeader()->hide();
     list_->setShowGrid(false);
     QStringList headings;
-    int width = 300 / kTwipsPerPixel;
-    for (int col = 0; col < RecipeData::ColCount; ++col) {
-        headings << kHeadings[col];
-        list_->setColumnWidth(col, kWidths[col] / kTwipsPerPixel);
-        width += kWidths[col] / kTwipsPerPixel;
-    }
+    for (const char* h : kHeadings) headings << h;
     list_->setHorizontalHeaderLabels(headings);
+    const int width = fit_columns(list_, kWidths);
     list_->installEventFilter(this);
     connect(list_, &QTableWidget::itemChanged, this, &RecipeDataDialog::value_edited);
 
@@ -118,6 +114,7 @@ void RecipeDataDialog::refresh() {
             list_->setItem(r, col, item);
         }
     }
+    fit_columns(list_, kWidths);
     if (!rows.empty()) list_->setCurrentCell(std::min(row, static_cast<int>(rows.size()) - 1), 0);
     txt_number_->setText(QString::number(core_.current()));
     txt_name_->setText(qs(core_.block_name()));
