@@ -9,7 +9,6 @@
 #include "editor/glyphs.h"
 #include "platform/api/scripted_prompt.h"
 #include "platform/qt_pump.h"
-#include "support/main_window_app.h"
 #include "support/recording_view.h"
 
 #include <QAction>
@@ -31,7 +30,24 @@ using namespace kx;
 
 namespace {
 
-using test::App;
+struct App {
+    test::TempDir dir;
+    Project p;
+    ScriptedPrompt prompt;
+    MemorySettings settings;
+    QtPump pump;
+    Ctx c{p, prompt, settings, pump, dir.path.string()};
+    MainWindow w;
+
+    explicit App(const std::string& lingua = "") : w((seed(lingua), c)) {
+        w.show();
+        w.load();
+    }
+    void seed(const std::string& lingua) {
+        if (!lingua.empty()) settings.save("Settaggi", "Lingua", lingua);
+    }
+    QString caption() const { return QString::fromStdString("Win Mivor -  (" + p.project_path + ")"); }
+};
 
 // Runs `act` on the next modal dialog once it is shown.
 void on_next_modal(std::function<void(QWidget*)> act) {
