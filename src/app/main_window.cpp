@@ -7,11 +7,15 @@
 #include "core/display.h"
 #include "core/editing.h"
 #include "core/filecmds.h"
+#include "core/languages.h"
 #include "core/models.h"
+#include "core/pages.h"
 #include "core/recipefile.h"
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/editor_window.h"
+#include "editor/link_dialogs.h"
+#include "editor/string_editor.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 #include "recipes/recipe_config_dialog.h"
@@ -205,6 +209,12 @@ void MainWindow::menu_click(Menu m, int index) {
         if (index == 0) show_help();
         else show_about();
         break;
+    case Menu::Strings:
+        show_string_editor(c_, this);
+        break;
+    case Menu::Kxlang:
+        kxlang_menu_click(c_, index);
+        break;
     case Menu::Recipes:
         if (index == 0) show_config_recipe_dialog(c_, this);
         else if (index == 1) show_data_recipe_dialog(c_, this);
@@ -220,13 +230,15 @@ void MainWindow::menu_click(Menu m, int index) {
 }
 
 void MainWindow::toolbar_click(const std::string& key) {
-    toolbar_edit_command(c_, key);
+    if (!toolbar_edit_command(c_, key)) toolbar_page_command(c_, key);
     refresh_status();
 }
 
 void MainWindow::show_insert_mode(bool) { refresh_status(); }
 void MainWindow::end_link_edit() { editor_->end_link_edit(); }
 void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
+void MainWindow::open_autolink() { show_autolink_dialog(c_, this); }
+void MainWindow::open_link_parameters() { show_link_parameters_dialog(c_, this); }
 
 void MainWindow::show_help() {
     if (file_exists(c_.p.help_file)) QDesktopServices::openUrl(QUrl::fromLocalFile(qs(c_.p.help_file)));

@@ -4,7 +4,7 @@
 #include "platform/api/textfile.h"
 #include "recipes/recipe_config_dialog.h"
 #include "recipes/recipe_data_dialog.h"
-#include "support/main_window_app.h"
+#include "support/app_rig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,16 +52,14 @@ struct Gui : test::App {
     }
 };
 
-// Runs `act` on the next modal dialog of type T once it is shown.
+// Runs `act` on the next modal dialog, which must be a T.
 template <typename T>
 void on_next_modal(std::function<void(T*)> act) {
-    QTimer::singleShot(0, [act] {
-        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            QApplication::setActiveWindow(dlg);
-            act(dlg);
-        } else {
-            on_next_modal<T>(act);
-        }
+    test::on_next_modal([act](QWidget* w) {
+        auto* dlg = qobject_cast<T*>(w);
+        ASSERT_TRUE(dlg) << w->metaObject()->className();
+        QApplication::setActiveWindow(dlg);
+        act(dlg);
     });
 }
 
