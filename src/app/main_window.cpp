@@ -12,6 +12,7 @@
 #include "core/languages.h"
 #include "core/models.h"
 #include "core/pages.h"
+#include "core/recipefile.h"
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/editor_window.h"
@@ -20,6 +21,8 @@
 #include "recipes/recipe_transfer_dialogs.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
+#include "recipes/recipe_config_dialog.h"
+#include "recipes/recipe_data_dialog.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -213,10 +216,6 @@ void MainWindow::menu_click(Menu m, int index) {
     case Menu::Com:
         menu_com_click(c_, index);
         break;
-    case Menu::Recipes:
-        if (index == 2) show_recipe_download_dialog(c_, *serial_, this);
-        else if (index == 3) show_recipe_upload_dialog(c_, *serial_, this);
-        break;
     case Menu::Help:
         if (index == 0) show_help();
         else show_about();
@@ -226,6 +225,16 @@ void MainWindow::menu_click(Menu m, int index) {
         break;
     case Menu::Kxlang:
         kxlang_menu_click(c_, index);
+        break;
+    case Menu::Recipes:
+        if (index == 0) show_config_recipe_dialog(c_, this);
+        else if (index == 1) show_data_recipe_dialog(c_, this);
+        else if (index == 2) show_recipe_download_dialog(c_, *serial_, this);
+        else if (index == 3) show_recipe_upload_dialog(c_, *serial_, this);
+        else if (index == 4) recipes_write(c_);
+        else if (index == 5) recipes_write_as(c_);
+        else if (index == 6) recipes_read(c_);
+        else if (index == 7) new_recipe_file(c_);
         break;
     default:
         break;

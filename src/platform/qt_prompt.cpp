@@ -11,10 +11,19 @@ namespace kx {
 namespace {
 
 // "Tutti i file (*.*)|*.*" -> "Tutti i file (*.*)" (the Qt form keeps the pattern in the name).
+// When the pattern differs from the one the caption shows, the caption's brackets get the
+// pattern: "Tutti i file (*.*)|*" -> "Tutti i file (*)", which also lists files without a dot.
 QString qt_filter(const std::string& filter) {
     QStringList parts = qs(filter).split('|');
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i];
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        const QString pattern = parts[i + 1].split(';').join(' ');
+        const qsizetype open = name.lastIndexOf('(');
+        if (open >= 0 && name.endsWith(')') && name.mid(open + 1, name.size() - open - 2) != pattern)
+            name = name.left(open + 1) + pattern + ')';
+        out << name;
+    }
     if (out.isEmpty()) out << QString("*");
     return out.join(";;");
 }
@@ -31,6 +40,8 @@ int QtPrompt::message(const std::string& text, int buttons, const std::string& t
     } else if (buttons == kYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setIcon(QMessageBox::Question);
+    } else if (buttons == kOkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -38,6 +49,7 @@ int QtPrompt::message(const std::string& text, int buttons, const std::string& t
     case QMessageBox::Yes: return kAnsYes;
     case QMessageBox::No: return kAnsNo;
     case QMessageBox::Ok: return kAnsOk;
+    case QMessageBox::Cancel: return kAnsCancel;
     default: return buttons == kOkOnly ? kAnsOk : buttons == kYesNo ? kAnsNo : kAnsCancel;
     }
 }

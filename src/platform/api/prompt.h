@@ -8,7 +8,7 @@
 namespace kx {
 
 // Message box buttons and answers, with the platform's values.
-enum MsgButtons { kOkOnly = 0, kYesNoCancel = 3, kYesNo = 4 };
+enum MsgButtons { kOkOnly = 0, kOkCancel = 1, kYesNoCancel = 3, kYesNo = 4 };
 enum MsgAnswer { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7 };
 
 // The error number that a cancelled file dialog raises.
