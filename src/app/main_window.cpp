@@ -7,6 +7,7 @@
 #include "core/display.h"
 #include "core/editing.h"
 #include "core/filecmds.h"
+#include "core/listing.h"
 #include "core/models.h"
 #include "core/shell.h"
 #include "core/text.h"
@@ -157,6 +158,7 @@ void MainWindow::menu_click(Menu m, int index) {
         else if (index == 1) file_open(c_);
         else if (index == 2) file_save(c_);
         else if (index == 3) file_save_as(c_);
+        else if (index == 5) print_spool(c_);
         else if (index >= 7 && index <= 10) file_open_recent(c_, index - 6);
         else if (index == 12 && file_exit(c_)) close();
         break;
