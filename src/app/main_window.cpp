@@ -11,7 +11,10 @@
 #include "core/models.h"
 #include "core/shell.h"
 #include "core/text.h"
+#include "editor/char_picker.h"
+#include "editor/display_widget.h"
 #include "editor/editor_window.h"
+#include "editor/glyphs.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
@@ -218,6 +221,14 @@ void MainWindow::toolbar_click(const std::string& key) {
 void MainWindow::show_insert_mode(bool) { refresh_status(); }
 void MainWindow::end_link_edit() { editor_->end_link_edit(); }
 void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
+
+void MainWindow::open_char_picker() {
+    CharPicker picker(c_, this);
+    // Beside the cursor cell, so that the arrows go in where the user looks.
+    DisplayWidget* d = editor_->display();
+    picker.move(d->mapToGlobal(d->cell_origin(c_.p.cursor_pos) + QPoint(0, 2 * kGlyphH)));
+    picker.exec();
+}
 
 void MainWindow::show_help() {
     if (file_exists(c_.p.help_file)) QDesktopServices::openUrl(QUrl::fromLocalFile(qs(c_.p.help_file)));

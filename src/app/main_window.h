@@ -64,6 +64,7 @@ public:
     void show_insert_mode(bool on) override;
     void end_link_edit() override;
     void grid_highlight(int k) override;
+    void open_char_picker() override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
