@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "comm/serial_link.h"
 #include "comm/transfer_dialogs.h"
+#include "core/clipboard.h"
 #include "core/context.h"
 #include "core/display.h"
 #include "core/editing.h"
@@ -164,6 +165,10 @@ void MainWindow::menu_click(Menu m, int index) {
         else if (index == 5) print_spool(c_);
         else if (index >= 7 && index <= 10) file_open_recent(c_, index - 6);
         else if (index == 12 && file_exit(c_)) close();
+        break;
+    case Menu::Modify:
+        if (index == 3) copy_var(c_);
+        else if (index == 4) paste_var(c_);
         break;
     case Menu::Language:
         menu_language_click(c_, index);
