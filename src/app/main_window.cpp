@@ -10,6 +10,7 @@
 #include "core/filecmds.h"
 #include "core/listing.h"
 #include "core/models.h"
+#include "core/pages.h"
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/char_picker.h"
@@ -219,7 +220,7 @@ void MainWindow::menu_click(Menu m, int index) {
 }
 
 void MainWindow::toolbar_click(const std::string& key) {
-    toolbar_edit_command(c_, key);
+    if (!toolbar_edit_command(c_, key)) toolbar_page_command(c_, key);
     refresh_status();
 }
 

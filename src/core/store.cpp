@@ -112,6 +112,9 @@ void clear_page(Ctx& c, int page, int lang) {
     page_record& r = p.page_store[lang][page];
     for (int i = 0; i < n; ++i) r.chars[i] = 32;
     for (int s = 0; s < kVarSlots; ++s) r.set_var(s, variable_record{});
+    // A count left from the record's earlier page would announce variables whose slots
+    // were just emptied.
+    r.var_count = 0;
     for (int k = 0; k < 4; ++k) r.links[k] = static_cast<std::int16_t>(page);
     r.pwd = 0;
 }

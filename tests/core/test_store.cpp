@@ -99,7 +99,9 @@ TEST_F(StoreTest, StoreRoutinesNeverReachOutsideTheStores) {
 TEST_F(StoreTest, ClearPagePointsLinksAtItselfAndClearProjectResetsCountsButNotLanguages) {
     p.page_store[0][7].pwd = 1;
     p.page_store[0][7].set_var(0, {1, 1, 1, 1, 1, 1, 1, 1});
+    p.page_store[0][7].var_count = 3;
     clear_page(f.c, 7, 0);
+    EXPECT_EQ(p.page_store[0][7].var_count, 0);
     for (int k = 0; k < 4; ++k) EXPECT_EQ(p.page_store[0][7].links[k], 7);
     EXPECT_EQ(p.page_store[0][7].pwd, 0);
     EXPECT_EQ(p.page_store[0][7].var(0), variable_record{});
