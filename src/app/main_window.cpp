@@ -14,6 +14,7 @@
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/char_picker.h"
+#include "editor/copy_dialog.h"
 #include "editor/display_widget.h"
 #include "editor/editor_window.h"
 #include "editor/glyphs.h"
@@ -168,7 +169,10 @@ void MainWindow::menu_click(Menu m, int index) {
         else if (index == 12 && file_exit(c_)) close();
         break;
     case Menu::Modify:
-        if (index == 3) copy_var(c_);
+        if (index == 0) copy_page(c_);
+        else if (index == 1) paste_page(c_);
+        else if (index == 2) show_copy_group_dialog(c_, this);
+        else if (index == 3) copy_var(c_);
         else if (index == 4) paste_var(c_);
         break;
     case Menu::Language:
