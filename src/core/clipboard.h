@@ -26,8 +26,9 @@ void copy_page_to_clipboard(Ctx& c, int page);
 void paste_page_from_clipboard(Ctx& c, int src, int dest);
 
 // A page-number box of the group-copy dialog after the user changed it, with the caret at
-// `caret`: the character left of the caret is cut out (and the caret steps back) while it
-// is not a digit or the number exceeds `limit`. `value` is the number the box then holds.
+// `caret`: every character that is not a digit is cut out, then the digit left of the caret
+// (the caret stepping back) while the number exceeds `limit`. `value` is the number the box
+// then holds.
 struct PageBox {
     std::string text;
     int caret = 0;

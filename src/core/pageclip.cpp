@@ -119,12 +119,14 @@ bool copy_pages(Ctx& c) {
 }
 
 PageBox check_page_box(const std::string& text, int caret, int limit) {
-    PageBox b{text, std::clamp<int>(caret, 0, static_cast<int>(text.size())), 0};
-    auto bad = [&] {
-        const char ch = b.text[b.caret - 1];
-        return ch < '0' || ch > '9' || read_decimal(b.text) > limit;
-    };
-    while (b.caret > 0 && bad()) {
+    // A typed character that is not a digit goes; so does any that came with pasted text.
+    PageBox b;
+    for (int i = 0; i < static_cast<int>(text.size()); ++i) {
+        if (text[i] < '0' || text[i] > '9') continue;
+        b.text += text[i];
+        if (i < caret) ++b.caret;
+    }
+    while (b.caret > 0 && read_decimal(b.text) > limit) {
         b.text.erase(b.caret - 1, 1);
         --b.caret;
     }

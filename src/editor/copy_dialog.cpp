@@ -73,13 +73,12 @@ void CopyGroupDialog::edited(int box) {
     const int limit = box == 2 ? p.last_page_idx + 1 : p.last_page_idx;
     // One byte per character of the box, so that positions agree: digits as they are,
     // anything else as a letter that the check cuts out.
-    QString text = b->text();
     std::string shape;
-    for (QChar ch : text) shape += ch >= '0' && ch <= '9' ? static_cast<char>(ch.unicode()) : 'x';
+    for (QChar ch : b->text()) shape += ch >= '0' && ch <= '9' ? static_cast<char>(ch.unicode()) : 'x';
     const int caret = b->cursorPosition();
     const PageBox kept = check_page_box(shape, caret, limit);
-    if (kept.caret != caret) {
-        b->setText(text.remove(kept.caret, caret - kept.caret));
+    if (kept.text != shape) {
+        b->setText(QString::fromStdString(kept.text));
         b->setCursorPosition(kept.caret);
     }
     std::int16_t* value[] = {&p.copy_start, &p.copy_end, &p.copy_dest};
