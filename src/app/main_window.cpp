@@ -17,7 +17,6 @@
 #include "editor/copy_dialog.h"
 #include "editor/display_widget.h"
 #include "editor/editor_window.h"
-#include "editor/glyphs.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
@@ -234,9 +233,10 @@ void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
 
 void MainWindow::open_char_picker() {
     CharPicker picker(c_, this);
-    // Beside the cursor cell, so that the arrows go in where the user looks.
+    // Under the display at the cursor's column: near where the arrows go in, without
+    // hiding any row of the page.
     DisplayWidget* d = editor_->display();
-    picker.move(d->mapToGlobal(d->cell_origin(c_.p.cursor_pos) + QPoint(0, 2 * kGlyphH)));
+    picker.move(d->mapToGlobal(QPoint(d->cell_origin(c_.p.cursor_pos).x(), d->height() + 4)));
     picker.exec();
 }
 
