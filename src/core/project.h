@@ -2,6 +2,8 @@
 // The whole state of the editor's project and session: the page stores, the edit buffers
 // of the page being edited, the global strings, the languages, the terminal model and the
 // flags. One object, owned by the application and handed to every window by reference.
+#include "core/recipe.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -121,6 +123,7 @@ struct Project {
     // Recipes.
     std::string recipe_path;
     bool recipe_modified = false;
+    RecipeModel recipe;
 
     // Serial link state (one transfer at a time).
     std::string rx_buffer;

@@ -1,0 +1,203 @@
+// The recipe model: value-column shifts, limits, and the block list in name order.
+#include "core/recipe.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace kx {
+namespace {
+
+// A model of `len` elements whose blocks are given as slot, name and values; the list is
+// linked in name order.
+RecipeModel model(int len, std::initializer_list<std::tuple<int, std::string, std::vector<int>>> blocks) {
+    RecipeModel m;
+    m.blk_len = len;
+    std::vector<std::pair<std::string, int>> order;
+    for (const auto& [slot, name, values] : blocks) {
+        m.recipe_blocks[slot].name = blank_or_pad8(name);
+        for (std::size_t i = 0; i < values.size(); ++i) m.recipe_blocks[slot].values[i] = values[i];
+        order.emplace_back(m.recipe_blocks[slot].name, slot);
+    }
+    std::sort(order.begin(), order.end());
+    const int n = static_cast<int>(order.size());
+    for (int k = 0; k < n; ++k) {
+        auto& b = m.recipe_blocks[order[k].second];
+        b.prev = order[k == 0 ? k : k - 1].second;
+        b.next = order[k == n - 1 ? k : k + 1].second;
+    }
+    m.blk_tot = n;
+    return m;
+}
+
+std::vector<int> values(const RecipeModel& m, int slot, int n) {
+    return {m.recipe_blocks[slot].values.begin(), m.recipe_blocks[slot].values.begin() + n};
+}
+
+// Names along the list, trailing blanks dropped.
+std::string names(const RecipeModel& m) {
+    std::string s;
+    for (int slot : recipe_list(m)) {
+        std::string n = m.recipe_blocks[slot].name;
+        n.erase(n.find_last_not_of(' ') + 1);
+        s += (s.empty() ? "" : ",") + n;
+    }
+    return s;
+}
+
+TEST(RecipeColumns, InsertAppendAndDeleteShiftEveryBlock) {
+    RecipeModel m = model(3, {{0, "A", {10, 20, 30}}, {4, "B", {1, 2, 3}}});
+    m.recipe_blocks[2].values = {7, 7, 7};   // a free slot is not touched
+
+    RecipeModel ins = m;
+    ins.blk_len = 4;
+    insert_recipe_config_line(ins, 1);
+    EXPECT_EQ(values(ins, 0, 4), (std::vector<int>{0, 10, 20, 30}));
+    EXPECT_EQ(values(ins, 4, 4), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(values(ins, 2, 4), (std::vector<int>{7, 7, 7, 0}));
+
+    RecipeModel ins_last = m;
+    ins_last.blk_len = 4;
+    insert_recipe_config_line(ins_last, 3);
+    EXPECT_EQ(values(ins_last, 0, 4), (std::vector<int>{10, 20, 0, 30}));
+
+    RecipeModel del = m;
+    del.blk_len = 2;
+    delete_recipe_config_line(del, 2);
+    EXPECT_EQ(values(del, 0, 3), (std::vector<int>{10, 30, 30}));   // the slot after keeps its value
+    EXPECT_EQ(values(del, 4, 3), (std::vector<int>{1, 3, 3}));
+
+    RecipeModel app = m;
+    app.recipe_blocks[0].values[3] = 99;
+    app.blk_len = 4;
+    append_recipe_config_line(app, 3);
+    EXPECT_EQ(values(app, 0, 4), (std::vector<int>{10, 20, 30, 0}));
+
+    RecipeModel none = model(3, {});
+    none.recipe_blocks[0].values = {5, 6, 7};
+    none.blk_len = 4;
+    insert_recipe_config_line(none, 1);
+    append_recipe_config_line(none, 3);
+    EXPECT_EQ(values(none, 0, 4), (std::vector<int>{5, 6, 7, 0}));
+
+    // Rows and indexes outside the table change nothing and stay inside it.
+    RecipeModel out = m;
+    insert_recipe_config_line(out, 0);
+    insert_recipe_config_line(out, 250);
+    delete_recipe_config_line(out, -3);
+    append_recipe_config_line(out, 201);
+    EXPECT_EQ(out, m);
+}
+
+TEST(RecipeLimits, ElementsAndBlocksKeepTenThousandValues) {
+    RecipeModel m;
+    for (auto [tot, limit] : {std::pair{0, 200}, {30, 200}, {50, 200}, {60, 166}, {200, 50}}) {
+        m.blk_tot = tot;
+        EXPECT_EQ(recipe_element_limit(m), limit) << tot;
+    }
+    for (auto [len, limit] : {std::pair{0, 200}, {1, 200}, {50, 200}, {64, 156}, {200, 50}}) {
+        m.blk_len = len;
+        EXPECT_EQ(recipe_block_limit(m), limit) << len;
+    }
+}
+
+TEST(RecipeList, LinksNewBlocksInNameOrder) {
+    RecipeModel m;
+    m.blk_len = 2;
+    m.recipe_elements[0].min = 5;
+    m.recipe_elements[1].min = 9;
+    int slot = -1;
+    // The first block: slot 0, pointing to itself both ways, holding the minima.
+    ASSERT_EQ(link_recipe_block(m, blank_or_pad8("C"), slot), LinkResult::Linked);
+    EXPECT_EQ(slot, 0);
+    EXPECT_EQ(m.recipe_blocks[0].prev, 0);
+    EXPECT_EQ(m.recipe_blocks[0].next, 0);
+    EXPECT_EQ(values(m, 0, 2), (std::vector<int>{5, 9}));
+
+    for (const char* n : {"A", "B", "Z", "0", "a", "B1"})
+        ASSERT_EQ(link_recipe_block(m, blank_or_pad8(n), slot), LinkResult::Linked) << n;
+    EXPECT_EQ(names(m), "0,A,B,B1,C,Z,a");   // digits first, lower case after upper case
+    EXPECT_EQ(m.blk_tot, 7);
+    EXPECT_EQ(recipe_model_fault(m), "");
+
+    const RecipeModel before = m;
+    EXPECT_EQ(link_recipe_block(m, blank_or_pad8("A"), slot), LinkResult::Duplicate);
+    EXPECT_EQ(link_recipe_block(m, blank_or_pad8("a"), slot), LinkResult::Duplicate);
+    EXPECT_EQ(m, before);
+
+    // A name with a leading blank sorts before every printable one.
+    ASSERT_EQ(link_recipe_block(m, blank_or_pad8(" Q"), slot), LinkResult::Linked);
+    EXPECT_EQ(recipe_list(m).front(), slot);
+}
+
+TEST(RecipeList, RefusesBlocksBeyondTheLimit) {
+    RecipeModel m;
+    m.blk_len = 64;   // 10000 / 64 = 156 blocks
+    int slot = -1;
+    for (int k = 0; k < 156; ++k) {
+        char name[9];
+        std::snprintf(name, sizeof name, "N%03d", k);
+        ASSERT_EQ(link_recipe_block(m, blank_or_pad8(name), slot), LinkResult::Linked) << k;
+    }
+    const RecipeModel full = m;
+    EXPECT_EQ(link_recipe_block(m, blank_or_pad8("X"), slot), LinkResult::Full);
+    EXPECT_EQ(m, full);
+    EXPECT_EQ(recipe_list(m).size(), 156u);
+}
+
+TEST(RecipeList, UnlinksHeadMiddleAndTail) {
+    RecipeModel m = model(1, {{3, "A", {}}, {1, "B", {}}, {6, "C", {}}, {0, "D", {}}});
+    EXPECT_EQ(unlink_recipe_block(m, 1), 6);   // middle: its successor is shown
+    EXPECT_EQ(names(m), "A,C,D");
+    EXPECT_EQ(unlink_recipe_block(m, 3), 6);   // head: the successor becomes the head
+    EXPECT_EQ(m.recipe_blocks[6].prev, 6);
+    EXPECT_EQ(unlink_recipe_block(m, 0), 6);   // tail: the predecessor becomes the tail
+    EXPECT_EQ(m.recipe_blocks[6].next, 6);
+    EXPECT_EQ(m.blk_tot, 1);
+    EXPECT_EQ(recipe_model_fault(m), "");
+    // The last block stays; a free slot is no block to delete.
+    EXPECT_EQ(unlink_recipe_block(m, 6), -1);
+    EXPECT_EQ(unlink_recipe_block(m, 3), -1);
+    EXPECT_EQ(names(m), "C");
+}
+
+TEST(RecipeList, RenumbersSlotsInNameOrder) {
+    RecipeModel m = model(2, {{7, "B", {1, 2}}, {2, "C", {3, 4}}, {5, "A", {5, 6}}});
+    order_recipe_blocks(m);
+    EXPECT_EQ(names(m), "A,B,C");
+    const int links[3][2] = {{0, 1}, {0, 2}, {1, 2}};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(m.recipe_blocks[k].prev, links[k][0]);
+        EXPECT_EQ(m.recipe_blocks[k].next, links[k][1]);
+    }
+    EXPECT_EQ(values(m, 0, 2), (std::vector<int>{5, 6}));
+    EXPECT_EQ(values(m, 2, 2), (std::vector<int>{3, 4}));
+    EXPECT_EQ(highest_used_slot(m), 2);
+    EXPECT_EQ(find_free_block(m), 3);
+    EXPECT_EQ(recipe_model_fault(m), "");
+}
+
+TEST(RecipeList, BrokenLinksNeitherLoopNorLeaveTheTable) {
+    RecipeModel cycle = model(1, {{0, "A", {}}, {1, "B", {}}, {2, "C", {}}});
+    cycle.recipe_blocks[0].prev = 2;   // no head: A <- C
+    EXPECT_EQ(find_recipe_head(cycle), -1);
+    EXPECT_TRUE(recipe_list(cycle).empty());
+    int slot = -1;
+    EXPECT_EQ(link_recipe_block(cycle, blank_or_pad8("D"), slot), LinkResult::Full);
+    EXPECT_NE(recipe_model_fault(cycle), "");
+
+    RecipeModel loop = model(1, {{0, "A", {}}, {1, "B", {}}, {2, "C", {}}});
+    loop.recipe_blocks[2].next = 1;   // C -> B: the forward walk would run for ever
+    EXPECT_LE(recipe_list(loop).size(), static_cast<std::size_t>(kRecipeSlots));
+    EXPECT_NE(recipe_model_fault(loop), "");
+    order_recipe_blocks(loop);   // refuses rather than dropping blocks
+    EXPECT_EQ(loop.blk_tot, 3);
+
+    RecipeModel outside = model(1, {{0, "A", {}}, {1, "B", {}}});
+    outside.recipe_blocks[0].next = 5000;
+    EXPECT_NE(recipe_model_fault(outside), "");
+    EXPECT_EQ(unlink_recipe_block(outside, 0), -1);
+}
+
+} // namespace
+} // namespace kx

@@ -1,0 +1,377 @@
+// The recipe file: the layout written, what is read back, what is refused, and the current
+// recipe file kept between commands.
+#include "core/recipefile.h"
+
+#include "platform/api/textfile.h"
+#include "support/recording_view.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace kx {
+namespace {
+
+using test::Fixture;
+
+std::string join(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const auto& l : lines) s += l + "\r\n";
+    return s;
+}
+
+std::string bytes_of(const RecipeModel& m) {
+    std::string out;
+    FileError err;
+    EXPECT_TRUE(recipe_file_bytes(m, "2.8", out, err)) << err.description;
+    return out;
+}
+
+RecipeModel read_ok(const std::string& bytes) {
+    RecipeModel m;
+    FileError err;
+    EXPECT_TRUE(parse_recipe_file(bytes, m, err)) << err.description;
+    return m;
+}
+
+FileError read_refused(const std::string& bytes) {
+    RecipeModel m;
+    FileError err;
+    EXPECT_FALSE(parse_recipe_file(bytes, m, err)) << bytes;
+    return err;
+}
+
+const std::string kExample = join({"2.8  version", "    1  blk_tot", "    1  blk_len", "  256  blk_start",
+                                   "0000 FFFF 82 SPEED   ", "block:     0  FIRST      0   0", "  150"});
+
+// Two elements; used blocks in slots 0 and 3, free slots 1 and 2 in between with stale links.
+RecipeModel two_blocks() {
+    RecipeModel m;
+    m.blk_start = 0x1234;
+    m.blk_len = 2;
+    m.recipe_elements[0] = {"TEMP", 0x84, 7, 65535};
+    m.recipe_elements[1] = {"LONGNAME", 0, 0, 10};
+    m.recipe_blocks[0] = {"ZETA    ", 3, 0, {}};
+    m.recipe_blocks[0].values[0] = 65535;
+    m.recipe_blocks[0].values[1] = 7;
+    m.recipe_blocks[1].prev = m.recipe_blocks[1].next = 1;
+    m.recipe_blocks[1].values[0] = 12;
+    m.recipe_blocks[3] = {"ALPHA   ", 3, 0, {}};
+    m.blk_tot = 2;
+    return m;
+}
+
+TEST(RecipeFileLayout, TheExampleFileByteForByte) {
+    RecipeModel m;
+    m.blk_start = 256;
+    m.blk_len = 1;
+    m.blk_tot = 1;
+    m.recipe_elements[0] = {"SPEED", 0x82, 0, 0xFFFF};
+    m.recipe_blocks[0].name = "FIRST   ";
+    m.recipe_blocks[0].values[0] = 150;
+    EXPECT_EQ(bytes_of(m), kExample);
+
+    const RecipeModel back = read_ok(kExample);
+    EXPECT_EQ(back.recipe_elements[0].name, "SPEED   ");   // names come back padded to 8
+    EXPECT_EQ(back.recipe_elements[0].flags, 0x82);
+    EXPECT_EQ(back.blk_start, 256);
+    EXPECT_EQ(back.recipe_blocks[0].values[0], 150);
+}
+
+TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
+    const std::string expected = join({
+        "2.8  version", "    2  blk_tot", "    2  blk_len", " 4660  blk_start",
+        "0007 FFFF 84 TEMP    ", "0000 000A 00 LONGNAME",
+        "block:     0  ZETA       3   0", "65535     7",
+        "block:     1             1   1", "   12     0",
+        "block:     2             0   0", "    0     0",
+        "block:     3  ALPHA      3   0", "    0     0"});
+    const std::string written = bytes_of(two_blocks());
+    EXPECT_EQ(written, expected);
+
+    // Read back: the blocks return to their slots with their links; written again, the
+    // same bytes.
+    const RecipeModel back = read_ok(written);
+    EXPECT_EQ(back.recipe_blocks[3].name, "ALPHA   ");
+    EXPECT_EQ(back.recipe_blocks[0].prev, 3);
+    EXPECT_EQ(back.recipe_blocks[1].name, "");
+    EXPECT_EQ(back.recipe_elements[0].flags & kRecipeOmrHex, kRecipeOmrHex);
+    EXPECT_EQ(back.recipe_elements[0].flags & 0x7F, 4);
+    EXPECT_EQ(bytes_of(back), written);
+
+    // A name longer than 8 and line ends inside a name cannot break the layout.
+    RecipeModel odd = two_blocks();
+    odd.recipe_elements[1].name = "TOO\rLONG_NAME";
+    const std::string odd_bytes = bytes_of(odd);
+    EXPECT_NE(odd_bytes.find("0000 000A 00 TOO LONG\r\n"), std::string::npos);
+    EXPECT_EQ(bytes_of(read_ok(odd_bytes)), odd_bytes);
+}
+
+TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
+    // The slot number of a header is not read; another version number is accepted; a flags
+    // field without a blank after it ends the line; text where a number stands reads 0.
+    const RecipeModel m = read_ok(join({"3.1  version", "    1  blk_tot", "    2  blk_len", "  abc  blk_start",
+                                        "0000 0010 84", "0001 0002 1 X", "block:    17  ONE        0   0",
+                                        "    4    x"}));
+    EXPECT_EQ(m.recipe_blocks[0].name, "ONE     ");
+    EXPECT_EQ(m.blk_start, 0);
+    EXPECT_EQ(m.recipe_elements[0].flags, 0x84);
+    EXPECT_EQ(m.recipe_elements[0].name, "        ");
+    EXPECT_EQ(m.recipe_elements[1].flags, 1);
+    EXPECT_EQ(m.recipe_elements[1].name, "X       ");
+    EXPECT_EQ(m.recipe_blocks[0].values[0], 4);
+    EXPECT_EQ(m.recipe_blocks[0].values[1], 0);
+
+    // Lines after the last used block are not read; a file without blocks needs none.
+    EXPECT_EQ(read_ok(kExample + "anything\r\n").blk_tot, 1);
+    EXPECT_EQ(read_ok(join({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start",
+                            "0000 0000 00 "})).blk_tot, 0);
+}
+
+TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
+    using Kind = FileError::Kind;
+    EXPECT_EQ(read_refused(join({"2.8 version", "    1  blk_tot"})).kind, Kind::Format);
+    EXPECT_EQ(read_refused(join({"2.8  version", "    1 blk_tot"})).kind, Kind::Format);
+    EXPECT_EQ(read_refused("").kind, Kind::Damaged);
+
+    auto with = [](std::size_t line, const std::string& text) {
+        std::vector<std::string> lines = {"2.8  version", "    2  blk_tot", "    1  blk_len", "    0  blk_start",
+                                          "0000 FFFF 00 E",
+                                          "block:     0  A          0   1", "    1",
+                                          "block:     1  B          0   1", "    2"};
+        if (line < lines.size()) lines[line] = text;
+        return join(lines);
+    };
+    ASSERT_EQ(read_ok(with(99, "")).blk_tot, 2);   // the file the cases below damage
+
+    const std::pair<std::size_t, std::string> cases[] = {
+        {1, "  201  blk_tot"},       // more blocks than the table holds
+        {1, "   -1  blk_tot"},
+        {2, "  201  blk_len"},       // more elements than a block holds
+        {2, "   -1  blk_len"},
+        {3, "65536  blk_start"},
+        {4, "0000 FFFF 05 E"},       // decimal point 5
+        {4, "0000 FFFF 100 E"},      // flags beyond their two digits
+        {6, "65536"},                // a value beyond 16 bits
+        {6, "   -1"},
+        {5, "block:     0  A        300   1"},   // a link outside the table
+        {5, "block:     0  A          1   1"},   // no head: A and B point at each other
+        {7, "block:     1  B          1   1"},   // B does not link back to A
+        {7, "block:     1  B          0   0"},   // the list turns back to A
+        {5, "block:     0  A          0   0"},   // two lists of one block each
+        {7, "block:     1             0   1"},   // a free slot on the list
+    };
+    for (const auto& [line, text] : cases) {
+        const FileError err = read_refused(with(line, text));
+        EXPECT_EQ(err.kind, Kind::Damaged) << text;
+        EXPECT_FALSE(err.description.empty()) << text;
+    }
+
+    // The file ends early, at every line that is still needed.
+    const std::string whole = with(99, "");
+    for (std::size_t cut = whole.find("\r\n"); cut + 2 < whole.size(); cut = whole.find("\r\n", cut + 2))
+        EXPECT_EQ(read_refused(whole.substr(0, cut + 2)).number, kErrPastEnd) << cut;
+
+    // Free slots past the table's end before the announced blocks were found.
+    std::vector<std::string> many = {"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
+                                     "0000 FFFF 00 E"};
+    for (int s = 0; s < 210; ++s) many.insert(many.end(), {"block:     0             0   0", "    0"});
+    EXPECT_EQ(read_refused(join(many)).kind, Kind::Damaged);
+}
+
+TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
+    std::string out;
+    FileError err;
+    RecipeModel m = two_blocks();
+    m.blk_tot = 3;   // only two named blocks
+    EXPECT_FALSE(recipe_file_bytes(m, "2.8", out, err));
+    m = two_blocks();
+    m.recipe_blocks[3].values[1] = 70000;
+    EXPECT_FALSE(recipe_file_bytes(m, "2.8", out, err));
+    EXPECT_FALSE(recipe_file_bytes(two_blocks(), "2.10", out, err));
+}
+
+TEST(RecipeFileReader, SeedFilesKeepTheirOutcome) {
+    const auto seeds = std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus" / "recipefile";
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(seeds)) {
+        std::string bytes;
+        ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
+        RecipeModel m;
+        FileError err;
+        const bool ok = e.path().filename().string().rfind("ok_", 0) == 0;
+        EXPECT_EQ(parse_recipe_file(bytes, m, err), ok) << e.path() << ": " << err.description;
+        ++n;
+    }
+    EXPECT_GE(n, 5);
+}
+
+// --- the current recipe file ---
+
+struct RecipeFiles : ::testing::Test, Fixture {
+    std::string setting() const { return settings.get("Ricette", "UltimoFile", "<none>"); }
+    std::string in_dir(const std::string& name) const { return dir.file(name); }
+    std::string content(const std::string& path) const {
+        std::string b;
+        EXPECT_TRUE(read_file_bytes(path, b)) << path;
+        return b;
+    }
+    void put(const std::string& path, const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
+};
+
+const std::string kEmptyFile =
+    join({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start", "0000 0000 00         "});
+
+TEST_F(RecipeFiles, FirstUseAndNewCreateFreeNamesBesideTheLastFile) {
+    open_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(setting(), p.recipe_path);
+    EXPECT_EQ(content(p.recipe_path), kEmptyFile);
+
+    // The next recipe function finds that file and reads it.
+    p.recipe.blk_tot = 9;
+    open_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(p.recipe.blk_tot, 0);
+
+    new_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta1"));
+    new_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta2"));
+    EXPECT_EQ(setting(), in_dir("nuovaRicetta2"));
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(RecipeFiles, AMissingLastFileGivesANewFileWithNothingOfTheOldModel) {
+    put(in_dir("mine"), bytes_of(two_blocks()));
+    settings.save("Ricette", "UltimoFile", in_dir("mine"));
+    open_recipe_file(c);
+    ASSERT_EQ(p.recipe.blk_tot, 2);
+    std::filesystem::remove(in_dir("mine"));
+    open_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(content(p.recipe_path), kEmptyFile);
+    EXPECT_EQ(p.recipe.recipe_blocks[3].name, "");
+    EXPECT_EQ(p.recipe.blk_start, 0);
+}
+
+TEST_F(RecipeFiles, ARefusedFileIsNeverOverwritten) {
+    const std::string bad = join({"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
+                                  "0000 FFFF 00 E", "block:     0  A          0   7", "    1"});
+    put(in_dir("theirs"), bad);
+    settings.save("Ricette", "UltimoFile", in_dir("theirs"));
+    open_recipe_file(c);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text, "Errore formato file ricetta!");
+    EXPECT_EQ(prompt.messages[0].title, "Errore apertura file");
+    EXPECT_EQ(content(in_dir("theirs")), bad);
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(content(p.recipe_path), kEmptyFile);
+    EXPECT_EQ(setting(), p.recipe_path);
+
+    // The same through Recipes > Read.
+    p.ui_lang_offset = 1000;
+    prompt.files.push_back(in_dir("theirs"));
+    recipes_read(c);
+    EXPECT_EQ(prompt.last_text(), "Recipe file format error!");
+    EXPECT_EQ(content(in_dir("theirs")), bad);
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta1"));
+    EXPECT_FALSE(p.recipe_modified);
+}
+
+TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
+    open_recipe_file(c);
+    const std::string path = p.recipe_path;
+    p.recipe = two_blocks();
+    ASSERT_TRUE(write_recipe_file(c, path));
+    const std::string saved = content(path);
+
+    // Write As to a folder that does not exist; the dialog held a project file before.
+    c.cdg_recipe.file_name = in_dir("project.prj");
+    prompt.files.push_back(in_dir("no/such/folder/r"));
+    recipes_write_as(c);
+    EXPECT_EQ(prompt.beeps, 1);
+    EXPECT_EQ(prompt.last_text().rfind("Errore 75: ", 0), 0u) << prompt.last_text();
+    EXPECT_EQ(p.recipe_path, path);
+    EXPECT_EQ(setting(), path);
+    EXPECT_EQ(c.cdg_recipe.file_name, in_dir("project.prj"));   // the dialog as before the command
+
+    // A model the file cannot hold is not written over the good file.
+    p.recipe.recipe_blocks[0].values[0] = 65536;
+    EXPECT_FALSE(write_recipe_file(c, path));
+    EXPECT_EQ(content(path), saved);
+    EXPECT_EQ(setting(), path);
+    for (const auto& e : std::filesystem::directory_iterator(dir.path))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {
+    open_recipe_file(c);
+    put(in_dir("other"), bytes_of(two_blocks()));
+
+    // Write As over an existing file: No keeps it.
+    prompt.files.push_back(in_dir("other"));
+    prompt.answers.push_back(kAnsNo);
+    recipes_write_as(c);
+    EXPECT_EQ(prompt.last_text(), "File " + in_dir("other") + " esistente: sovrascrivi?");
+    EXPECT_EQ(content(in_dir("other")), bytes_of(two_blocks()));
+    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+
+    // Read: the dialog shows every file (no extension needed) and starts in the file's folder.
+    prompt.files.push_back(in_dir("other"));
+    recipes_read(c);
+    EXPECT_EQ(prompt.dialogs_shown.back().filter, "Tutti i file (*.*)|*");
+    EXPECT_EQ(prompt.dialogs_shown.back().init_dir, dir.path.string());
+    EXPECT_EQ(p.recipe_path, in_dir("other"));
+    EXPECT_EQ(setting(), in_dir("other"));
+    EXPECT_EQ(p.recipe.blk_tot, 2);
+
+    // Write As with Yes: the model under the new name, which becomes the current file.
+    prompt.files.push_back(in_dir("copy"));
+    recipes_write_as(c);
+    EXPECT_EQ(content(in_dir("copy")), bytes_of(two_blocks()));
+    EXPECT_EQ(p.recipe_path, in_dir("copy"));
+    EXPECT_EQ(setting(), in_dir("copy"));
+
+    // Read of a file that does not exist: the message, nothing changes.
+    prompt.files.push_back(in_dir("gone"));
+    recipes_read(c);
+    EXPECT_EQ(prompt.last_text(), "File gone non trovato!");
+    EXPECT_EQ(p.recipe_path, in_dir("copy"));
+    // Cancel in the dialog ends the command silently.
+    const auto shown = prompt.messages.size();
+    recipes_read(c);
+    recipes_write_as(c);
+    EXPECT_EQ(prompt.messages.size(), shown);
+}
+
+TEST_F(RecipeFiles, TheSaveQuestionWritesOnlyOnYes) {
+    open_recipe_file(c);
+    p.recipe = two_blocks();
+    EXPECT_TRUE(ask_save_recipe_file(c));   // nothing changed: no question
+    EXPECT_TRUE(prompt.messages.empty());
+
+    p.recipe_modified = true;
+    prompt.answers.push_back(kAnsNo);
+    EXPECT_TRUE(ask_save_recipe_file(c));
+    EXPECT_EQ(prompt.last_text(), "Salva modifiche a file di ricette " + p.recipe_path + " ?");
+    EXPECT_EQ(prompt.messages.back().buttons, kYesNo);
+    EXPECT_TRUE(p.recipe_modified);
+    EXPECT_EQ(content(p.recipe_path), kEmptyFile);
+
+    prompt.answers.push_back(kAnsYes);
+    EXPECT_TRUE(ask_save_recipe_file(c));
+    EXPECT_FALSE(p.recipe_modified);
+    EXPECT_EQ(content(p.recipe_path), bytes_of(two_blocks()));
+
+    // Yes with a file that cannot be written: the changes are kept and the caller is told.
+    p.recipe_modified = true;
+    p.recipe_path = in_dir("no/such/folder/r");
+    prompt.answers.push_back(kAnsYes);
+    EXPECT_FALSE(ask_save_recipe_file(c));
+    EXPECT_TRUE(p.recipe_modified);
+}
+
+} // namespace
+} // namespace kx
