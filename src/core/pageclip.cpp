@@ -105,8 +105,9 @@ bool copy_pages(Ctx& c) {
     for (int i = start; i <= end; ++i) copy_page_to_clipboard(c, i);
     const int shown = p.act_page;
     p.act_page = static_cast<std::int16_t>(dest);
+    const bool append = dest > p.last_page_idx;
     for (int i = 0; i < n; ++i) {
-        if (dest > p.last_page_idx) append_page(c);
+        if (append) append_page(c);
         else insert_page(c, false);
     }
     for (int i = start; i <= end; ++i) paste_page_from_clipboard(c, i, dest + i - start);
