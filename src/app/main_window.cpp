@@ -8,6 +8,7 @@
 #include "core/display.h"
 #include "core/editing.h"
 #include "core/filecmds.h"
+#include "core/languages.h"
 #include "core/listing.h"
 #include "core/models.h"
 #include "core/pages.h"
@@ -17,6 +18,8 @@
 #include "editor/copy_dialog.h"
 #include "editor/display_widget.h"
 #include "editor/editor_window.h"
+#include "editor/link_dialogs.h"
+#include "editor/string_editor.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
@@ -216,6 +219,12 @@ void MainWindow::menu_click(Menu m, int index) {
         if (index == 0) show_help();
         else show_about();
         break;
+    case Menu::Strings:
+        show_string_editor(c_, this);
+        break;
+    case Menu::Kxlang:
+        kxlang_menu_click(c_, index);
+        break;
     default:
         break;
     }
@@ -230,6 +239,8 @@ void MainWindow::toolbar_click(const std::string& key) {
 void MainWindow::show_insert_mode(bool) { refresh_status(); }
 void MainWindow::end_link_edit() { editor_->end_link_edit(); }
 void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
+void MainWindow::open_autolink() { show_autolink_dialog(c_, this); }
+void MainWindow::open_link_parameters() { show_link_parameters_dialog(c_, this); }
 
 void MainWindow::open_char_picker() {
     CharPicker picker(c_, this);

@@ -64,6 +64,8 @@ public:
     void show_insert_mode(bool on) override;
     void end_link_edit() override;
     void grid_highlight(int k) override;
+    void open_autolink() override;
+    void open_link_parameters() override;
     void open_char_picker() override;
 
 protected:

@@ -1,6 +1,7 @@
 #include "core/display.h"
 
 #include "core/context.h"
+#include "core/editing.h"
 #include "core/store.h"
 #include "core/variables.h"
 
@@ -142,8 +143,12 @@ void set_link_mode(Ctx& c, int mode) {
             for (int pg = 0; pg <= p.last_page_idx && pg < kPageSlots; ++pg)
                 for (int k = 0; k < 4; ++k) p.page_store[0][pg].links[k] = static_cast<std::int16_t>(pg);
         }
+    } else if (mode == 2) {
+        disable_edit_link(c);
+        c.view().open_autolink();
+    } else if (mode == 3) {
+        c.view().open_link_parameters();
     }
-    // Modes 2 (autolink) and 3 (link parameters) open their dialogs from the editor window.
 }
 
 void apply_link_mode(Ctx& c) {

@@ -120,4 +120,15 @@ std::string strip_last_component(const std::string& path) {
     return k == std::string::npos ? std::string() : path.substr(0, k);
 }
 
+std::string clean_entry(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char ch : text) {
+        const bool control = ch < 32 || ch == 127 || ch == 0x81 || ch == 0x8D || ch == 0x8F || ch == 0x90 ||
+                             ch == 0x9D;
+        if (!control) out += static_cast<char>(ch);
+    }
+    return out;
+}
+
 } // namespace kx

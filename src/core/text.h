@@ -44,4 +44,10 @@ std::string dir_part(const std::string& path);
 // A path without its last separator and what follows ("" when it has no separator).
 std::string strip_last_component(const std::string& path);
 
+// Text typed or pasted into a language name or a global string, made fit for one line of
+// a project file and for the terminal: control characters (codes 0 to 31 and 127, and the
+// five codes the code page leaves unassigned, which the widgets show as controls) are
+// removed.
+std::string clean_entry(const std::string& text);
+
 } // namespace kx

@@ -76,6 +76,12 @@ public:
     virtual bool open_var_editor() { return false; }
     // The variable grid marks row k as the selected variable (0: no row marked).
     virtual void grid_highlight(int k) { (void)k; }
+
+    // --- Links ---
+    // The autolink dialog, shown modeless (brought to the front when it is already open).
+    virtual void open_autolink() {}
+    // The link recalculation policy dialog, shown modally.
+    virtual void open_link_parameters() {}
 };
 
 } // namespace kx

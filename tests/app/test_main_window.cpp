@@ -29,12 +29,8 @@
 
 using namespace kx;
 
-namespace {
-
 using test::App;
 using test::on_next_modal;
-
-} // namespace
 
 TEST(MainWindow, StartsWithTheEmptyProjectAndTheExactCaption) {
     App a;

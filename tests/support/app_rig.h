@@ -1,6 +1,6 @@
 #pragma once
-// The main window started as a user starts it, with scripted prompts, in-memory settings
-// and a private program folder, and a helper that acts on the next modal dialog.
+// The main window started as the program starts it, with scripted prompts, in-memory
+// settings and a private program folder; and a way to act on the next modal dialog.
 #include "app/main_window.h"
 #include "core/context.h"
 #include "platform/api/scripted_prompt.h"
@@ -15,7 +15,7 @@
 namespace kx::test {
 
 struct App {
-    test::TempDir dir;
+    TempDir dir;
     Project p;
     ScriptedPrompt prompt;
     MemorySettings settings;
