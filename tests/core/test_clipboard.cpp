@@ -125,13 +125,14 @@ struct PageClip : ::testing::Test {
         load_page(e.c, shown, 0);
     }
     // A page apart from its links: both languages' characters, its variables and password.
-    std::pair<page_record, std::array<std::int16_t, kMaxCells>> body(int pg) const {
-        page_record r0 = p.page_store[0][pg];
-        r0.links = {};
-        return {r0, p.page_store[1][pg].chars};
+    using Body = std::pair<page_record, std::array<std::int16_t, kMaxCells>>;
+    Body body(int pg) const {
+        Body b{p.page_store[0][pg], p.page_store[1][pg].chars};
+        b.first.links = {};
+        return b;
     }
-    std::vector<std::pair<page_record, std::array<std::int16_t, kMaxCells>>> bodies() const {
-        std::vector<std::pair<page_record, std::array<std::int16_t, kMaxCells>>> b;
+    std::vector<Body> bodies() const {
+        std::vector<Body> b;
         for (int pg = 0; pg <= p.last_page_idx; ++pg) b.push_back(body(pg));
         return b;
     }
