@@ -11,7 +11,9 @@
 #include "core/pages.h"
 #include "core/shell.h"
 #include "core/text.h"
+#include "editor/display_widget.h"
 #include "editor/editor_window.h"
+#include "editor/var_editor.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
@@ -217,6 +219,17 @@ void MainWindow::toolbar_click(const std::string& key) {
 void MainWindow::show_insert_mode(bool) { refresh_status(); }
 void MainWindow::end_link_edit() { editor_->end_link_edit(); }
 void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
+
+bool MainWindow::open_var_editor() {
+    VarEditor dlg(c_, this);
+    // Below the display, so that the preview on the page stays in sight.
+    const QWidget* d = editor_->display();
+    dlg.adjustSize();
+    const QPoint under = d->mapToGlobal(QPoint((d->width() - dlg.width()) / 2, d->height() + 60));
+    dlg.move(std::max(0, under.x()), std::max(0, under.y()));
+    dlg.exec();
+    return true;
+}
 
 void MainWindow::show_help() {
     if (file_exists(c_.p.help_file)) QDesktopServices::openUrl(QUrl::fromLocalFile(qs(c_.p.help_file)));

@@ -64,6 +64,7 @@ public:
     void show_insert_mode(bool on) override;
     void end_link_edit() override;
     void grid_highlight(int k) override;
+    bool open_var_editor() override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -9,7 +9,7 @@
 #include "editor/glyphs.h"
 #include "platform/api/scripted_prompt.h"
 #include "platform/qt_pump.h"
-#include "support/recording_view.h"
+#include "support/app_rig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,37 +28,8 @@
 
 using namespace kx;
 
-namespace {
-
-struct App {
-    test::TempDir dir;
-    Project p;
-    ScriptedPrompt prompt;
-    MemorySettings settings;
-    QtPump pump;
-    Ctx c{p, prompt, settings, pump, dir.path.string()};
-    MainWindow w;
-
-    explicit App(const std::string& lingua = "") : w((seed(lingua), c)) {
-        w.show();
-        w.load();
-    }
-    void seed(const std::string& lingua) {
-        if (!lingua.empty()) settings.save("Settaggi", "Lingua", lingua);
-    }
-    QString caption() const { return QString::fromStdString("Win Mivor -  (" + p.project_path + ")"); }
-};
-
-// Runs `act` on the next modal dialog once it is shown.
-void on_next_modal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        QWidget* m = QApplication::activeModalWidget();
-        if (m) act(m);
-        else on_next_modal(act);
-    });
-}
-
-} // namespace
+using kx::test::App;
+using kx::test::on_next_modal;
 
 TEST(MainWindow, StartsWithTheEmptyProjectAndTheExactCaption) {
     App a;
