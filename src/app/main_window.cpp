@@ -20,6 +20,7 @@
 #include "editor/editor_window.h"
 #include "editor/link_dialogs.h"
 #include "editor/string_editor.h"
+#include "editor/var_editor.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
@@ -249,6 +250,17 @@ void MainWindow::open_char_picker() {
     DisplayWidget* d = editor_->display();
     picker.move(d->mapToGlobal(QPoint(d->cell_origin(c_.p.cursor_pos).x(), d->height() + 4)));
     picker.exec();
+}
+
+bool MainWindow::open_var_editor() {
+    VarEditor dlg(c_, this);
+    // Below the display, so that the preview on the page stays in sight.
+    const QWidget* d = editor_->display();
+    dlg.adjustSize();
+    const QPoint under = d->mapToGlobal(QPoint((d->width() - dlg.width()) / 2, d->height() + 60));
+    dlg.move(std::max(0, under.x()), std::max(0, under.y()));
+    dlg.exec();
+    return true;
 }
 
 void MainWindow::show_help() {

@@ -67,6 +67,7 @@ public:
     void open_autolink() override;
     void open_link_parameters() override;
     void open_char_picker() override;
+    bool open_var_editor() override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -298,6 +298,11 @@ void display_mouse_down(Ctx& c, int cell, int button) {
 void display_dbl_click(Ctx& c, int cell) {
     Project& p = c.p;
     if (!valid_cell(p, cell)) return;
+    // A model without variable types has no variables to place.
+    if (variable_type_list(p.kx_type).empty()) {
+        c.beep();
+        return;
+    }
     if (var_cell_at(p, cell)) {
         p.new_var = false;
         p.act_var = static_cast<std::int16_t>(find_var(p, cell));
