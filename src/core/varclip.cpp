@@ -1,37 +1,11 @@
 #include "core/clipboard.h"
 
 #include "core/context.h"
+#include "core/var_edit.h"
 #include "core/variables.h"
 
 namespace kx {
 namespace {
-
-// Cells of a variable as a paste counts them: digits (DATE 10 and TIME 8 on the KXB models
-// when `date_rule`), a sign cell for INT and EE_INT, and a point cell when its decimals are
-// 1 up to its digits.
-int paste_length(const std::string& kx_type, const variable_record& v, bool date_rule) {
-    const int width = date_rule ? var_cells(kx_type, v).width : v.digits;
-    const int decimals = v.dec & 0x3F;
-    const int sign = (v.type == 1 || v.type == 11) ? 1 : 0;
-    return width + sign + (decimals >= 1 && decimals <= v.digits ? 1 : 0);
-}
-
-// True when the field of v shares a cell with a variable of the page being edited.
-bool overlaps_page_var(const Project& p, const variable_record& v) {
-    const int first = v.pos, last = v.pos + paste_length(p.kx_type, v, true) - 1;
-    for (int i = 1; i <= p.n_vars && i <= kMaxVars; ++i) {
-        const variable_record& o = p.variable_table[i];
-        const int o_last = o.pos + paste_length(p.kx_type, o, true) - 1;
-        if (first <= o_last && o.pos <= last) return true;
-    }
-    return false;
-}
-
-// True when the field of v runs past the last cell of its first cell's row.
-bool runs_past_row(const Project& p, const variable_record& v) {
-    const int row_end = (v.pos / p.n_cols + 1) * p.n_cols - 1;
-    return v.pos + paste_length(p.kx_type, v, false) - 1 > row_end;
-}
 
 void refuse(Ctx& c, int message) {
     c.beep();
@@ -64,21 +38,31 @@ void paste_var(Ctx& c) {
         refuse(c, 10142);
         return;
     }
-    if (p.n_cols <= 0) return;
-    variable_record v = p.var_clipboard;
-    v.pos = p.cursor_pos;
-    if (overlaps_page_var(p, v)) {
-        refuse(c, 10140);
-        return;
-    }
-    if (runs_past_row(p, v)) {
-        refuse(c, 10141);
+    // The variable editor's fields describe the copy at the cursor; its placement checks
+    // see the page's variables but the new slot.
+    const variable_record& v = p.var_clipboard;
+    var_edit_state& e = p.var_edit;
+    e.ed_dec = v.dec;
+    e.ed_digits = v.digits;
+    e.ed_address = v.address;
+    e.ed_access = v.access;
+    e.ed_max = v.max;
+    e.ed_min = v.min;
+    e.ed_type = v.type;
+    e.ed_pos = p.cursor_pos;
+    const std::int16_t selected = p.act_var;
+    p.n_vars = static_cast<std::int16_t>(p.n_vars + 1);
+    p.act_var = p.n_vars;
+    const int refusal = overlay_var(c) ? 10140 : var_end_line(c) ? 10141 : 0;
+    if (refusal) {
+        // Nothing changes: the selection stays too.
+        p.n_vars = static_cast<std::int16_t>(p.n_vars - 1);
+        p.act_var = selected;
+        refuse(c, refusal);
         return;
     }
     p.prj_modified = true;
-    p.n_vars = static_cast<std::int16_t>(p.n_vars + 1);
-    p.act_var = p.n_vars;
-    p.variable_table[p.act_var] = v;
+    save_var(c, p.act_var);
     show_var_row(c, p.act_var);
     draw_var_cells(c, p.act_var);
 }
