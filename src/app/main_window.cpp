@@ -5,23 +5,29 @@
 #include "comm/eeprom_dialogs.h"
 #include "comm/serial_link.h"
 #include "comm/transfer_dialogs.h"
+#include "core/clipboard.h"
 #include "core/context.h"
 #include "core/display.h"
 #include "core/editing.h"
 #include "core/filecmds.h"
 #include "core/languages.h"
+#include "core/listing.h"
 #include "core/models.h"
 #include "core/pages.h"
 #include "core/recipefile.h"
 #include "core/shell.h"
 #include "core/text.h"
+#include "editor/char_picker.h"
+#include "editor/copy_dialog.h"
+#include "editor/display_widget.h"
 #include "editor/editor_window.h"
 #include "editor/link_dialogs.h"
 #include "editor/string_editor.h"
-#include "recipes/recipe_transfer_dialogs.h"
+#include "editor/var_editor.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 #include "recipes/recipe_config_dialog.h"
+#include "recipes/recipe_transfer_dialogs.h"
 #include "recipes/recipe_data_dialog.h"
 
 #include <QCloseEvent>
@@ -167,8 +173,16 @@ void MainWindow::menu_click(Menu m, int index) {
         else if (index == 1) file_open(c_);
         else if (index == 2) file_save(c_);
         else if (index == 3) file_save_as(c_);
+        else if (index == 5) print_spool(c_);
         else if (index >= 7 && index <= 10) file_open_recent(c_, index - 6);
         else if (index == 12 && file_exit(c_)) close();
+        break;
+    case Menu::Modify:
+        if (index == 0) copy_page(c_);
+        else if (index == 1) paste_page(c_);
+        else if (index == 2) show_copy_group_dialog(c_, this);
+        else if (index == 3) copy_var(c_);
+        else if (index == 4) paste_var(c_);
         break;
     case Menu::Language:
         menu_language_click(c_, index);
@@ -252,6 +266,26 @@ void MainWindow::end_link_edit() { editor_->end_link_edit(); }
 void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
 void MainWindow::open_autolink() { show_autolink_dialog(c_, this); }
 void MainWindow::open_link_parameters() { show_link_parameters_dialog(c_, this); }
+
+void MainWindow::open_char_picker() {
+    CharPicker picker(c_, this);
+    // Under the display at the cursor's column: near where the arrows go in, without
+    // hiding any row of the page.
+    DisplayWidget* d = editor_->display();
+    picker.move(d->mapToGlobal(QPoint(d->cell_origin(c_.p.cursor_pos).x(), d->height() + 4)));
+    picker.exec();
+}
+
+bool MainWindow::open_var_editor() {
+    VarEditor dlg(c_, this);
+    // Below the display, so that the preview on the page stays in sight.
+    const QWidget* d = editor_->display();
+    dlg.adjustSize();
+    const QPoint under = d->mapToGlobal(QPoint((d->width() - dlg.width()) / 2, d->height() + 60));
+    dlg.move(std::max(0, under.x()), std::max(0, under.y()));
+    dlg.exec();
+    return true;
+}
 
 void MainWindow::show_help() {
     if (file_exists(c_.p.help_file)) QDesktopServices::openUrl(QUrl::fromLocalFile(qs(c_.p.help_file)));

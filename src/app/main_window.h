@@ -66,6 +66,8 @@ public:
     void grid_highlight(int k) override;
     void open_autolink() override;
     void open_link_parameters() override;
+    void open_char_picker() override;
+    bool open_var_editor() override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

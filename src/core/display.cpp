@@ -142,6 +142,7 @@ void set_link_mode(Ctx& c, int mode) {
             set_link_buffer(c, p.act_page, p.act_page, p.act_page, p.act_page);
             for (int pg = 0; pg <= p.last_page_idx && pg < kPageSlots; ++pg)
                 for (int k = 0; k < 4; ++k) p.page_store[0][pg].links[k] = static_cast<std::int16_t>(pg);
+            disable_edit_link(c);
         }
     } else if (mode == 2) {
         disable_edit_link(c);

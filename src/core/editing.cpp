@@ -176,8 +176,17 @@ void key_down(Ctx& c, int key_code, int shift) {
 }
 
 void key_press(Ctx& c, int key_ascii) {
-    Project& p = c.p;
     if (key_ascii < 32 || key_ascii > 127) return;
+    enter_char(c, key_ascii);
+}
+
+void char_picker_click(Ctx& c, int index) {
+    static const int arrows[] = {6, 7, 4, 5};   // up, down, left, right
+    if (index >= 0 && index < 4) enter_char(c, arrows[index]);
+}
+
+void enter_char(Ctx& c, int code) {
+    Project& p = c.p;
     const int n = cell_count(p);
     if (n <= 0 || p.n_cols <= 0) return;
     if (!valid_cell(p, p.cursor_pos)) p.cursor_pos = 0;
@@ -198,7 +207,7 @@ void key_press(Ctx& c, int key_ascii) {
         shift_page_variables(c, cur, re);
     }
     p.prj_modified = true;
-    set_code(c, cur, key_ascii);
+    set_code(c, cur, code);
     if (cur < n - 1) {
         p.cursor_pos = static_cast<std::int16_t>(cur + 1);
         show_row_col(c, p.cursor_pos);
@@ -289,6 +298,11 @@ void display_mouse_down(Ctx& c, int cell, int button) {
 void display_dbl_click(Ctx& c, int cell) {
     Project& p = c.p;
     if (!valid_cell(p, cell)) return;
+    // A model without variable types has no variables to place.
+    if (variable_type_list(p.kx_type).empty()) {
+        c.beep();
+        return;
+    }
     if (var_cell_at(p, cell)) {
         p.new_var = false;
         p.act_var = static_cast<std::int16_t>(find_var(p, cell));

@@ -30,6 +30,12 @@ enum EditShift { kShiftFlag = 1, kCtrlFlag = 2, kAltFlag = 4 };
 void key_down(Ctx& c, int key_code, int shift);
 // A character was typed (codes 32..127; others are ignored).
 void key_press(Ctx& c, int key_ascii);
+// Puts a character code at the cursor as typing does: nothing on a variable, the row opened
+// in insert mode (a beep when a variable ends the row), the cursor one cell on.
+void enter_char(Ctx& c, int code);
+// A click on picture 0..3 of the special-character picker enters the arrow up, down, left
+// or right (codes 6, 7, 4, 5).
+void char_picker_click(Ctx& c, int index);
 
 // The cursor's row: its text moves to the left edge, the middle or the right edge.
 void text_left(Ctx& c);

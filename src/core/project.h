@@ -51,6 +51,21 @@ struct page_record {
     bool operator==(const page_record&) const = default;
 };
 
+// The variable editor's fields of the variable under edit (set by the dialog, and by Paste
+// Variable before it stores without the dialog) and its copies of the display while it is open.
+struct var_edit_state {
+    std::int16_t ed_access = 0;   // 0 read-only, 1 read/write
+    std::int16_t ed_type = 0;
+    std::int16_t ed_pos = 0;
+    std::int16_t ed_digits = 0;
+    std::int16_t ed_dec = 0;      // decimals; bit 6 carries the COM1 mark into the slot
+    std::int32_t ed_address = 0, ed_min = 0, ed_max = 0;
+    std::array<std::int16_t, kMaxCells> mirror_cells{};   // the page as the dialog found it
+    std::array<std::int16_t, kMaxCells> aux_cells{};      // the same without the variable's cells
+    variable_record saved{};                              // the slot as the dialog found it
+    bool closed_by_button = false;
+};
+
 // One array of page records per language slot.
 using page_store_t = std::vector<std::vector<page_record>>;
 
@@ -115,6 +130,7 @@ struct Project {
     variable_record var_clipboard{};
     bool var_clip_ok = false;
     std::int16_t copy_start = 0, copy_end = 0, copy_dest = 0;
+    var_edit_state var_edit;
 
     // Serial port number 1..8 and user-interface language offset (0 Italian, 1000 English).
     std::int16_t com_port = 1;

@@ -120,6 +120,9 @@ void clear_page(Ctx& c, int page, int lang) {
 }
 
 void adjust_copy_var(Ctx& c, const std::string& old_model) {
+    // No previous model: nothing to carry over (the caller that knows the previous model
+    // adapts the clipboard itself, so it must not be adapted twice).
+    if (old_model.empty()) return;
     Project& p = c.p;
     auto is_long = [](const std::string& k) { return k == "KXB_540" || k == "KXB_5560"; };
     const bool old_long = is_long(old_model);

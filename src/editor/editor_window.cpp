@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/display.h"
 #include "core/editing.h"
+#include "core/links.h"
 #include "editor/display_widget.h"
 #include "platform/qt_text.h"
 
@@ -155,6 +156,11 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
         focusNextChild();
     });
 
+    for (int i = 0; i < 4; ++i)
+        connect(links_[i], &QLineEdit::textEdited, this, [this, i] { link_edited(i); });
+    connect(pwd_on_, &QRadioButton::clicked, this, [this] { pwd_clicked(true); });
+    connect(pwd_off_, &QRadioButton::clicked, this, [this] { pwd_clicked(false); });
+
     blink_ = new QTimer(this);
     blink_->setInterval(400);
     connect(blink_, &QTimer::timeout, this, [this] { blink(); });
@@ -192,6 +198,7 @@ void EditorWindow::show_link_box(int k, const std::string& text) {
     if (k < 0 || k > 3) return;
     QSignalBlocker block(links_[k]);
     links_[k]->setText(qs(text));
+    link_accepted_[k] = {text, static_cast<int>(text.size())};
 }
 
 void EditorWindow::show_pwd(bool on) {
@@ -291,6 +298,7 @@ bool EditorWindow::handle_key(QKeyEvent* e) {
 }
 
 bool EditorWindow::eventFilter(QObject* obj, QEvent* e) {
+    if (handle_link_event(obj, e)) return true;
     if (obj == lang_ && e->type() == QEvent::FocusIn) key_preview_ = false;
     if (obj == lang_ && e->type() == QEvent::FocusOut) key_preview_ = true;
     if (e->type() == QEvent::KeyPress && key_preview_ && !c_.p.link_edit && obj != lang_) {
@@ -302,6 +310,7 @@ bool EditorWindow::eventFilter(QObject* obj, QEvent* e) {
 void EditorWindow::end_link_edit() {
     Project& p = c_.p;
     for (int i = 0; i < 4; ++i) {
+        links_[i]->deselect();
         set_link_look(links_[i], false);
         if (links_[i]->text().isEmpty()) {
             p.link_buffer[i] = p.act_page;
@@ -323,6 +332,70 @@ void EditorWindow::grid_highlight(int k) {
         }
     }
     grid_->setUpdatesEnabled(true);
+}
+
+void EditorWindow::pic_link_click(int k) {
+    if (!start_link_edit(c_)) return;
+    for (QLineEdit* box : links_) set_link_look(box, true);
+    links_[k]->setFocus(Qt::MouseFocusReason);
+}
+
+void EditorWindow::link_edited(int k) {
+    QLineEdit* box = links_[k];
+    const BoxText now{bytes(box->text()), box->cursorPosition()};
+    const BoxText shown = link_box_changed(c_, k, link_accepted_[k], now);
+    if (shown != now) {
+        QSignalBlocker block(box);
+        box->setText(qs(shown.text));
+        box->setCursorPosition(shown.caret);
+    }
+    link_accepted_[k] = shown;
+}
+
+void EditorWindow::pwd_clicked(bool on) {
+    if (c_.p.link_pwd != (on ? 1 : 0)) c_.p.prj_modified = true;   // the flag is saved with the page
+    set_page_password(c_, on);
+    setFocus();   // typing goes on to the page
+}
+
+bool EditorWindow::handle_link_event(QObject* obj, QEvent* e) {
+    for (int k = 0; k < 4; ++k) {
+        if (obj == arrows_[k] && e->type() == QEvent::MouseButtonPress) {
+            pic_link_click(k);
+            return true;
+        }
+        if (obj != links_[k]) continue;
+        if (e->type() == QEvent::FocusIn) {
+            QTimer::singleShot(0, links_[k], [box = links_[k]] { box->selectAll(); });
+        } else if (e->type() == QEvent::FocusOut && k == 3 && c_.p.link_edit) {
+            // While links are edited the focus cycles through the four boxes.
+            const auto reason = static_cast<QFocusEvent*>(e)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                QTimer::singleShot(0, this, [this] {
+                    if (c_.p.link_edit) links_[0]->setFocus(Qt::TabFocusReason);
+                });
+        } else if (e->type() == QEvent::KeyPress && c_.p.link_edit) {
+            auto* key = static_cast<QKeyEvent*>(e);
+            link_box_key(c_);
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Tab:
+                links_[(k + 1) % 4]->setFocus(Qt::TabFocusReason);
+                return true;
+            case Qt::Key_Backtab:
+                links_[(k + 3) % 4]->setFocus(Qt::BacktabFocusReason);
+                return true;
+            case Qt::Key_Escape:
+                disable_edit_link(c_);
+                setFocus();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return false;
 }
 
 void EditorWindow::keyPressEvent(QKeyEvent* e) {

@@ -2,6 +2,7 @@
 // The editor window: the simulated display with its cursor, the page, cursor, mode, link and
 // model labels, the four link boxes, the page password options, the variable grid and the
 // terminal-language list. It turns events into core calls and shows what the core tells it.
+#include "core/textbox.h"
 #include "core/view.h"
 
 #include <QWidget>
@@ -43,6 +44,8 @@ public:
     DisplayWidget* display() const { return display_; }
     QLabel* label(Label which) const;
     QLineEdit* link_box(int k) const { return links_[k]; }
+    QLabel* link_arrow(int k) const { return arrows_[k]; }
+    QRadioButton* pwd_option(bool on) const { return on ? pwd_on_ : pwd_off_; }
     QTableWidget* grid() const { return grid_; }
     QComboBox* lang_list() const { return lang_; }
     QTimer* blink_timer() const { return blink_; }
@@ -56,6 +59,11 @@ private:
     void blink();
     // Routes a key to the page editor; true when it was taken.
     bool handle_key(QKeyEvent* e);
+    // Link arrows, link boxes and password options; true when the event was taken.
+    bool handle_link_event(QObject* obj, QEvent* e);
+    void pic_link_click(int k);
+    void link_edited(int k);
+    void pwd_clicked(bool on);
 
     Ctx& c_;
     DisplayWidget* display_ = nullptr;
@@ -70,6 +78,7 @@ private:
     QTimer* blink_ = nullptr;
     int blink_state_ = 0;
     bool key_preview_ = true;
+    std::array<BoxText, 4> link_accepted_{};   // what each link box last showed
 };
 
 } // namespace kx

@@ -67,6 +67,23 @@ TEST(Typing, VariablesRefuseKeysAndMoveWithInsertedText) {
     EXPECT_EQ(e.buf(12, 1), "Q");
 }
 
+TEST(SpecialCharacters, ArrowsGoInAsTypedCharactersDo) {
+    Editor e;
+    e.write(0, "AB");
+    char_picker_click(e.c, 0);   // up, inserted before "A"
+    EXPECT_EQ(e.buf(0, 4), "\x06" "AB ");
+    EXPECT_EQ(e.view.cells[0], Shown(GlyphSet::Char, 6));
+    e.p.insert_mode = false;   // the other three arrows, in picture order, over "AB "
+    for (int i = 1; i < 4; ++i) char_picker_click(e.c, i);
+    EXPECT_EQ(e.buf(0, 5), std::string("\x06\x07\x04\x05", 4) + " ");
+    e.add_var(10, 3);   // on a variable nothing happens
+    e.p.cursor_pos = 11;
+    char_picker_click(e.c, 0);
+    EXPECT_EQ(e.buf(10, 3), "###");
+    EXPECT_EQ(e.p.cursor_pos, 11);
+    EXPECT_EQ(e.prompt.beeps, 0);
+}
+
 TEST(Deleting, BackspaceAndDeleteCloseTheRowAndPullVariablesLeft) {
     Editor e;
     e.write(0, "ABCD");

@@ -1,0 +1,101 @@
+// The special-character picker, the Modify menu and the group-copy dialog driven as a user
+// does, and screenshots of the two windows in both languages.
+#include "editor/char_picker.h"
+#include "editor/copy_dialog.h"
+#include "editor/display_widget.h"
+#include "editor/editor_window.h"
+#include "support/app_rig.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace kx;
+using test::App;
+using test::on_next_modal;
+
+TEST(CharPicker, RightClickOnAFreeCellOpensItAndEachClickEntersAnArrow) {
+    App a;
+    DisplayWidget* d = a.w.editor()->display();
+    on_next_modal([&](QWidget* m) {
+        EXPECT_EQ(m->windowTitle(), "Caratteri Speciali");
+        auto* picker = qobject_cast<CharPicker*>(m);
+        QTest::mouseClick(picker->picture(2), Qt::LeftButton);   // left
+        QTest::mouseClick(picker->picture(0), Qt::LeftButton);   // up
+        QTest::keyClick(m, Qt::Key_Escape);
+    });
+    QTest::mouseClick(d, Qt::RightButton, {}, d->cell_origin(41) + QPoint(5, 5));
+    EXPECT_EQ(std::vector<int>(a.p.display_buffer.begin() + 41, a.p.display_buffer.begin() + 44),
+              (std::vector<int>{4, 6, ' '}));
+    EXPECT_EQ(a.p.cursor_pos, 43);
+    EXPECT_EQ(d->cell_image(41), 4);
+}
+
+TEST(GroupCopyDialog, TypingIsCheckedAndOkCopiesTheRange) {
+    App a;
+    for (int i = 0; i < 9; ++i) a.w.toolbar_click("AppendPage");   // pages 0..9
+    a.w.action(Menu::Modify, 2)->trigger();
+    auto* dlg = a.w.findChild<CopyGroupDialog*>();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->windowTitle(), "Copia Gruppo");
+    auto type = [](QLineEdit* box, const QString& keys) {
+        box->selectAll();
+        for (QChar ch : keys) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, ch);
+            QApplication::sendEvent(box, &press);
+        }
+        return box->text();
+    };
+    EXPECT_EQ(type(dlg->dest_box(), QString::fromUtf8("1\u00e92")), "1");   // 12 > 10; no letter stays
+    EXPECT_EQ(type(dlg->start_box(), "3"), "3");
+    dlg->end_box()->clear();
+    QFocusEvent leave(QEvent::FocusOut);   // an emptied box shows 0 again when left
+    QApplication::sendEvent(dlg->end_box(), &leave);
+    EXPECT_EQ(dlg->end_box()->text(), "0");
+    QTest::mouseClick(dlg->ok_button(), Qt::LeftButton);   // start after end: refused
+    EXPECT_EQ(a.prompt.beeps, 1);
+    EXPECT_TRUE(dlg->isVisible());
+
+    a.w.action(Menu::Modify, 2)->trigger();   // opened again: boxes and values back to 0
+    EXPECT_EQ(dlg->start_box()->text(), "0");
+    EXPECT_EQ(a.p.copy_start, 0);
+    type(dlg->start_box(), "1");
+    type(dlg->end_box(), "4");
+    type(dlg->dest_box(), "10");
+    QPointer<CopyGroupDialog> alive(dlg);
+    QTest::mouseClick(dlg->ok_button(), Qt::LeftButton);
+    EXPECT_EQ(a.p.last_page_idx, 13);
+    QApplication::processEvents();
+    EXPECT_TRUE(alive.isNull());
+
+    a.w.action(Menu::Modify, 2)->trigger();   // Esc closes without copying
+    alive = a.w.findChild<CopyGroupDialog*>();
+    QTest::keyClick(alive->start_box(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(a.p.last_page_idx, 13);
+}
+
+// With KX_SCREENSHOT_DIR set, saves the group-copy dialog and the special-character picker
+// in both languages for a person to look at.
+TEST(GroupCopyDialog, ScreenshotsOfTheDialogAndThePicker) {
+    const QByteArray dir = qgetenv("KX_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "KX_SCREENSHOT_DIR not set";
+    for (const char* lingua : {"0", "1"}) {
+        App a(lingua);
+        a.w.action(Menu::Modify, 2)->trigger();
+        auto* dlg = a.w.findChild<CopyGroupDialog*>();
+        QApplication::processEvents();
+        dlg->grab().save(QString("%1/copy-group-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
+        CharPicker picker(a.c, &a.w);
+        picker.show();
+        QApplication::processEvents();
+        picker.grab().save(QString("%1/char-picker-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
+    }
+}
