@@ -171,6 +171,23 @@ TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
     }
 }
 
+TEST(VarEditorWindow, ComMarkIsKeptWithTheDecimals) {
+    App a;
+    a.p.multi_protocol = 1;
+    edit_cell(a, 10, [](VarEditor* dlg) {
+        EXPECT_TRUE(dlg->com_frame()->isVisible());
+        dlg->com_option(1)->click();
+        dlg->button(0)->click();
+    });
+    EXPECT_EQ(a.p.variable_table[1].dec, kComBit);
+    edit_cell(a, 10, [](VarEditor* dlg) {
+        EXPECT_TRUE(dlg->com_option(1)->isChecked());
+        dlg->dec_list()->setCurrentIndex(2);
+        dlg->button(0)->click();
+    });
+    EXPECT_EQ(a.p.variable_table[1].dec, 2 | kComBit);
+}
+
 TEST(VarEditorWindow, ModelsWithoutVariableTypesOnlyBeep) {
     App a;
     a.p.kx_type = "KXA_520";
