@@ -159,6 +159,14 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
     connect(dec_, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int i) { edit_dec_chosen(c_, i); });
 
+    // Tab goes through the controls as they stand, the list boxes first.
+    QWidget* order[] = {type_,           digits_,      box(VarBox::Digits), dec_,        box(VarBox::Col),
+                        box(VarBox::Row), boxes_[0],  boxes_[1],           boxes_[2],   access_[0],
+                        access_[1],      com_[1],      com_[0],             buttons_[0], buttons_[1],
+                        buttons_[2]};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    type_->setFocus();
+
     init_edit_var(c_);
     set_captions();
     fill_controls();

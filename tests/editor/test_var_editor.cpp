@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -170,13 +169,23 @@ TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
             EXPECT_FALSE(a.p.var_edit_open);
         }
     }
+}
 
-    // Delete Variable takes the variable and only its cells.
-    edit_cell(a, 21, [](VarEditor* dlg) { dlg->button(2)->click(); });
-    EXPECT_EQ(a.p.n_vars, 0);
-    EXPECT_EQ(a.p.display_buffer[20], 32);
-    EXPECT_EQ(a.p.display_buffer[0], 'T');
-    EXPECT_TRUE(a.w.editor()->grid()->item(0, 0) == nullptr);
+TEST(VarEditorWindow, ComMarkIsKeptWithTheDecimals) {
+    App a;
+    a.p.multi_protocol = 1;
+    edit_cell(a, 10, [](VarEditor* dlg) {
+        EXPECT_TRUE(dlg->com_frame()->isVisible());
+        dlg->com_option(1)->click();
+        dlg->button(0)->click();
+    });
+    EXPECT_EQ(a.p.variable_table[1].dec, kComBit);
+    edit_cell(a, 10, [](VarEditor* dlg) {
+        EXPECT_TRUE(dlg->com_option(1)->isChecked());
+        dlg->dec_list()->setCurrentIndex(2);
+        dlg->button(0)->click();
+    });
+    EXPECT_EQ(a.p.variable_table[1].dec, 2 | kComBit);
 }
 
 TEST(VarEditorWindow, ModelsWithoutVariableTypesOnlyBeep) {
