@@ -113,7 +113,7 @@ void refresh_multiprotocol_state(Ctx& c) {
     c.menus.at(Menu::MultiProtocol, 1).checked = !on;
     c.menus_changed();
     load_grid(c);
-    for (int k = 1; k <= c.p.n_vars && k <= kMaxVars; ++k) show_var_row(c, k);
+    show_var_rows(c);
 }
 
 bool any_multiprotocol_variable(const Ctx& c) {
@@ -147,6 +147,7 @@ void multiprotocol_off(Ctx& c) {
     c.p.multi_protocol = 0;
     c.menus_changed();
     load_grid(c);
+    show_var_rows(c);   // the page shown keeps its rows in the narrower grid
 }
 
 void multi_protocol_on(Ctx& c) {

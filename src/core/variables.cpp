@@ -93,6 +93,10 @@ void show_var_row(Ctx& c, int k) {
     c.view().grid_row(k, grid_row_text(c, k));
 }
 
+void show_var_rows(Ctx& c) {
+    for (int k = 1; k <= c.p.n_vars && k <= kMaxVars; ++k) show_var_row(c, k);
+}
+
 void remove_var(Ctx& c, int k) {
     Project& p = c.p;
     int n = p.n_vars;
@@ -175,7 +179,7 @@ void delete_var(Ctx& c, int k) {
     erase_var_marks(c, k);
     remove_var(c, k);
     init_var_grid(c);
-    for (int i = 1; i <= c.p.n_vars && i <= kMaxVars; ++i) show_var_row(c, i);
+    show_var_rows(c);
 }
 
 bool var_cell_at(const Project& p, int cell) {

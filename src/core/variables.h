@@ -36,12 +36,14 @@ std::vector<std::string> grid_headings(const Project& p);
 // The cells of grid row k from variable_table(k).
 std::vector<std::string> grid_row_text(const Ctx& c, int k);
 
-// Lays the grid's columns out (10, or 11 in multi-protocol mode); callers rewrite the rows.
+// Lays the grid's columns out (10, or 11 in multi-protocol mode); the rows stay as they are.
 void load_grid(Ctx& c);
 // Clears the grid to its heading row.
 void init_var_grid(Ctx& c);
 // Writes grid row k from the variable table.
 void show_var_row(Ctx& c, int k);
+// Writes the rows of every variable of the page being edited.
+void show_var_rows(Ctx& c);
 // Removes record k from the variable table (later records move down one slot).
 void remove_var(Ctx& c, int k);
 // Fills the variable editor's type list for the model.

@@ -33,7 +33,8 @@ public:
     virtual void show_link_box(int k, const std::string& text) { (void)k; (void)text; }
     virtual void show_pwd(bool on) { (void)on; }
 
-    // Variable grid: column layout (10 or 11 columns), clearing to the heading row, one row.
+    // Variable grid: column layout (10 or 11 columns, headings and widths; the rows stay),
+    // clearing to the heading row, one row.
     virtual void grid_layout(const std::vector<std::string>& headings) { (void)headings; }
     virtual void grid_clear(const std::vector<std::string>& headings) { (void)headings; }
     virtual void grid_row(int k, const std::vector<std::string>& cells) { (void)k; (void)cells; }

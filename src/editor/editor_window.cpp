@@ -201,16 +201,19 @@ void EditorWindow::show_pwd(bool on) {
 }
 
 void EditorWindow::grid_layout(const std::vector<std::string>& headings) {
-    // Column widths in twips at 15 twips a pixel.
-    static const int widths[] = {600, 600, 900, 400, 400, 400, 400, 600, 600, 600, 700};
+    // Column widths in pixels: the text of each column and a margin.
+    static const int widths[] = {48, 48, 68, 34, 34, 34, 34, 48, 48, 48, 54};
     grid_->setColumnCount(static_cast<int>(headings.size()));
     int total = 0;
     for (int i = 0; i < static_cast<int>(headings.size()); ++i) {
-        int w = widths[std::min(i, 10)] / 15 + 8;
+        const int w = widths[std::min(i, 10)];
         grid_->setColumnWidth(i, w);
         total += w;
     }
-    grid_clear(headings);
+    // Only columns, headings and widths: the rows stay as the page wrote them.
+    QStringList h;
+    for (const auto& s : headings) h << qs(s);
+    grid_->setHorizontalHeaderLabels(h);
     grid_->setFixedWidth(total + 4);
     grid_->setFixedHeight(grid_->horizontalHeader()->height() + kMaxVars * 20 + 4);
 }
@@ -279,7 +282,9 @@ bool EditorWindow::handle_key(QKeyEvent* e) {
     const int code = key_code(e->key());
     const QString text = e->text();
     const int ascii = text.size() == 1 ? text.at(0).unicode() : 0;
-    const bool typed = ascii >= 32 && ascii <= 127 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    // A control character never types: under X11 Delete carries the text 127 and Backspace 8,
+    // and both are handled by their key codes alone.
+    const bool typed = ascii >= 32 && ascii < 127 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (code == 0 && !typed) return false;   // Tab, Enter, Esc and the rest go to the control
     int shift = 0;
     if (e->modifiers() & Qt::ShiftModifier) shift |= kShiftFlag;
