@@ -11,11 +11,9 @@
 #include "core/shell.h"
 #include "core/text.h"
 #include "editor/editor_window.h"
-#include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
@@ -23,7 +21,6 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUrl>
 
 // The resources live in a static library: register them before first use.
 static void init_resources() { Q_INIT_RESOURCE(resources); }
@@ -135,7 +132,7 @@ void MainWindow::menus_changed() {
         const MenuItem& item = c_.menus.at(static_cast<Menu>(k.first), k.second);
         const bool sep = item.caption == "-";
         a->setSeparator(sep);
-        if (!sep) a->setText(qs(item.caption));
+        if (!sep) a->setText(item.file_name ? qpath(item.caption) : qs(item.caption));
         a->setEnabled(item.enabled);
         if (a->isCheckable()) a->setChecked(item.checked);
         a->setVisible(item.visible);
@@ -217,14 +214,14 @@ void MainWindow::show_insert_mode(bool) { refresh_status(); }
 void MainWindow::end_link_edit() { editor_->end_link_edit(); }
 void MainWindow::grid_highlight(int k) { editor_->grid_highlight(k); }
 
-void MainWindow::show_help() {
-    if (file_exists(c_.p.help_file)) QDesktopServices::openUrl(QUrl::fromLocalFile(qs(c_.p.help_file)));
-    else c_.beep();
-}
+void MainWindow::show_help() { kx::show_help(c_); }
 
 void MainWindow::show_about() {
-    auto* box = new AboutBox(c_.txt(10068), c_.txt(10069), this);
-    box->show();
+    // One box: a second click brings it to the front.
+    if (!about_) about_ = new AboutBox(c_.txt(10068), c_.txt(10069), this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -237,7 +234,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 void MainWindow::set_caption(const std::string& caption) {
-    caption_ = qs(caption);
+    caption_ = qpath(caption);
     setting_caption_ = true;
     setWindowTitle(caption_);
     setting_caption_ = false;

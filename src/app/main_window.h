@@ -5,7 +5,9 @@
 #include "core/menus.h"
 #include "core/view.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <map>
 #include <utility>
 
@@ -88,6 +90,7 @@ private:
     std::vector<QAction*> tool_actions_;
     QString caption_;
     bool setting_caption_ = false;
+    QPointer<QDialog> about_;   // the about box while it is open
 };
 
 } // namespace kx

@@ -31,6 +31,7 @@ struct MenuItem {
     bool enabled = true;
     bool checked = false;
     bool visible = true;
+    bool file_name = false;   // the caption holds a file-system name (the recent list)
 };
 
 struct MenuInfo {

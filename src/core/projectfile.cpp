@@ -446,7 +446,7 @@ bool open_project_file(Ctx& c, const std::string& path) {
     hooks.page = [&](int value) { c.view().progress_value(value); };
     std::string bytes;
     bool ok = read_file_bytes(path, bytes);
-    if (!ok) err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + path};
+    if (!ok) err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + shown_path(path)};
     ok = ok && parse_project_file(bytes, st, err, hooks);
     if (progress) {
         c.view().progress_close();
@@ -497,7 +497,7 @@ bool save_project_file(Ctx& c, const std::string& path) {
     std::string why;
     if (ok && !replace_file(path, bytes, backup_path(path), why)) {
         ok = false;
-        err = {FileError::Kind::Access, kErrFileAccess, why};
+        err = {FileError::Kind::Access, kErrFileAccess, shown_path(why)};
     }
     c.view().progress_close();
     if (!ok) {
@@ -518,7 +518,7 @@ bool check_dialog_file_exists(Ctx& c, const FileDialog& dlg) {
     const std::size_t sep = dlg.file_name.find_last_of("\\/");
     const std::string name = sep == std::string::npos ? dlg.file_name : dlg.file_name.substr(sep + 1);
     c.beep();
-    c.prompt.message(c.txt(10168) + " " + name + " " + c.txt(10169), kOkOnly);
+    c.prompt.message(c.txt(10168) + " " + shown_path(name) + " " + c.txt(10169), kOkOnly);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "core/text.h"
 
 #include "core/context.h"
+#include "platform/api/cp1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,6 +119,16 @@ std::string dir_part(const std::string& path) {
 std::string strip_last_component(const std::string& path) {
     size_t k = path.find_last_of("\\/");
     return k == std::string::npos ? std::string() : path.substr(0, k);
+}
+
+std::string shown_path(const std::string& path) { return utf8_to_cp1252(path); }
+
+std::string path_tail(const std::string& path, std::size_t n) {
+    if (path.size() <= n) return path;
+    std::size_t start = path.size() - n;
+    // A UTF-8 continuation byte (10xxxxxx) is the middle of a character.
+    while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) ++start;
+    return path.substr(start);
 }
 
 } // namespace kx

@@ -44,4 +44,10 @@ std::string dir_part(const std::string& path);
 // A path without its last separator and what follows ("" when it has no separator).
 std::string strip_last_component(const std::string& path);
 
+// A path (a file-system name, UTF-8) as project text for a message: characters that the
+// single-byte code page cannot hold show as '?'.
+std::string shown_path(const std::string& path);
+// The last `n` bytes of a file-system name at most, never starting inside a character.
+std::string path_tail(const std::string& path, std::size_t n);
+
 } // namespace kx

@@ -47,7 +47,8 @@ public:
     // Type list of the variable editor.
     virtual void type_list_fill(const std::vector<std::string>& names) { (void)names; }
 
-    // Main window: caption, and "the menu model changed, render it again".
+    // Main window: caption, and "the menu model changed, render it again". The caption
+    // names the project's file: it is a file-system name, not project text.
     virtual void set_caption(const std::string& caption) { (void)caption; }
     virtual void menus_changed() {}
 

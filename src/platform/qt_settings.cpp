@@ -12,12 +12,16 @@ QtSettingsStore::QtSettingsStore(const QString& ini_path)
 std::string QtSettingsStore::get(const std::string& section, const std::string& key, const std::string& def) const {
     QVariant v = s_->value(qs(section) + "/" + qs(key));
     if (!v.isValid()) return def;
-    return bytes(v.toString());
+    return fs_name(v.toString());
 }
 
 void QtSettingsStore::save(const std::string& section, const std::string& key, const std::string& value) {
-    s_->setValue(qs(section) + "/" + qs(key), qs(value));
+    s_->setValue(qs(section) + "/" + qs(key), qpath(value));
     s_->sync();
+    if (s_->status() != QSettings::NoError && !reported_) {
+        reported_ = true;
+        if (report_) report_(fs_name(s_->fileName()));
+    }
 }
 
 } // namespace kx

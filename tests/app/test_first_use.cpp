@@ -9,10 +9,13 @@
 #include "editor/editor_window.h"
 #include "platform/api/scripted_prompt.h"
 #include "platform/qt_pump.h"
+#include "platform/qt_settings.h"
+#include "platform/qt_text.h"
 #include "support/recording_view.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QComboBox>
 #include <QPushButton>
 #include <QKeyEvent>
@@ -36,7 +39,10 @@ struct Win {
     Ctx c;
     MainWindow w;
 
-    explicit Win(const std::string& program_dir = "") : c(p, prompt, settings, pump, program_dir), w(c) {
+    // The program's folder (default: a fresh temporary one) and the settings store (default:
+    // one in memory).
+    explicit Win(const std::string& program_dir = "", SettingsStore* store = nullptr)
+        : c(p, prompt, store ? *store : settings, pump, program_dir), w(c) {
         if (program_dir.empty()) c.program_dir = dir.path.string();
         w.show();
         w.load();
@@ -165,4 +171,49 @@ TEST(FirstUse, TheGridListsThePageVariablesAfterEveryRoadThatLoadsAPage) {
     b.w.action(Menu::File, 0)->trigger();
     EXPECT_TRUE(b.grid_ids().empty());
     EXPECT_EQ(b.e()->grid()->horizontalHeaderItem(0)->text(), "id_var");
+}
+
+// A program folder named "Caffè" with a project in a Greek folder: the caption and the recent
+// list show the names whole, and the recent list opens the project after a restart.
+TEST(FirstUse, AccentedFoldersSurviveARestart) {
+    test::TempDir root;
+    const std::string program = root.file("Caff\xC3\xA8");
+    const std::string greek = root.file("\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1");
+    std::filesystem::create_directories(program);
+    std::filesystem::create_directories(greek);
+    const QString ini = qpath(root.file("M\xC3\xBCller.ini"));
+    const std::string path = greek + "/forno.prj";
+    {
+        QtSettingsStore store(ini);
+        Win a(program, &store);
+        EXPECT_EQ(a.p.project_path, program + "/nuovoProgetto");
+        EXPECT_TRUE(a.w.windowTitle().contains(QString::fromUtf8("Caff\xC3\xA8/nuovoProgetto"))) << a.w.windowTitle().toStdString();
+        a.type("FORNO");
+        a.prompt.files = {path};
+        a.w.action(Menu::File, 3)->trigger();   // Save As
+        ASSERT_TRUE(std::filesystem::exists(path)) << a.prompt.last_text();
+        EXPECT_EQ(a.w.windowTitle(), qpath("Win Mivor -  (" + path + ")"));
+        EXPECT_TRUE(a.w.action(Menu::File, 7)->text().endsWith(QString::fromUtf8("\xCE\xB4\xCE\xB1/forno.prj")));
+    }
+    QtSettingsStore store(ini);
+    Win b(program, &store);
+    EXPECT_TRUE(b.w.action(Menu::File, 7)->isVisible());
+    b.w.action(Menu::File, 7)->trigger();
+    EXPECT_EQ(b.p.project_path, path);
+    EXPECT_EQ(b.row0(5), "FORNO");
+    EXPECT_TRUE(b.prompt.messages.empty()) << b.prompt.last_text();
+}
+
+TEST(FirstUse, InfoShowsOneAboutBox) {
+    Win a;
+    a.w.action(Menu::Help, 1)->trigger();
+    a.w.action(Menu::Help, 1)->trigger();
+    EXPECT_EQ(a.w.findChildren<AboutBox*>().size(), 1);
+    AboutBox* box = a.w.findChild<AboutBox*>();
+    box->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(a.w.findChildren<AboutBox*>().isEmpty());
+    a.w.action(Menu::Help, 1)->trigger();   // a closed box opens again
+    ASSERT_EQ(a.w.findChildren<AboutBox*>().size(), 1);
+    EXPECT_TRUE(a.w.findChild<AboutBox*>()->isVisible());
 }

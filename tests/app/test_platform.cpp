@@ -1,9 +1,14 @@
 // The Qt platform layer: paint-only waits, the settings store, text conversion. Waits that
 // end on their condition or their deadline carry every transfer against the simulator.
+#include "platform/qt_prompt.h"
 #include "platform/qt_pump.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_text.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,15 +26,56 @@ TEST(QtPump, PaintOnlyWaitsStillRunTimers) {
 TEST(QtSettings, ValuesSurviveAndMissingOnesGiveTheDefault) {
     QTemporaryDir dir;
     const QString ini = dir.filePath("s.ini");
+    const std::string cafe = "/home/u/Caff\xC3\xA8/\xD0\x9F\xD1\x80.prj";   // a file-system name
     {
         QtSettingsStore s(ini);
         EXPECT_EQ(s.get("Settaggi", "COM", "1"), "1");
         s.save("Settaggi", "COM", "5");
-        s.save("Inizializzazione", "UltimoFile", "/home/u/perch\xe8.prj");
+        s.save("Inizializzazione", "UltimoFile", cafe);
     }
     QtSettingsStore again(ini);
     EXPECT_EQ(again.get("Settaggi", "COM"), "5");
-    EXPECT_EQ(again.get("Inizializzazione", "UltimoFile"), "/home/u/perch\xe8.prj");
+    EXPECT_EQ(again.get("Inizializzazione", "UltimoFile"), cafe);
+    // The store holds the name as the file system has it, readable by any other tool.
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(f.readAll()).contains(QString::fromUtf8("Caff\xC3\xA8/\xD0\x9F\xD1\x80.prj")));
+}
+
+TEST(QtSettings, AStoreThatCannotBeWrittenIsReportedOnce) {
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("config"));   // a file where the store's folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QtSettingsStore s(dir.filePath("config/s.ini"));
+    std::vector<std::string> reports;
+    s.on_write_error([&](const std::string& file) { reports.push_back(file); });
+    s.save("Settaggi", "COM", "2");
+    s.save("Settaggi", "Lingua", "1");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], fs_name(dir.filePath("config/s.ini")));
+}
+
+TEST(QtPrompt, FileDialogsTakeAndGiveFileSystemNames) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QString::fromUtf8("M\xC3\xBCller \xCE\x95\xCE\xBB"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile(folder + "/a.prj").open(QIODevice::WriteOnly);
+    QtPrompt prompt;
+    FileDialog d;
+    d.init_dir = fs_name(folder);
+    QString seen_dir;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        seen_dir = dlg->directory().absolutePath();
+        dlg->selectFile(folder + "/a.prj");
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    ASSERT_TRUE(prompt.open_file(d));
+    EXPECT_EQ(seen_dir, folder);
+    EXPECT_EQ(d.file_name, fs_name(folder + "/a.prj"));
+    EXPECT_EQ(qpath(d.file_name), folder + "/a.prj");
 }
 
 TEST(QtText, SingleByteTextRoundTripsThroughQString) {

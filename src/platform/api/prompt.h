@@ -38,6 +38,8 @@ public:
     virtual void beep() = 0;
     // Hourglass pointer on (true) or back to normal (false).
     virtual void busy(bool on) { (void)on; }
+    // Opens a local file (the help page) in the desktop's viewer; false when nothing took it.
+    virtual bool open_document(const std::string& path) { (void)path; return false; }
 };
 
 } // namespace kx

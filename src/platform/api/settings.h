@@ -1,6 +1,7 @@
 #pragma once
 // Per-user settings store: string values by section and key, as the editor keeps them
-// (sections "Settaggi", "Inizializzazione", "Ricette"). Values are single-byte text.
+// (sections "Settaggi", "Inizializzazione", "Ricette"). Values are numbers and file-system
+// names (the recent projects, device paths): kept as the file system names them.
 #include <map>
 #include <string>
 #include <utility>
