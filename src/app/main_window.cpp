@@ -14,6 +14,9 @@
 #include "platform/qt_text.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
@@ -73,6 +76,24 @@ MainWindow::MainWindow(Ctx& ctx) : c_(ctx) {
 
 MainWindow::~MainWindow() {
     c_.set_view(nullptr);
+    QCoreApplication::removeTranslator(stock_texts_);
+}
+
+void MainWindow::ui_language_changed(bool english) {
+    // Buttons of message and input boxes and the file dialogs come from Qt's own
+    // translations; English needs none.
+    if (english) {
+        QCoreApplication::removeTranslator(stock_texts_);
+        return;
+    }
+    if (!stock_texts_) {
+        stock_texts_ = new QTranslator(this);
+        if (!stock_texts_->load(QLocale(QLocale::Italian), "qtbase", "_",
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            return;
+    }
+    QCoreApplication::removeTranslator(stock_texts_);   // never installed twice
+    if (!stock_texts_->isEmpty()) QCoreApplication::installTranslator(stock_texts_);
 }
 
 void MainWindow::load() {

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTranslator>
 #include <map>
 #include <utility>
 
@@ -66,6 +67,7 @@ public:
     void show_insert_mode(bool on) override;
     void end_link_edit() override;
     void grid_highlight(int k) override;
+    void ui_language_changed(bool english) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -91,6 +93,7 @@ private:
     QString caption_;
     bool setting_caption_ = false;
     QPointer<QDialog> about_;   // the about box while it is open
+    QTranslator* stock_texts_ = nullptr;   // Qt's own Italian texts, installed while in use
 };
 
 } // namespace kx

@@ -120,6 +120,7 @@ void caption_menus(Ctx& c) {
     std::string lingua = c.settings.get("Settaggi", "Lingua", "0");
     // Only "0" and "1" are ever written; anything else falls back to Italian.
     c.p.ui_lang_offset = lingua == "1" ? 1000 : 0;
+    c.view().ui_language_changed(c.p.ui_lang_offset != 0);
     const StringTable& t = StringTable::builtin();
     for (const auto& info : menu_infos()) {
         if (info.base_id == 0) continue;

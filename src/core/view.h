@@ -78,6 +78,10 @@ public:
     virtual bool open_var_editor() { return false; }
     // The variable grid marks row k as the selected variable (0: no row marked).
     virtual void grid_highlight(int k) { (void)k; }
+
+    // The user-interface language changed (or was read at start-up): the stock texts of
+    // message boxes and file dialogs follow it.
+    virtual void ui_language_changed(bool english) { (void)english; }
 };
 
 } // namespace kx

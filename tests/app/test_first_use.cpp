@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QKeyEvent>
@@ -216,4 +217,23 @@ TEST(FirstUse, InfoShowsOneAboutBox) {
     a.w.action(Menu::Help, 1)->trigger();   // a closed box opens again
     ASSERT_EQ(a.w.findChildren<AboutBox*>().size(), 1);
     EXPECT_TRUE(a.w.findChild<AboutBox*>()->isVisible());
+}
+
+// Buttons of message boxes and the file dialogs speak the interface's language.
+TEST(FirstUse, StockTextsFollowTheInterfaceLanguage) {
+    auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    auto look_in = [] { return QCoreApplication::translate("QFileDialog", "Look in:"); };
+    {
+        Win a;
+        EXPECT_EQ(cancel(), "Annulla");
+        EXPECT_NE(look_in(), "Look in:");
+        QMessageBox box(QMessageBox::Question, "t", "x", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Annulla");
+        a.w.action(Menu::Language, 1)->trigger();   // English
+        EXPECT_EQ(cancel(), "Cancel");
+        EXPECT_EQ(look_in(), "Look in:");
+        a.w.action(Menu::Language, 0)->trigger();
+        EXPECT_EQ(cancel(), "Annulla");
+    }
+    EXPECT_EQ(cancel(), "Cancel");   // a closed window leaves nothing installed
 }
