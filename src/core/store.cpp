@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/display.h"
+#include "core/models.h"
 #include "core/shell.h"
 #include "core/variables.h"
 
@@ -117,8 +118,10 @@ void clear_page(Ctx& c, int page, int lang) {
 }
 
 void adjust_copy_var(Ctx& c, const std::string& old_model) {
+    // No previous model (a new or a refused project): the clipboard's type stays.
+    if (old_model.empty()) return;
     Project& p = c.p;
-    auto is_long = [](const std::string& k) { return k == "KXB_540" || k == "KXB_5560"; };
+    auto is_long = [](const std::string& k) { return model_type_list(k) == TypeList::Long; };
     const bool old_long = is_long(old_model);
     const bool new_long = is_long(p.kx_type);
     std::int16_t& t = p.var_clipboard.type;

@@ -23,7 +23,8 @@ void clear_page(Ctx& c, int page, int lang);
 // The empty project for the model in kx_type; old_model is the previous key ("" = none),
 // old_cells the previous geometry's highest cell (0 = none).
 void init_project(Ctx& c, const std::string& old_model, int old_cells);
-// Carries the variable clipboard's type over to the new model's type list.
+// Carries the variable clipboard's type over to the new model's type list; nothing without
+// a previous model ("").
 void adjust_copy_var(Ctx& c, const std::string& old_model);
 
 } // namespace kx

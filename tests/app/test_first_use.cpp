@@ -2,6 +2,7 @@
 // grid after every road that loads a page, and projects in folders with accented names.
 #include "app/dialogs.h"
 #include "app/main_window.h"
+#include "comm/transfer_dialogs.h"
 #include "core/context.h"
 #include "core/editing.h"
 #include "core/store.h"
@@ -236,4 +237,35 @@ TEST(FirstUse, StockTextsFollowTheInterfaceLanguage) {
         EXPECT_EQ(cancel(), "Annulla");
     }
     EXPECT_EQ(cancel(), "Cancel");   // a closed window leaves nothing installed
+}
+
+namespace {
+struct WatchingPump : QtPump {
+    std::vector<bool> user_input;   // of every wait, in order
+    bool wait(std::int32_t ms, bool input, const std::function<bool()>& done) override {
+        user_input.push_back(input);
+        return QtPump::wait(ms, input, done);
+    }
+};
+} // namespace
+
+TEST(FirstUse, TheUploadDialogOpensWithUserInputHeld) {
+    test::TempDir dir;
+    Project p;
+    ScriptedPrompt prompt;
+    MemorySettings settings;
+    WatchingPump pump;
+    Ctx c(p, prompt, settings, pump, dir.path.string());
+    MainWindow w(c);
+    w.show();
+    w.load();
+    pump.user_input.clear();
+    std::vector<bool> before_shown;
+    on_next_modal([&](QWidget* m) {
+        before_shown = pump.user_input;
+        if (auto* dlg = qobject_cast<QDialog*>(m)) dlg->reject();
+    });
+    show_upload_dialog(c, w.serial(), &w);
+    EXPECT_EQ(before_shown, std::vector<bool>{false});
+    EXPECT_TRUE(p.port_idle);
 }

@@ -1,14 +1,19 @@
 // The Qt platform layer: paint-only waits, the settings store, text conversion. Waits that
 // end on their condition or their deadline carry every transfer against the simulator.
+#include "core/context.h"
+#include "core/projectfile.h"
 #include "platform/qt_prompt.h"
 #include "platform/qt_pump.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_text.h"
+#include "support/recording_view.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,6 +26,71 @@ TEST(QtPump, PaintOnlyWaitsStillRunTimers) {
     QTimer::singleShot(1, [&] { ++fired; });
     wait_ms(pump, 20, false);
     EXPECT_EQ(fired, 1);
+}
+
+namespace {
+
+// Records the input events it gets and whether a file read was still running then.
+struct InputRecorder : QWidget {
+    const bool* reading = nullptr;
+    std::vector<std::pair<QEvent::Type, bool>> seen;
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress) seen.emplace_back(e->type(), *reading);
+        return QWidget::event(e);
+    }
+};
+
+void queue_key_and_click(QWidget* to) {
+    QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+    QCoreApplication::postEvent(to, new QMouseEvent(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2),
+                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+}
+
+} // namespace
+
+// A key and a click that wait in the queue while a project file is read arrive after the
+// read, in their order: nothing the user does can start a command on a half-read project.
+TEST(QtPump, PaintOnlyWaitsHoldKeysAndClicksUntilTheReadEnds) {
+    test::Started saved;
+    saved.p.project_path = saved.dir.file("p.prj");
+    ASSERT_TRUE(save_project_file(saved.c, saved.p.project_path));
+
+    Project p;
+    ScriptedPrompt prompt;
+    MemorySettings settings;
+    QtPump pump;
+    Ctx c(p, prompt, settings, pump, saved.dir.path.string());
+    main_window_load(c);
+    bool reading = false;
+    InputRecorder w;
+    w.reading = &reading;
+    w.show();
+    int paused = 0;
+    // A timer that fires inside the read's pauses queues a second key and click there.
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (reading && paused++ == 0) queue_key_and_click(&w);
+    });
+    during.start(0);
+    queue_key_and_click(&w);
+    reading = true;
+    ASSERT_TRUE(open_project_file(c, saved.p.project_path));
+    reading = false;
+    EXPECT_GT(paused, 0);
+    EXPECT_TRUE(w.seen.empty());
+    QCoreApplication::processEvents();
+    const std::vector<std::pair<QEvent::Type, bool>> after = {
+        {QEvent::KeyPress, false}, {QEvent::MouseButtonPress, false},
+        {QEvent::KeyPress, false}, {QEvent::MouseButtonPress, false}};
+    EXPECT_EQ(w.seen, after);
+
+    // A wait open to the user delivers them at once.
+    w.seen.clear();
+    queue_key_and_click(&w);
+    reading = true;
+    wait_ms(pump, 5, true);
+    reading = false;
+    EXPECT_EQ(w.seen.size(), 2u);
 }
 
 TEST(QtSettings, ValuesSurviveAndMissingOnesGiveTheDefault) {

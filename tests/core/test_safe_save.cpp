@@ -169,6 +169,21 @@ TEST(NewProjectName, GoesToTheDocumentsWhenTheProgramsFolderCannotBeWritten) {
     EXPECT_EQ(f.p.help_file, f.c.program_dir + "/mivor.html");
 }
 
+TEST(FileOpen, ARefusedFileKeepsTheCopiedVariablesType) {
+    Editor e;
+    e.p.kx_type = "KXB_540";
+    e.p.var_clipboard.type = 6;   // HEX on the long list
+    e.p.var_clip_ok = true;
+    put(e.dir.file("bad.prj"), "not a project\r\n");
+    e.prompt.files = {e.dir.file("bad.prj")};
+    file_open(e.c);
+    EXPECT_EQ(e.p.kx_type, "KXB_5560");   // the empty default project
+    EXPECT_EQ(e.p.var_clipboard.type, 6);
+    EXPECT_TRUE(e.p.var_clip_ok);
+    adjust_copy_var(e.c, "");
+    EXPECT_EQ(e.p.var_clipboard.type, 6);
+}
+
 TEST(HelpPage, WithoutAViewerOrAPageTheUserIsTold) {
     test::Started f;
     put(f.p.help_file, "<html></html>");
