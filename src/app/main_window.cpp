@@ -9,6 +9,7 @@
 #include "core/filecmds.h"
 #include "core/models.h"
 #include "core/shell.h"
+#include "core/transfer.h"
 #include "core/text.h"
 #include "editor/editor_window.h"
 #include "platform/qt_text.h"
@@ -98,7 +99,6 @@ void MainWindow::ui_language_changed(bool english) {
 
 void MainWindow::load() {
     c_.set_view(this);
-    c_.p.insert_mode = ins_->isEnabled();
     main_window_load(c_);
     sub_->showMaximized();
     refresh_status();
@@ -185,8 +185,7 @@ void MainWindow::menu_click(Menu m, int index) {
         set_number_mode(c_, index);
         break;
     case Menu::Link:
-        p.prj_modified = true;
-        set_link_mode(c_, index);
+        menu_link_click(c_, index);
         break;
     case Menu::MultiProtocol:
         if (p.lock_events) break;
@@ -199,12 +198,7 @@ void MainWindow::menu_click(Menu m, int index) {
             show_download_dialog(c_, *serial_, this);
             c_.prompt.busy(false);
         } else if (index == 1) {
-            if (choose_terminal_model(c_, "upload") != 2) {
-                c_.prompt.busy(true);
-                show_upload_dialog(c_, *serial_, this);
-                c_.prompt.busy(false);
-                p.prj_modified = true;
-            }
+            upload_command(c_, [this] { show_upload_dialog(c_, *serial_, this); });
         } else if (index == 2 || index == 3) {
             const TerminalModel* tm = find_model(p.kx_type);
             if (!tm || !tm->eeprom_accepted) {

@@ -76,8 +76,7 @@ void TransferDialog::start() {
 void TransferDialog::cancel() {
     if (running_) return;
     // The port is open here only when something left it held; Cancel frees it.
-    if (link_.port_open()) link_.release();
-    c_.p.port_idle = true;
+    cancel_transfer(c_, link_);
     QDialog::reject();
 }
 

@@ -146,6 +146,11 @@ void set_link_mode(Ctx& c, int mode) {
     // Modes 2 (autolink) and 3 (link parameters) open their dialogs from the editor window.
 }
 
+void menu_link_click(Ctx& c, int mode) {
+    c.p.prj_modified = true;
+    set_link_mode(c, mode);
+}
+
 void apply_link_mode(Ctx& c) {
     set_link_mode(c, c.p.link_on ? 0 : 1);
 }

@@ -26,6 +26,8 @@ void set_number_mode(Ctx& c, int mode);
 void apply_number_mode(Ctx& c);
 void show_model_label(Ctx& c);
 void set_link_mode(Ctx& c, int mode);
+// Options > Link item 0 (links on) or 1 (off): the project counts as modified.
+void menu_link_click(Ctx& c, int mode);
 void apply_link_mode(Ctx& c);
 
 // One blink step: `blink_state` tells which image comes next and is updated.

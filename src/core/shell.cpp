@@ -203,6 +203,8 @@ void main_window_load(Ctx& c) {
     Project& p = c.p;
     p.file_version = "2.8";
     p.help_file = c.program_dir + "/mivor.html";
+    p.insert_mode = true;   // the editor starts in insert mode
+    c.view().show_insert_mode(true);
     // The menus are captioned first; the editor window's start then shows the recent list
     // and makes the empty project, whose labels are captioned last.
     caption_menus(c);

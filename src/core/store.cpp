@@ -78,6 +78,13 @@ void set_link_buffer(Ctx& c, int up, int down, int left, int right) {
     p.lock_events = was_locked;
 }
 
+void empty_link_box(Ctx& c, int k) {
+    Project& p = c.p;
+    if (k < 0 || k > 3) return;
+    p.link_buffer[k] = p.act_page;
+    c.view().show_link_box(k, std::to_string(p.act_page));
+}
+
 void clear_project(Ctx& c) {
     Project& p = c.p;
     const int n = cell_count(p);

@@ -438,4 +438,17 @@ TransferOutcome replay_upload(Ctx& c, std::string_view bytes) {
     return run_upload(c, link, panel);
 }
 
+void upload_command(Ctx& c, const std::function<void()>& run_dialog) {
+    if (choose_terminal_model(c, "upload") == 2) return;
+    c.prompt.busy(true);
+    run_dialog();
+    c.prompt.busy(false);
+    c.p.prj_modified = true;
+}
+
+void cancel_transfer(Ctx& c, LinkPort& link) {
+    if (link.port_open()) link.release();
+    c.p.port_idle = true;
+}
+
 } // namespace kx

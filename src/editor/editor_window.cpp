@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/display.h"
 #include "core/editing.h"
+#include "core/store.h"
 #include "editor/display_widget.h"
 #include "platform/qt_text.h"
 
@@ -240,15 +241,10 @@ void EditorWindow::grid_row(int k, const std::vector<std::string>& cells) {
 void EditorWindow::lang_list_set(const std::vector<std::string>& names, int selected) {
     // Filling the list must not run its click handler: a combo box selects its first item
     // by itself, which would save the page into the wrong language.
-    const bool was = c_.p.lock_events;
-    c_.p.lock_events = true;
-    {
-        QSignalBlocker block(lang_);
-        lang_->clear();
-        for (const auto& n : names) lang_->addItem(qs(n));
-        lang_->setCurrentIndex(selected);
-    }
-    c_.p.lock_events = was;
+    QSignalBlocker block(lang_);
+    lang_->clear();
+    for (const auto& n : names) lang_->addItem(qs(n));
+    lang_->setCurrentIndex(selected);
 }
 
 void EditorWindow::blink() { blink_step(c_, blink_state_); }
@@ -305,13 +301,9 @@ bool EditorWindow::eventFilter(QObject* obj, QEvent* e) {
 }
 
 void EditorWindow::end_link_edit() {
-    Project& p = c_.p;
     for (int i = 0; i < 4; ++i) {
         set_link_look(links_[i], false);
-        if (links_[i]->text().isEmpty()) {
-            p.link_buffer[i] = p.act_page;
-            show_link_box(i, std::to_string(p.act_page));
-        }
+        if (links_[i]->text().isEmpty()) empty_link_box(c_, i);
     }
     key_preview_ = true;
 }
