@@ -1,5 +1,5 @@
 #pragma once
-// The download dialog frmDownLoad and the upload dialog frmUpload: modal, captioned from
+// The download and the upload dialogs: modal, captioned from
 // the string table, with a status text, a progress bar, Start and Cancel. Start runs the
 // whole transfer inside its click handler; the dialog closes itself when the transfer ends
 // and stays, with Cancel usable, after a run-time error.

@@ -31,10 +31,9 @@ struct CodeTables {
             from_file[b] = static_cast<std::int16_t>(check_char(b));
             to_file[b] = static_cast<char>(b >= 32 && b <= 127 ? b : kCodeInvalid);
         }
-        const int arrows[4][2] = {{4, 17}, {5, 16}, {6, 30}, {7, 31}};
-        for (const auto& a : arrows) {
-            to_file[a[0]] = static_cast<char>(a[1]);
-            from_file[a[1]] = static_cast<std::int16_t>(a[0]);
+        for (int a = 4; a <= 7; ++a) {
+            to_file[a] = static_cast<char>(arrow_line_code(a));
+            from_file[arrow_line_code(a)] = static_cast<std::int16_t>(a);
         }
         to_file[kCodeVarDigit] = static_cast<char>(219);
         from_file[219] = kCodeVarDigit;
@@ -50,8 +49,6 @@ const CodeTables& code_tables() {
 char file_byte(int code) {
     return code >= 0 && code < 256 ? code_tables().to_file[code] : static_cast<char>(kCodeInvalid);
 }
-
-bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
 
 // Cells a variable takes, as the widest of the ways the editor counts them.
 int var_extent(const std::string& kx_type, const variable_record& v) {
@@ -82,7 +79,7 @@ std::int32_t hex_in(std::string_view text) { return hex_to_long(std::string(text
 // Rounds a count to an integer, a half to the even neighbour.
 int round_count(double v) {
     if (!(v > -1e6 && v < 1e6)) return v < 0 ? -1000000 : 1000000;
-    return static_cast<int>(std::nearbyint(v));
+    return static_cast<int>(round_half_even(v));
 }
 
 std::string number_text(std::int64_t v, int width, char fill) {

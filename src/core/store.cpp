@@ -11,17 +11,12 @@
 namespace kx {
 namespace {
 
-// Cells of the current geometry, never beyond the record.
-int cell_count(const Project& p) { return std::clamp(p.cells(), 0, kMaxCells - 1); }
-
-bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
-
 } // namespace
 
 void save_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
     if (!valid_page(page) || !valid_lang(lang)) return;
-    const int n = cell_count(p);
+    const int n = p.cells();
     const int langs = std::clamp<int>(p.n_lang, 1, kLangSlots);
     for (int L = 0; L < langs; ++L) {
         auto& chars = p.page_store[L][page].chars;
@@ -44,7 +39,7 @@ void save_page(Ctx& c, int page, int lang) {
 void load_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
     if (!valid_page(page) || !valid_lang(lang)) return;
-    const int n = cell_count(p);
+    const int n = p.cells();
     const page_record& own = p.page_store[lang][page];
     for (int i = 0; i < n; ++i) {
         p.display_buffer[i] = own.chars[i];
@@ -87,7 +82,7 @@ void empty_link_box(Ctx& c, int k) {
 
 void clear_project(Ctx& c) {
     Project& p = c.p;
-    const int n = cell_count(p);
+    const int n = p.cells();
     for (int i = 0; i < n; ++i) p.display_buffer[i] = 32;
     const int langs = std::clamp<int>(p.n_lang, 1, kLangSlots);
     const int last = std::clamp<int>(p.last_page_idx, 0, kPageSlots - 1);
@@ -116,7 +111,7 @@ void clear_project(Ctx& c) {
 void clear_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
     if (!valid_page(page) || !valid_lang(lang)) return;
-    const int n = cell_count(p);
+    const int n = p.cells();
     page_record& r = p.page_store[lang][page];
     for (int i = 0; i < n; ++i) r.chars[i] = 32;
     for (int s = 0; s < kVarSlots; ++s) r.set_var(s, variable_record{});

@@ -121,6 +121,14 @@ std::string strip_last_component(const std::string& path) {
     return k == std::string::npos ? std::string() : path.substr(0, k);
 }
 
+long long round_half_even(double x) {
+    const double f = std::floor(x);
+    const double d = x - f;
+    long long r = static_cast<long long>(f);
+    if (d > 0.5 || (d == 0.5 && r % 2 != 0)) ++r;
+    return r;
+}
+
 std::string shown_path(const std::string& path) { return utf8_to_cp1252(path); }
 
 std::string path_tail(const std::string& path, std::size_t n) {

@@ -27,6 +27,9 @@ std::int32_t read_decimal(const std::string& text);
 // a decimal number, optionally with a sign, a fraction and an exponent. nullopt otherwise.
 std::optional<double> parse_number(const std::string& text);
 
+// The nearest integer, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
+long long round_half_even(double x);
+
 // Uppercase hexadecimal without leading zeros.
 std::string to_hex(std::int64_t value);
 

@@ -94,7 +94,7 @@ void download_sequence(Ctx& c, LinkPort& link, TransferPanel& panel) {
 void store_page(Ctx& c, const page_record& rec, int page, int lang) {
     Project& p = c.p;
     page_record& r = p.page_store[lang][page];
-    const int cells = std::min(p.cells(), kMaxCells);
+    const int cells = p.cells();
     std::copy_n(rec.chars.begin(), cells, r.chars.begin());
     for (int k = 0; k < 4; ++k) r.links[k] = rec.links[k];
     r.pwd = rec.pwd;
@@ -260,14 +260,11 @@ std::string download_row(const Project& p, int lang, int page, int row) {
         switch (code) {
         case kCodeVarDigit: code = 255; break;
         case kCodeVarPoint: code = '.'; break;
-        case 4: code = 17; break;
-        case 5: code = 16; break;
-        case 6: code = 30; break;
-        case 7: code = 31; break;
         default:
             // Codes the line cannot carry as themselves: above 127, below 0, and the
             // framing bytes, which would split the frame.
-            if (code > 127 || code < 0 || code == kStx || code == kEtx) code = ' ';
+            if (const int arrow = arrow_line_code(code)) code = arrow;
+            else if (code > 127 || code < 0 || code == kStx || code == kEtx) code = ' ';
         }
         s += static_cast<char>(code);
     }
@@ -308,14 +305,14 @@ int read_last_page_idx(const std::string& text, int n_lang) {
     const int total = read_dec16(text, "page total");
     if (total < 0) bad_data(kErrOutOfRange, "page total " + std::to_string(total));
     // Rounded to the nearest integer, halves to even, as the count is divided.
-    const int last = static_cast<int>(std::nearbyint(static_cast<double>(total) / n_lang - 1));
+    const int last = static_cast<int>(round_half_even(static_cast<double>(total) / n_lang - 1));
     if (last > kMaxPageIdx) bad_data(kErrOutOfRange, "page total " + std::to_string(total));
     return last;
 }
 
 int read_string_count(const std::string& text, int n_lang, int& tot_strings) {
     const int tot = read_dec16(text, "string total");
-    const int n = static_cast<int>(std::nearbyint(static_cast<double>(tot) / n_lang));
+    const int n = static_cast<int>(round_half_even(static_cast<double>(tot) / n_lang));
     if (tot < 0 || n > kMaxStrings) bad_data(kErrOutOfRange, "string total " + std::to_string(tot));
     tot_strings = tot;
     return n;
@@ -342,11 +339,10 @@ bool PageBlockReader::take(const std::string& text) {
             int code = static_cast<unsigned char>(text[col]);
             switch (code) {
             case 255: code = kCodeVarDigit; break;
-            case 17: code = 4; break;
-            case 16: code = 5; break;
-            case 30: code = 6; break;
-            case 31: code = 7; break;
-            default: code = check_char(code);   // what the display cannot show, as in a file
+            default:
+                // An arrow's code, or what the display cannot show, as in a file.
+                if (const int arrow = arrow_of_line_code(code)) code = arrow;
+                else code = check_char(code);
             }
             const int cell = step * n_cols_ + col;
             if (cell < kMaxCells) rec_.chars[cell] = static_cast<std::int16_t>(code);

@@ -19,13 +19,14 @@ std::string type_name(const Ctx& c, int k);
 
 // The field of a variable on the display.
 struct VarCells {
-    int width = 0;   // digit positions (DATE 10 and TIME 8 on the KXB models)
+    int width = 0;   // digit positions (DATE 10 and TIME 8 on the models of the long type list)
     int sign = 0;    // 1 for INT and EE_INT
     int point = 0;   // 1 when it has decimals
     int decimals = 0;
     int count() const { return width + sign + point; }
 };
-// Cells of a variable as the display draws it (DATE/TIME widened on the KXB models).
+// Cells of a variable as the display draws it (DATE/TIME widened on the models of the long
+// type list).
 VarCells var_cells(const std::string& kx_type, const variable_record& v);
 // Cells counted from the stored digits only (no DATE/TIME widening), as erasing and
 // lookups count them.
@@ -48,6 +49,8 @@ void show_var_rows(Ctx& c);
 void remove_var(Ctx& c, int k);
 // Fills the variable editor's type list for the model.
 void fill_type_combo(Ctx& c);
+// True for the codes of variable cells: a digit (128) or a point (129).
+bool is_var_mark(int code);
 // True when the cell of the page being edited is a variable cell (128 or 129).
 bool in_var(const Project& p, int cell);
 
@@ -70,8 +73,6 @@ void delete_var(Ctx& c, int k);
 // variable covers (an orphan, as a stray 219 in a page's text line leaves behind) counts as
 // a free cell, so it can be typed over and deleted like text.
 bool var_cell_at(const Project& p, int cell);
-// True when cells a and b lie on the same display row.
-bool same_display_row(const Project& p, int a, int b);
 
 // A character was inserted at cell `from`: every variable whose first cell lies in
 // from..to moves one cell right; one whose field would then run past `to` is deleted.

@@ -251,7 +251,7 @@ void EditorWindow::blink() { blink_step(c_, blink_state_); }
 
 namespace {
 
-// The platform key code of a Qt key, for the keys the page editor knows (0: none).
+// The page editor's code of a Qt key, for the keys it knows (0: none).
 int key_code(int qt_key) {
     switch (qt_key) {
     case Qt::Key_Backspace: return kKeyBack;

@@ -7,7 +7,7 @@
 
 namespace kx {
 
-// Message box buttons and answers, with the platform's values.
+// Message box buttons and answers, with the values the model routines compare.
 enum MsgButtons { kOkOnly = 0, kYesNoCancel = 3, kYesNo = 4 };
 enum MsgAnswer { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7 };
 

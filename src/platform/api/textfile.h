@@ -22,8 +22,8 @@ private:
     bool ok_ = false;
 };
 
-// Reads a whole file as lines. A line ends at CR LF, a lone LF or a lone CR (as the line
-// reader of the text-file service accepts them); the last line needs no end.
+// Reads a whole file as lines. A line ends at CR LF, a lone LF or a lone CR (files that
+// other tools wrote use any of them); the last line needs no end.
 bool read_text_lines(const std::string& path, std::vector<std::string>& lines);
 // Splits bytes into lines with the rule above.
 std::vector<std::string> split_text_lines(const std::string& bytes);
