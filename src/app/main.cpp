@@ -2,7 +2,6 @@
 #include "app/dialogs.h"
 #include "app/main_window.h"
 #include "core/context.h"
-#include "core/shell.h"
 #include "platform/qt_prompt.h"
 #include "platform/qt_pump.h"
 #include "platform/qt_settings.h"
@@ -27,7 +26,6 @@ int main(int argc, char** argv) {
     ctx.documents_dir = kx::fs_name(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (!QFileInfo(kx::qpath(ctx.documents_dir)).isDir())
         ctx.documents_dir = kx::fs_name(QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
-    settings.on_write_error([&ctx](const std::string& file) { kx::report_settings_unwritable(ctx, file); });
 
     // The splash shows first; the first tick of its timer opens the main window, the second
     // closes the splash.

@@ -102,6 +102,7 @@ void MainWindow::load() {
     main_window_load(c_);
     sub_->showMaximized();
     refresh_status();
+    report_settings_trouble(c_);
 }
 
 QMenu* MainWindow::build_menu(QMenu* menu, Menu m) {
@@ -218,6 +219,7 @@ void MainWindow::menu_click(Menu m, int index) {
         break;
     }
     menus_changed();
+    report_settings_trouble(c_);
 }
 
 void MainWindow::toolbar_click(const std::string& key) {

@@ -471,6 +471,7 @@ bool open_project_file(Ctx& c, const std::string& path) {
     p.cursor_pos = 0;
     load_page(c, 0, p.act_lang);
     show_page_nr(c, p.act_page);
+    show_row_col(c, p.cursor_pos);   // the cursor labels leave the old project's cell
     apply_number_mode(c);
     p.skip_link_ask = true;
     apply_link_mode(c);

@@ -226,8 +226,9 @@ void show_help(Ctx& c) {
     c.prompt.message(c.txt(10901) + " " + shown_path(page), kOkOnly);
 }
 
-void report_settings_unwritable(Ctx& c, const std::string& store_file) {
-    c.prompt.message(c.txt(10902) + " " + shown_path(store_file), kOkOnly);
+void report_settings_trouble(Ctx& c) {
+    const std::string store_file = c.settings.take_write_error();
+    if (!store_file.empty()) c.prompt.message(c.txt(10902) + " " + shown_path(store_file), kOkOnly);
 }
 
 bool file_exit(Ctx& c) {

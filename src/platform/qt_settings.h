@@ -3,7 +3,6 @@
 #include "platform/api/settings.h"
 
 #include <QSettings>
-#include <functional>
 #include <memory>
 
 namespace kx {
@@ -16,14 +15,12 @@ public:
     explicit QtSettingsStore(const QString& ini_path);
     std::string get(const std::string& section, const std::string& key, const std::string& def = "") const override;
     void save(const std::string& section, const std::string& key, const std::string& value) override;
-    // Called once, with the store's file name, the first time a value cannot be written
-    // (a read-only configuration); later failures stay quiet.
-    void on_write_error(std::function<void(const std::string& file)> report) { report_ = std::move(report); }
+    std::string take_write_error() override;
 
 private:
     std::unique_ptr<QSettings> s_;
-    std::function<void(const std::string&)> report_;
-    bool reported_ = false;
+    std::string failed_file_;   // the store's file after the first failed write, until taken
+    bool failed_ = false;
 };
 
 } // namespace kx

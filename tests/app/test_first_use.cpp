@@ -269,3 +269,15 @@ TEST(FirstUse, TheUploadDialogOpensWithUserInputHeld) {
     EXPECT_EQ(before_shown, std::vector<bool>{false});
     EXPECT_TRUE(p.port_idle);
 }
+
+// A settings store that cannot be written is said once, after the start-up has finished.
+TEST(FirstUse, AnUnwritableSettingsStoreIsSaidOnce) {
+    MemorySettings store;
+    store.unwritable_as = "/etc/Mivor/Mivor.conf";
+    Win a("", &store);
+    ASSERT_EQ(a.prompt.messages.size(), 1u);
+    EXPECT_EQ(a.prompt.last_text(), "Impossibile salvare le impostazioni in /etc/Mivor/Mivor.conf");
+    EXPECT_EQ(a.e()->display()->cell_count(), 160);   // the window was built before
+    a.w.action(Menu::Com, 2)->trigger();
+    EXPECT_EQ(a.prompt.messages.size(), 1u);
+}

@@ -2,6 +2,7 @@
 // and folders and files whose names are not plain ASCII.
 #include "core/filecmds.h"
 
+#include "core/display.h"
 #include "core/projectfile.h"
 #include "core/shell.h"
 #include "core/text.h"
@@ -182,6 +183,20 @@ TEST(FileOpen, ARefusedFileKeepsTheCopiedVariablesType) {
     EXPECT_TRUE(e.p.var_clip_ok);
     adjust_copy_var(e.c, "");
     EXPECT_EQ(e.p.var_clipboard.type, 6);
+}
+
+TEST(FileOpen, TheCursorLabelsShowTheFirstCell) {
+    Editor e;
+    const std::string path = e.dir.file("c.prj");
+    e.p.project_path = path;
+    ASSERT_TRUE(file_save(e.c));
+    e.p.cursor_pos = 47;
+    show_row_col(e.c, 47);
+    e.prompt.files = {path};
+    file_open(e.c);
+    EXPECT_EQ(e.p.cursor_pos, 0);
+    EXPECT_EQ(e.view.labels[Label::Row], "Riga: 0");
+    EXPECT_EQ(e.view.labels[Label::Col], "Col: 0");
 }
 
 TEST(HelpPage, WithoutAViewerOrAPageTheUserIsTold) {
