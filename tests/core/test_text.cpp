@@ -40,9 +40,3 @@ TEST(ReportError, BeepsAndShowsNumberAndDescriptionInTheInterfaceLanguage) {
     f.p.ui_lang_offset = 0;
     EXPECT_EQ(error_text(f.c, 7, "x"), "Errore 7: x");
 }
-
-TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-    const std::pair<double, long long> cases[] = {{0.5, 0},   {1.5, 2},   {2.5, 2},     {3.5, 4},  {2.4999, 2},
-                                                  {2.5001, 3}, {-0.5, 0}, {-1.5, -2},  {-2.5, -2}, {7.0, 7}};
-    for (auto [x, want] : cases) EXPECT_EQ(round_half_even(x), want) << x;
-}
