@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iterator>
 
@@ -12,28 +13,6 @@
 #include <unistd.h>
 
 namespace kx {
-
-TextFileWriter::TextFileWriter(const std::string& path)
-    : out_(path, std::ios::binary | std::ios::trunc) {
-    ok_ = static_cast<bool>(out_);
-}
-
-void TextFileWriter::write_line(const std::string& line) {
-    if (!ok_) return;
-    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out_.write("\r\n", 2);
-    if (!out_) ok_ = false;
-}
-
-bool TextFileWriter::close() {
-    if (out_.is_open()) {
-        out_.flush();
-        if (!out_) ok_ = false;
-        out_.close();
-        if (out_.fail()) ok_ = false;
-    }
-    return ok_;
-}
 
 bool LineCursor::next(std::string_view& line) {
     const std::size_t n = bytes_.size();
@@ -59,13 +38,6 @@ bool read_file_bytes(const std::string& path, std::string& bytes) {
     if (!in) return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
-}
-
-bool read_text_lines(const std::string& path, std::vector<std::string>& lines) {
-    std::string bytes;
-    if (!read_file_bytes(path, bytes)) return false;
-    lines = split_text_lines(bytes);
-    return true;
 }
 
 namespace {

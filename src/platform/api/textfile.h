@@ -2,30 +2,14 @@
 // Single-byte text files with CR LF line ends, as the project, listing, recipe and
 // S-record files are kept.
 #include <cstddef>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kx {
 
-// Writes lines, each followed by CR LF. Errors are sticky: check ok() after close().
-class TextFileWriter {
-public:
-    explicit TextFileWriter(const std::string& path);
-    void write_line(const std::string& line);
-    bool close();   // flushes; false when anything failed
-    bool ok() const { return ok_; }
-
-private:
-    std::ofstream out_;
-    bool ok_ = false;
-};
-
-// Reads a whole file as lines. A line ends at CR LF, a lone LF or a lone CR (files that
-// other tools wrote use any of them); the last line needs no end.
-bool read_text_lines(const std::string& path, std::vector<std::string>& lines);
-// Splits bytes into lines with the rule above.
+// Lines of a file end at CR LF, a lone LF or a lone CR (files that other tools wrote use
+// any of them); the last line needs no end. Splits bytes into lines by that rule.
 std::vector<std::string> split_text_lines(const std::string& bytes);
 
 // Walks the lines of a byte buffer by the rule above without copying them.
