@@ -42,10 +42,11 @@ bool is_user_input(QEvent::Type t) {
 
 // While it lives, keys, clicks and the other input events that reach any object are held
 // back and posted again, in their order, when it ends. The event loop's own exclusion keeps
-// the window system's input queued; this also catches input that was already posted.
+// the window system's input queued; this also catches input that was already posted. A
+// dialog that runs its own event loop meanwhile gets its input.
 class InputHold : public QObject {
 public:
-    InputHold() { QCoreApplication::instance()->installEventFilter(this); }
+    InputHold() : depth_(QThread::currentThread()->loopLevel()) { QCoreApplication::instance()->installEventFilter(this); }
     ~InputHold() override {
         QCoreApplication::instance()->removeEventFilter(this);
         for (auto& [to, e] : held_) {
@@ -56,12 +57,13 @@ public:
 
 protected:
     bool eventFilter(QObject* obj, QEvent* e) override {
-        if (!is_user_input(e->type())) return false;
+        if (!is_user_input(e->type()) || QThread::currentThread()->loopLevel() > depth_) return false;
         held_.emplace_back(QPointer<QObject>(obj), e->clone());
         return true;
     }
 
 private:
+    int depth_;   // event loops running when the hold began
     std::vector<std::pair<QPointer<QObject>, QEvent*>> held_;
 };
 

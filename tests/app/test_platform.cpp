@@ -9,6 +9,7 @@
 #include "support/recording_view.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -75,6 +76,19 @@ TEST(QtPump, PaintOnlyWaitsHoldKeysAndClicksUntilTheReadEnds) {
     QCoreApplication::processEvents();
     const std::pair<QEvent::Type, bool> key{QEvent::KeyPress, false}, click{QEvent::MouseButtonPress, false};
     EXPECT_EQ(w.seen, (std::vector{key, click, key, click}));
+}
+
+// A dialog that opens inside such a wait runs its own loop and gets its keys.
+TEST(QtPump, ADialogOpenedInsideAPaintOnlyWaitGetsItsKeys) {
+    QtPump pump;
+    int result = -1;
+    QTimer::singleShot(0, [&] {
+        QDialog dlg;
+        QCoreApplication::postEvent(&dlg, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        result = dlg.exec();
+    });
+    wait_ms(pump, 50, false);
+    EXPECT_EQ(result, QDialog::Rejected);
 }
 
 // The store keeps names as the file system has them ("Caffè" survives a restart in the

@@ -174,7 +174,8 @@ bool replace_file(const std::string& path, const std::string& bytes, const std::
             return false;
         }
         struct stat prev {};
-        if (::lstat(backup.c_str(), &prev) == 0 && S_ISREG(prev.st_mode) && !hold_copy(backup, backup, bak_prev, error)) {
+        const bool prev_kept = ::lstat(backup.c_str(), &prev) == 0 && (S_ISREG(prev.st_mode) || S_ISLNK(prev.st_mode));
+        if (prev_kept && !hold_copy(backup, backup, bak_prev, error)) {
             bak_prev.clear();
             undo();
             return false;
