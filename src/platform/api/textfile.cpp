@@ -154,8 +154,10 @@ bool replace_file(const std::string& path, const std::string& bytes, const std::
             return write_new_file(name, bytes, old.st_mode & 07777, exists, error);
         }))
         return false;
-    if (exists && ::geteuid() == 0 && ::chown(tmp.c_str(), old.st_uid, old.st_gid) != 0) {
-        // Ownership is kept where allowed; the content is what matters.
+    if (exists && ::geteuid() == 0) {
+        // Only the superuser may give the new file the old one's owner; a refusal is harmless.
+        const int refused = ::chown(tmp.c_str(), old.st_uid, old.st_gid);
+        (void)refused;
     }
 
     // The old file becomes the backup: a second name for it (the previous backup is held
