@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing the editor need, or the
 # packages named on the command line (only those that are missing).
 set -euo pipefail
-pkgs=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+pkgs=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-translations-l10n libgl-dev
       googletest libgtest-dev libbenchmark-dev xvfb xauth srecord)
 [ $# -gt 0 ] && pkgs=("$@")
 missing=()

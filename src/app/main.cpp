@@ -5,8 +5,11 @@
 #include "platform/qt_prompt.h"
 #include "platform/qt_pump.h"
 #include "platform/qt_settings.h"
+#include "platform/qt_text.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTimer>
 #include <memory>
 
@@ -19,7 +22,10 @@ int main(int argc, char** argv) {
     kx::QtSettingsStore settings;
     kx::QtPrompt prompt;
     kx::QtPump pump;
-    kx::Ctx ctx(project, prompt, settings, pump, QCoreApplication::applicationDirPath().toStdString());
+    kx::Ctx ctx(project, prompt, settings, pump, kx::fs_name(QCoreApplication::applicationDirPath()));
+    ctx.documents_dir = kx::fs_name(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!QFileInfo(kx::qpath(ctx.documents_dir)).isDir())
+        ctx.documents_dir = kx::fs_name(QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
 
     // The splash shows first; the first tick of its timer opens the main window, the second
     // closes the splash.

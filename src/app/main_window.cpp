@@ -16,6 +16,7 @@
 #include "core/pages.h"
 #include "core/recipefile.h"
 #include "core/shell.h"
+#include "core/transfer.h"
 #include "core/text.h"
 #include "editor/char_picker.h"
 #include "editor/copy_dialog.h"
@@ -31,7 +32,9 @@
 #include "recipes/recipe_data_dialog.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
@@ -39,7 +42,6 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUrl>
 
 // The resources live in a static library: register them before first use.
 static void init_resources() { Q_INIT_RESOURCE(resources); }
@@ -92,14 +94,32 @@ MainWindow::MainWindow(Ctx& ctx) : c_(ctx) {
 
 MainWindow::~MainWindow() {
     c_.set_view(nullptr);
+    QCoreApplication::removeTranslator(stock_texts_);
+}
+
+void MainWindow::ui_language_changed(bool english) {
+    // Buttons of message and input boxes and the file dialogs come from Qt's own
+    // translations; English needs none.
+    if (english) {
+        QCoreApplication::removeTranslator(stock_texts_);
+        return;
+    }
+    if (!stock_texts_) {
+        stock_texts_ = new QTranslator(this);
+        if (!stock_texts_->load(QLocale(QLocale::Italian), "qtbase", "_",
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            return;
+    }
+    QCoreApplication::removeTranslator(stock_texts_);   // never installed twice
+    if (!stock_texts_->isEmpty()) QCoreApplication::installTranslator(stock_texts_);
 }
 
 void MainWindow::load() {
     c_.set_view(this);
-    c_.p.insert_mode = ins_->isEnabled();
     main_window_load(c_);
     sub_->showMaximized();
     refresh_status();
+    report_settings_trouble(c_);
 }
 
 QMenu* MainWindow::build_menu(QMenu* menu, Menu m) {
@@ -151,7 +171,7 @@ void MainWindow::menus_changed() {
         const MenuItem& item = c_.menus.at(static_cast<Menu>(k.first), k.second);
         const bool sep = item.caption == "-";
         a->setSeparator(sep);
-        if (!sep) a->setText(qs(item.caption));
+        if (!sep) a->setText(item.file_name ? qpath(item.caption) : qs(item.caption));
         a->setEnabled(item.enabled);
         if (a->isCheckable()) a->setChecked(item.checked);
         a->setVisible(item.visible);
@@ -191,8 +211,7 @@ void MainWindow::menu_click(Menu m, int index) {
         set_number_mode(c_, index);
         break;
     case Menu::Link:
-        p.prj_modified = true;
-        set_link_mode(c_, index);
+        menu_link_click(c_, index);
         break;
     case Menu::MultiProtocol:
         if (p.lock_events) break;
@@ -205,12 +224,7 @@ void MainWindow::menu_click(Menu m, int index) {
             show_download_dialog(c_, *serial_, this);
             c_.prompt.busy(false);
         } else if (index == 1) {
-            if (choose_terminal_model(c_, "upload") != 2) {
-                c_.prompt.busy(true);
-                show_upload_dialog(c_, *serial_, this);
-                c_.prompt.busy(false);
-                p.prj_modified = true;
-            }
+            upload_command(c_, [this] { show_upload_dialog(c_, *serial_, this); });
         } else if (index == 2 || index == 3) {
             const TerminalModel* tm = find_model(p.kx_type);
             if (!tm || !tm->eeprom_accepted) {
@@ -254,6 +268,7 @@ void MainWindow::menu_click(Menu m, int index) {
         break;
     }
     menus_changed();
+    report_settings_trouble(c_);
 }
 
 void MainWindow::toolbar_click(const std::string& key) {
@@ -287,14 +302,14 @@ bool MainWindow::open_var_editor() {
     return true;
 }
 
-void MainWindow::show_help() {
-    if (file_exists(c_.p.help_file)) QDesktopServices::openUrl(QUrl::fromLocalFile(qs(c_.p.help_file)));
-    else c_.beep();
-}
+void MainWindow::show_help() { kx::show_help(c_); }
 
 void MainWindow::show_about() {
-    auto* box = new AboutBox(c_.txt(10068), c_.txt(10069), this);
-    box->show();
+    // One box: a second click brings it to the front.
+    if (!about_) about_ = new AboutBox(c_.txt(10068), c_.txt(10069), this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -307,7 +322,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 void MainWindow::set_caption(const std::string& caption) {
-    caption_ = qs(caption);
+    caption_ = qpath(caption);
     setting_caption_ = true;
     setWindowTitle(caption_);
     setting_caption_ = false;

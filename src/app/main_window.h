@@ -5,7 +5,10 @@
 #include "core/menus.h"
 #include "core/view.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
+#include <QTranslator>
 #include <map>
 #include <utility>
 
@@ -68,6 +71,7 @@ public:
     void open_link_parameters() override;
     void open_char_picker() override;
     bool open_var_editor() override;
+    void ui_language_changed(bool english) override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -92,6 +96,8 @@ private:
     std::vector<QAction*> tool_actions_;
     QString caption_;
     bool setting_caption_ = false;
+    QPointer<QDialog> about_;   // the about box while it is open
+    QTranslator* stock_texts_ = nullptr;   // Qt's own Italian texts, installed while in use
 };
 
 } // namespace kx

@@ -24,7 +24,7 @@ void SerialLink::fail(int number, const QString& what) {
 void SerialLink::open() {
     const int n = c_.p.com_port;
     if (n < 1 || n > 8) fail(kErrPortNotFound, QStringLiteral("Invalid port number COM%1").arg(n));
-    const QString device = qs(com_port_device(c_.settings, n));
+    const QString device = qpath(com_port_device(c_.settings, n));
     pending_.reset();
     port_.setPortName(device);
     port_.setBaudRate(QSerialPort::Baud9600);

@@ -25,6 +25,9 @@ struct Ctx {
     SettingsStore& settings;
     Pump& pump;
     std::string program_dir;   // folder of the executable, without a trailing "/"
+    // The user's documents folder: new projects are named there when the program's folder
+    // cannot be written ("" = none).
+    std::string documents_dir;
 
     MenuModel menus;
     FileDialog cdg1;        // projects

@@ -11,7 +11,7 @@ namespace {
 
 // A variable cell while the variable editor is open draws from the highlighted set.
 bool highlighted(const Project& p, int code) {
-    return (code == kCodeVarDigit || code == kCodeVarPoint) && p.var_edit_open;
+    return is_var_mark(code) && p.var_edit_open;
 }
 
 } // namespace
@@ -19,6 +19,18 @@ bool highlighted(const Project& p, int code) {
 int check_char(int code) {
     if ((code >= 4 && code <= 7) || (code >= 32 && code <= 129)) return code;
     return kCodeInvalid;
+}
+
+namespace {
+constexpr int kArrowLineCodes[4] = {17, 16, 30, 31};   // of the arrows 4, 5, 6, 7
+} // namespace
+
+int arrow_line_code(int code) { return code >= 4 && code <= 7 ? kArrowLineCodes[code - 4] : 0; }
+
+int arrow_of_line_code(int byte) {
+    for (int a = 0; a < 4; ++a)
+        if (kArrowLineCodes[a] == byte) return a + 4;
+    return 0;
 }
 
 DisplayGeometry display_geometry(int n_cols, int n_rows) {
@@ -30,8 +42,7 @@ DisplayGeometry display_geometry(int n_cols, int n_rows) {
 
 void build_display(Ctx& c) {
     Project& p = c.p;
-    int n = p.cells();
-    if (n > kMaxCells - 1) n = kMaxCells - 1;
+    const int n = p.cells();
     // The short pauses around the progress window let it paint; user input waits, so a
     // key or a menu choice cannot run against a half-built display.
     wait_ms(c.pump, 5, false);
@@ -47,21 +58,21 @@ void build_display(Ctx& c) {
 
 void clear_display(Ctx& c) {
     Project& p = c.p;
-    for (int i = 0; i < p.cells() && i < kMaxCells; ++i) {
+    for (int i = 0; i < p.cells(); ++i) {
         p.display_buffer[i] = 32;
         c.view().paint_cell(i, GlyphSet::Char, 32);
     }
 }
 
 void paint_buffer_cell(Ctx& c, int cell) {
-    if (cell < 0 || cell >= c.p.cells() || cell >= kMaxCells) return;
+    if (cell < 0 || cell >= c.p.cells()) return;
     c.view().paint_cell(cell, GlyphSet::Char, check_char(c.p.display_buffer[cell]));
 }
 
 void paint_cursor_cell(Ctx& c) {
     Project& p = c.p;
     int pos = p.cursor_pos;
-    if (pos < 0 || pos >= p.cells() || pos >= kMaxCells) return;
+    if (pos < 0 || pos >= p.cells()) return;
     int code = check_char(p.display_buffer[pos]);
     bool v = highlighted(p, code);
     if (p.insert_mode) {
@@ -77,7 +88,7 @@ void blink_step(Ctx& c, int& blink_state) {
     Project& p = c.p;
     if (p.link_edit) return;
     int pos = p.cursor_pos;
-    if (pos < 0 || pos >= p.cells() || pos >= kMaxCells) return;
+    if (pos < 0 || pos >= p.cells()) return;
     if (blink_state != 1) {
         paint_cursor_cell(c);
         blink_state = 1;
@@ -150,6 +161,11 @@ void set_link_mode(Ctx& c, int mode) {
     } else if (mode == 3) {
         c.view().open_link_parameters();
     }
+}
+
+void menu_link_click(Ctx& c, int mode) {
+    c.p.prj_modified = true;
+    set_link_mode(c, mode);
 }
 
 void apply_link_mode(Ctx& c) {

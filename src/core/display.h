@@ -9,6 +9,10 @@ struct Ctx;
 
 // The code itself for 4..7 and 32..129, else 130 (the invalid-character glyph).
 int check_char(int code);
+// The arrows 4..7 (left, right, up, down) are kept in project files and sent on the line
+// as 17, 16, 30 and 31. The code of an arrow there, 0 for any other code; and back.
+int arrow_line_code(int code);
+int arrow_of_line_code(int byte);
 
 // Lays out the display for the current geometry and blanks it (buffer and cells).
 void build_display(Ctx& c);
@@ -26,6 +30,8 @@ void set_number_mode(Ctx& c, int mode);
 void apply_number_mode(Ctx& c);
 void show_model_label(Ctx& c);
 void set_link_mode(Ctx& c, int mode);
+// Options > Link item 0 (links on) or 1 (off): the project counts as modified.
+void menu_link_click(Ctx& c, int mode);
 void apply_link_mode(Ctx& c);
 
 // One blink step: `blink_state` tells which image comes next and is updated.

@@ -12,9 +12,7 @@
 namespace kx {
 namespace {
 
-// Cells of the current geometry, never beyond the buffer.
-int cell_count(const Project& p) { return std::clamp(p.cells(), 0, kMaxCells - 1); }
-bool valid_cell(const Project& p, int cell) { return cell >= 0 && cell < cell_count(p); }
+bool valid_cell(const Project& p, int cell) { return cell >= 0 && cell < p.cells(); }
 
 int row_start(const Project& p, int cell) { return cell / p.n_cols * p.n_cols; }
 int row_end(const Project& p, int cell) { return row_start(p, cell) + p.n_cols - 1; }
@@ -50,15 +48,6 @@ void show_other_page(Ctx& c, int page) {
     p.act_page = static_cast<std::int16_t>(page);
     load_page(c, p.act_page, p.act_lang);
     show_page_nr(c, p.act_page);
-}
-
-// The nearest integer, a half going to the even neighbour.
-long long round_half_even(double x) {
-    const double f = std::floor(x);
-    const double d = x - f;
-    long long r = static_cast<long long>(f);
-    if (d > 0.5 || (d == 0.5 && r % 2 != 0)) ++r;
-    return r;
 }
 
 enum class Align { Left, Center, Right };
@@ -120,7 +109,7 @@ bool row_has_var(const Project& p, int cell) {
 
 void key_down(Ctx& c, int key_code, int shift) {
     Project& p = c.p;
-    const int n = cell_count(p);
+    const int n = p.cells();
     if (n <= 0 || p.n_cols <= 0) return;
     if (!valid_cell(p, p.cursor_pos)) p.cursor_pos = 0;
     const int cur = p.cursor_pos;
@@ -187,7 +176,7 @@ void char_picker_click(Ctx& c, int index) {
 
 void enter_char(Ctx& c, int code) {
     Project& p = c.p;
-    const int n = cell_count(p);
+    const int n = p.cells();
     if (n <= 0 || p.n_cols <= 0) return;
     if (!valid_cell(p, p.cursor_pos)) p.cursor_pos = 0;
     const int cur = p.cursor_pos;
@@ -306,7 +295,7 @@ void display_dbl_click(Ctx& c, int cell) {
     if (var_cell_at(p, cell)) {
         p.new_var = false;
         p.act_var = static_cast<std::int16_t>(find_var(p, cell));
-        const int first = std::clamp<int>(p.variable_table[p.act_var].pos, 0, cell_count(p) - 1);
+        const int first = std::clamp<int>(p.variable_table[p.act_var].pos, 0, p.cells() - 1);
         move_cursor(c, first);
     } else {
         if (p.n_vars >= kMaxVars) {

@@ -9,7 +9,7 @@ namespace kx {
 struct Ctx;
 struct Project;
 
-// Platform key codes that the editor handles.
+// Codes of the keys that the page editor handles.
 enum EditKey {
     kKeyBack = 8,
     kKeyPageUp = 33,

@@ -31,6 +31,7 @@ struct MenuItem {
     bool enabled = true;
     bool checked = false;
     bool visible = true;
+    bool file_name = false;   // the caption holds a file-system name (the recent list)
 };
 
 struct MenuInfo {
@@ -47,7 +48,7 @@ const std::array<const char*, 11>& toolbar_keys();
 
 class MenuModel {
 public:
-    MenuModel();   // the design-time state
+    MenuModel();   // the state before the program's start-up changes it
     MenuItem& at(Menu m, int index);
     const MenuItem& at(Menu m, int index) const;
     int count(Menu m) const { return static_cast<int>(menus_[static_cast<int>(m)].size()); }

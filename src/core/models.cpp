@@ -89,20 +89,17 @@ void set_terminal_model(Ctx& c, const std::string& key) {
 }
 
 void enable_model_option_menus(Ctx& c) {
-    const std::string& k = c.p.kx_type;
-    if (k == "KXB_5560" || k == "KXB_540" || k == "KXD_540") {
-        c.menus.at(Menu::Option, 3).enabled = true;
-        c.menus.at(Menu::Transfer, 2).enabled = true;
-        c.menus.at(Menu::Transfer, 3).enabled = true;
-    } else {
-        if (k != "KXG_540") {
-            c.p.multi_protocol = 0;
-            clear_multiprotocol_flags(c);
-        }
-        c.menus.at(Menu::Option, 3).enabled = false;
-        c.menus.at(Menu::Transfer, 2).enabled = false;
-        c.menus.at(Menu::Transfer, 3).enabled = false;
+    const TerminalModel* m = find_model(c.p.kx_type);
+    const bool multi = m && m->multi_entry;
+    // A model whose MultiProtocol menu is off keeps its COM1 marks only when it accepts the
+    // mode; any other drops them.
+    if (!multi && !(m && m->on_accepted)) {
+        c.p.multi_protocol = 0;
+        clear_multiprotocol_flags(c);
     }
+    c.menus.at(Menu::Option, 3).enabled = multi;
+    c.menus.at(Menu::Transfer, 2).enabled = m && m->eeprom_entries;
+    c.menus.at(Menu::Transfer, 3).enabled = m && m->eeprom_entries;
     c.menus_changed();
     refresh_multiprotocol_state(c);
 }
@@ -113,7 +110,7 @@ void refresh_multiprotocol_state(Ctx& c) {
     c.menus.at(Menu::MultiProtocol, 1).checked = !on;
     c.menus_changed();
     load_grid(c);
-    for (int k = 1; k <= c.p.n_vars && k <= kMaxVars; ++k) show_var_row(c, k);
+    show_var_rows(c);
 }
 
 bool any_multiprotocol_variable(const Ctx& c) {
@@ -147,6 +144,7 @@ void multiprotocol_off(Ctx& c) {
     c.p.multi_protocol = 0;
     c.menus_changed();
     load_grid(c);
+    show_var_rows(c);   // the page shown keeps its rows in the narrower grid
 }
 
 void multi_protocol_on(Ctx& c) {

@@ -46,8 +46,9 @@ void enable_model_menus(Ctx& c, bool flag);
 void enable_model_option_menus(Ctx& c);
 void refresh_multiprotocol_state(Ctx& c);
 void multiprotocol_off(Ctx& c);
-void multi_protocol_on(Ctx& c);    // MDIFMain.MultiProtocolON
-void multi_protocol_off_menu(Ctx& c);   // MDIFMain.MultiProtocolOFF
+// Options > MultiProtocol > ON and OFF.
+void multi_protocol_on(Ctx& c);
+void multi_protocol_off_menu(Ctx& c);
 
 // COM1 marks of the variables of every page.
 bool any_multiprotocol_variable(const Ctx& c);

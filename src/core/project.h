@@ -4,6 +4,7 @@
 // flags. One object, owned by the application and handed to every window by reference.
 #include "core/recipe.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -152,8 +153,8 @@ struct Project {
     // File dialogs' remembered state around a file command.
     std::string dlg_init_dir, dlg_file_name;
 
-    // Number of cells of the current geometry.
-    int cells() const { return n_cols * n_rows; }
+    // Number of cells of the current geometry, never beyond the edit buffer (cells 0..159).
+    int cells() const { return std::clamp(n_cols * n_rows, 0, kMaxCells - 1); }
 };
 
 // Clamps a page or language index into the stores' bounds. Every routine that takes an

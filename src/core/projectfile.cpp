@@ -31,10 +31,9 @@ struct CodeTables {
             from_file[b] = static_cast<std::int16_t>(check_char(b));
             to_file[b] = static_cast<char>(b >= 32 && b <= 127 ? b : kCodeInvalid);
         }
-        const int arrows[4][2] = {{4, 17}, {5, 16}, {6, 30}, {7, 31}};
-        for (const auto& a : arrows) {
-            to_file[a[0]] = static_cast<char>(a[1]);
-            from_file[a[1]] = static_cast<std::int16_t>(a[0]);
+        for (int a = 4; a <= 7; ++a) {
+            to_file[a] = static_cast<char>(arrow_line_code(a));
+            from_file[arrow_line_code(a)] = static_cast<std::int16_t>(a);
         }
         to_file[kCodeVarDigit] = static_cast<char>(219);
         from_file[219] = kCodeVarDigit;
@@ -50,8 +49,6 @@ const CodeTables& code_tables() {
 char file_byte(int code) {
     return code >= 0 && code < 256 ? code_tables().to_file[code] : static_cast<char>(kCodeInvalid);
 }
-
-bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
 
 // Cells a variable takes, as the widest of the ways the editor counts them.
 int var_extent(const std::string& kx_type, const variable_record& v) {
@@ -82,7 +79,7 @@ std::int32_t hex_in(std::string_view text) { return hex_to_long(std::string(text
 // Rounds a count to an integer, a half to the even neighbour.
 int round_count(double v) {
     if (!(v > -1e6 && v < 1e6)) return v < 0 ? -1000000 : 1000000;
-    return static_cast<int>(std::nearbyint(v));
+    return static_cast<int>(round_half_even(v));
 }
 
 std::string number_text(std::int64_t v, int width, char fill) {
@@ -446,7 +443,7 @@ bool open_project_file(Ctx& c, const std::string& path) {
     hooks.page = [&](int value) { c.view().progress_value(value); };
     std::string bytes;
     bool ok = read_file_bytes(path, bytes);
-    if (!ok) err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + path};
+    if (!ok) err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + shown_path(path)};
     ok = ok && parse_project_file(bytes, st, err, hooks);
     if (progress) {
         c.view().progress_close();
@@ -474,6 +471,7 @@ bool open_project_file(Ctx& c, const std::string& path) {
     p.cursor_pos = 0;
     load_page(c, 0, p.act_lang);
     show_page_nr(c, p.act_page);
+    show_row_col(c, p.cursor_pos);   // the cursor labels leave the old project's cell
     apply_number_mode(c);
     p.skip_link_ask = true;
     apply_link_mode(c);
@@ -497,7 +495,7 @@ bool save_project_file(Ctx& c, const std::string& path) {
     std::string why;
     if (ok && !replace_file(path, bytes, backup_path(path), why)) {
         ok = false;
-        err = {FileError::Kind::Access, kErrFileAccess, why};
+        err = {FileError::Kind::Access, kErrFileAccess, shown_path(why)};
     }
     c.view().progress_close();
     if (!ok) {
@@ -518,7 +516,7 @@ bool check_dialog_file_exists(Ctx& c, const FileDialog& dlg) {
     const std::size_t sep = dlg.file_name.find_last_of("\\/");
     const std::string name = sep == std::string::npos ? dlg.file_name : dlg.file_name.substr(sep + 1);
     c.beep();
-    c.prompt.message(c.txt(10168) + " " + name + " " + c.txt(10169), kOkOnly);
+    c.prompt.message(c.txt(10168) + " " + shown_path(name) + " " + c.txt(10169), kOkOnly);
     return true;
 }
 

@@ -33,7 +33,7 @@ const char* recent_file_key(int k) { return k >= 1 && k <= 4 ? kRecentKeys[k - 1
 int ask_save_project(Ctx& c) {
     Project& p = c.p;
     if (!p.prj_modified) return kAnsNo;
-    int a = c.prompt.message(c.txt(10039) + " " + p.project_path + " ?", kYesNoCancel);
+    int a = c.prompt.message(c.txt(10039) + " " + shown_path(p.project_path) + " ?", kYesNoCancel);
     if (a == kAnsYes) {
         save_page(c, p.act_page, p.act_lang);
         if (!save_project_file(c, p.project_path)) return kAnsCancel;
@@ -69,8 +69,8 @@ void update_recent_files(Ctx& c, const std::string& path) {
         const std::string& e = r[k - 1];
         if (e.empty()) continue;
         MenuItem& item = c.menus.at(Menu::File, 6 + k);
-        std::string shown = e.size() > 40 ? e.substr(e.size() - 40) : e;
-        item.caption = std::to_string(k) + " - " + shown;
+        item.caption = std::to_string(k) + " - " + path_tail(e, 40);
+        item.file_name = true;
         item.visible = true;
         item.enabled = true;
     }
@@ -83,13 +83,15 @@ bool load_recent_project_path(Ctx& c, const std::string& key) {
         c.p.project_path = path;
         return false;
     }
-    c.prompt.message(c.txt(10167) + " " + path, kOkOnly);
+    c.prompt.message(c.txt(10167) + " " + shown_path(path), kOkOnly);
     return true;
 }
 
 void make_new_project_name(Ctx& c) {
     std::string last = c.settings.get(kInit, "UltimaDirectory", "");
-    std::string program_dir = c.program_dir + "/";
+    // An installed program's folder cannot be written: new projects go to the documents.
+    const bool use_documents = !dir_writable(c.program_dir) && dir_exists(c.documents_dir);
+    std::string program_dir = (use_documents ? c.documents_dir : c.program_dir) + "/";
     std::string dir;
     if (last.empty()) {
         dir = program_dir;
@@ -118,6 +120,7 @@ void caption_menus(Ctx& c) {
     std::string lingua = c.settings.get("Settaggi", "Lingua", "0");
     // Only "0" and "1" are ever written; anything else falls back to Italian.
     c.p.ui_lang_offset = lingua == "1" ? 1000 : 0;
+    c.view().ui_language_changed(c.p.ui_lang_offset != 0);
     const StringTable& t = StringTable::builtin();
     for (const auto& info : menu_infos()) {
         if (info.base_id == 0) continue;
@@ -200,6 +203,8 @@ void main_window_load(Ctx& c) {
     Project& p = c.p;
     p.file_version = "2.8";
     p.help_file = c.program_dir + "/mivor.html";
+    p.insert_mode = true;   // the editor starts in insert mode
+    c.view().show_insert_mode(true);
     // The menus are captioned first; the editor window's start then shows the recent list
     // and makes the empty project, whose labels are captioned last.
     caption_menus(c);
@@ -212,6 +217,18 @@ void main_window_load(Ctx& c) {
     p.com_port = static_cast<std::int16_t>(com);
     for (int i = 0; i < 8; ++i) c.menus.at(Menu::Com, i).checked = i == com - 1;
     c.menus_changed();
+}
+
+void show_help(Ctx& c) {
+    const std::string& page = c.p.help_file;
+    if (file_exists(page) && c.prompt.open_document(page)) return;
+    c.beep();
+    c.prompt.message(c.txt(10901) + " " + shown_path(page), kOkOnly);
+}
+
+void report_settings_trouble(Ctx& c) {
+    const std::string store_file = c.settings.take_write_error();
+    if (!store_file.empty()) c.prompt.message(c.txt(10902) + " " + shown_path(store_file), kOkOnly);
 }
 
 bool file_exit(Ctx& c) {

@@ -18,9 +18,10 @@ void update_recent_files(Ctx& c, const std::string& path);
 // True when the recent entry's file is missing (message shown); false when project_path
 // was set to it.
 bool load_recent_project_path(Ctx& c, const std::string& key);
-// A free "nuovoProgetto", "nuovoProgetto1", ... name beside the last project.
+// A free "nuovoProgetto", "nuovoProgetto1", ... name beside the last project (else in the
+// program's folder, or in the documents folder when the program's cannot be written).
 void make_new_project_name(Ctx& c);
-// Main-window caption: "Win Mivor - " & " (" & project_path & ")".
+// Main-window caption: "Win Mivor - " & " (" & project_path & ")", a file-system name.
 void update_header(Ctx& c);
 std::string header_text(const Ctx& c);
 
@@ -35,6 +36,13 @@ void change_lang(Ctx& c);
 void menu_language_click(Ctx& c, int index);
 // Transfer > COM port item 0..7.
 void menu_com_click(Ctx& c, int index);
+// Help > Help: the help page in the desktop's viewer; a beep and a message with its path
+// when it cannot be opened (no page, no viewer).
+void show_help(Ctx& c);
+// Says, once, that the settings store could not be written (a read-only configuration),
+// with the store's file name. The windows call it when a command has ended, never in its
+// middle.
+void report_settings_trouble(Ctx& c);
 // File > Exit and the close box: true when the program may end.
 bool file_exit(Ctx& c);
 bool query_unload(Ctx& c);

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/display.h"
+#include "core/models.h"
 #include "core/shell.h"
 #include "core/variables.h"
 
@@ -10,17 +11,12 @@
 namespace kx {
 namespace {
 
-// Cells of the current geometry, never beyond the record.
-int cell_count(const Project& p) { return std::clamp(p.cells(), 0, kMaxCells - 1); }
-
-bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
-
 } // namespace
 
 void save_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
     if (!valid_page(page) || !valid_lang(lang)) return;
-    const int n = cell_count(p);
+    const int n = p.cells();
     const int langs = std::clamp<int>(p.n_lang, 1, kLangSlots);
     for (int L = 0; L < langs; ++L) {
         auto& chars = p.page_store[L][page].chars;
@@ -43,7 +39,7 @@ void save_page(Ctx& c, int page, int lang) {
 void load_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
     if (!valid_page(page) || !valid_lang(lang)) return;
-    const int n = cell_count(p);
+    const int n = p.cells();
     const page_record& own = p.page_store[lang][page];
     for (int i = 0; i < n; ++i) {
         p.display_buffer[i] = own.chars[i];
@@ -77,9 +73,16 @@ void set_link_buffer(Ctx& c, int up, int down, int left, int right) {
     p.lock_events = was_locked;
 }
 
+void empty_link_box(Ctx& c, int k) {
+    Project& p = c.p;
+    if (k < 0 || k > 3) return;
+    p.link_buffer[k] = p.act_page;
+    c.view().show_link_box(k, std::to_string(p.act_page));
+}
+
 void clear_project(Ctx& c) {
     Project& p = c.p;
-    const int n = cell_count(p);
+    const int n = p.cells();
     for (int i = 0; i < n; ++i) p.display_buffer[i] = 32;
     const int langs = std::clamp<int>(p.n_lang, 1, kLangSlots);
     const int last = std::clamp<int>(p.last_page_idx, 0, kPageSlots - 1);
@@ -108,7 +111,7 @@ void clear_project(Ctx& c) {
 void clear_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
     if (!valid_page(page) || !valid_lang(lang)) return;
-    const int n = cell_count(p);
+    const int n = p.cells();
     page_record& r = p.page_store[lang][page];
     for (int i = 0; i < n; ++i) r.chars[i] = 32;
     for (int s = 0; s < kVarSlots; ++s) r.set_var(s, variable_record{});
@@ -124,7 +127,7 @@ void adjust_copy_var(Ctx& c, const std::string& old_model) {
     // adapts the clipboard itself, so it must not be adapted twice).
     if (old_model.empty()) return;
     Project& p = c.p;
-    auto is_long = [](const std::string& k) { return k == "KXB_540" || k == "KXB_5560"; };
+    auto is_long = [](const std::string& k) { return model_type_list(k) == TypeList::Long; };
     const bool old_long = is_long(old_model);
     const bool new_long = is_long(p.kx_type);
     std::int16_t& t = p.var_clipboard.type;

@@ -16,6 +16,8 @@ void load_page(Ctx& c, int page, int lang);
 // Sets links 0..3 of the page being edited and shows them in the link boxes; the boxes'
 // change handlers stay quiet while they are written.
 void set_link_buffer(Ctx& c, int up, int down, int left, int right);
+// Link box k (0..3) was left empty: the link points at the page itself and the box shows it.
+void empty_link_box(Ctx& c, int k);
 // Resets the pages, strings and buffers of the project being replaced.
 void clear_project(Ctx& c);
 // Blanks record (lang, page): blank cells, no variables, links to the page itself.
@@ -23,7 +25,8 @@ void clear_page(Ctx& c, int page, int lang);
 // The empty project for the model in kx_type; old_model is the previous key ("" = none),
 // old_cells the previous geometry's highest cell (0 = none).
 void init_project(Ctx& c, const std::string& old_model, int old_cells);
-// Carries the variable clipboard's type over to the new model's type list.
+// Carries the variable clipboard's type over to the new model's type list; nothing without
+// a previous model ("").
 void adjust_copy_var(Ctx& c, const std::string& old_model);
 
 } // namespace kx

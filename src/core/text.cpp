@@ -1,6 +1,7 @@
 #include "core/text.h"
 
 #include "core/context.h"
+#include "platform/api/cp1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,6 +130,24 @@ std::string clean_entry(const std::string& text) {
         if (!control) out += static_cast<char>(ch);
     }
     return out;
+}
+
+long long round_half_even(double x) {
+    const double f = std::floor(x);
+    const double d = x - f;
+    long long r = static_cast<long long>(f);
+    if (d > 0.5 || (d == 0.5 && r % 2 != 0)) ++r;
+    return r;
+}
+
+std::string shown_path(const std::string& path) { return utf8_to_cp1252(path); }
+
+std::string path_tail(const std::string& path, std::size_t n) {
+    if (path.size() <= n) return path;
+    std::size_t start = path.size() - n;
+    // A UTF-8 continuation byte (10xxxxxx) is the middle of a character.
+    while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80) ++start;
+    return path.substr(start);
 }
 
 } // namespace kx

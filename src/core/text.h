@@ -27,6 +27,9 @@ std::int32_t read_decimal(const std::string& text);
 // a decimal number, optionally with a sign, a fraction and an exponent. nullopt otherwise.
 std::optional<double> parse_number(const std::string& text);
 
+// The nearest integer, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
+long long round_half_even(double x);
+
 // Uppercase hexadecimal without leading zeros.
 std::string to_hex(std::int64_t value);
 
@@ -49,5 +52,10 @@ std::string strip_last_component(const std::string& path);
 // five codes the code page leaves unassigned, which the widgets show as controls) are
 // removed.
 std::string clean_entry(const std::string& text);
+// A path (a file-system name, UTF-8) as project text for a message: characters that the
+// single-byte code page cannot hold show as '?'.
+std::string shown_path(const std::string& path);
+// The last `n` bytes of a file-system name at most, never starting inside a character.
+std::string path_tail(const std::string& path, std::size_t n);
 
 } // namespace kx

@@ -72,7 +72,7 @@ void download_sequence(Ctx& c, LinkPort& link, TransferPanel& panel) {
 void store_page(Ctx& c, const page_record& rec, int page, int lang) {
     Project& p = c.p;
     page_record& r = p.page_store[lang][page];
-    const int cells = std::min(p.cells(), kMaxCells);
+    const int cells = p.cells();
     std::copy_n(rec.chars.begin(), cells, r.chars.begin());
     for (int k = 0; k < 4; ++k) r.links[k] = rec.links[k];
     r.pwd = rec.pwd;
@@ -234,11 +234,9 @@ std::string frame_safe(const std::string& text) {
 int received_cell(int byte) {
     switch (byte) {
     case 255: return kCodeVarDigit;
-    case 17: return 4;
-    case 16: return 5;
-    case 30: return 6;
-    case 31: return 7;
-    default: return byte;
+    default:
+        if (const int arrow = arrow_of_line_code(byte)) return arrow;
+        return byte;
     }
 }
 
@@ -263,11 +261,8 @@ char download_cell(int code) {
     switch (code) {
     case kCodeVarDigit: code = 255; break;
     case kCodeVarPoint: code = '.'; break;
-    case 4: code = 17; break;
-    case 5: code = 16; break;
-    case 6: code = 30; break;
-    case 7: code = 31; break;
     default:
+        if (const int arrow = arrow_line_code(code)) return static_cast<char>(arrow);
         // Codes the line cannot carry as themselves: above 127, below 0, and the
         // framing bytes, which would split the frame.
         if (code > 127 || code < 0 || code == kStx || code == kEtx) code = ' ';
@@ -309,14 +304,14 @@ int read_last_page_idx(const std::string& text, int n_lang) {
     const int total = read_dec16(text, "page total");
     if (total < 0) bad_data(kErrOutOfRange, "page total " + std::to_string(total));
     // Rounded to the nearest integer, halves to even, as the count is divided.
-    const int last = static_cast<int>(std::nearbyint(static_cast<double>(total) / n_lang - 1));
+    const int last = static_cast<int>(round_half_even(static_cast<double>(total) / n_lang - 1));
     if (last > kMaxPageIdx) bad_data(kErrOutOfRange, "page total " + std::to_string(total));
     return last;
 }
 
 int read_string_count(const std::string& text, int n_lang, int& tot_strings) {
     const int tot = read_dec16(text, "string total");
-    const int n = static_cast<int>(std::nearbyint(static_cast<double>(tot) / n_lang));
+    const int n = static_cast<int>(round_half_even(static_cast<double>(tot) / n_lang));
     if (tot < 0 || n > kMaxStrings) bad_data(kErrOutOfRange, "string total " + std::to_string(tot));
     tot_strings = tot;
     return n;
@@ -431,6 +426,19 @@ TransferOutcome replay_upload(Ctx& c, std::string_view bytes) {
     ReplayLink link(c.p, bytes);
     TransferPanel panel;
     return run_upload(c, link, panel);
+}
+
+void upload_command(Ctx& c, const std::function<void()>& run_dialog) {
+    if (choose_terminal_model(c, "upload") == 2) return;
+    c.prompt.busy(true);
+    run_dialog();
+    c.prompt.busy(false);
+    c.p.prj_modified = true;
+}
+
+void cancel_transfer(Ctx& c, LinkPort& link) {
+    if (link.port_open()) link.release();
+    c.p.port_idle = true;
 }
 
 } // namespace kx

@@ -5,6 +5,7 @@
 // the same over a real port, in tests and from a byte sequence.
 #include "core/project.h"
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -160,5 +161,12 @@ private:
 // through the receive rule until a frame completes; running out of bytes is a line
 // failure without a message. Run-time errors are reported like on the line.
 TransferOutcome replay_upload(Ctx& c, std::string_view bytes);
+
+// Transfer > KX --> PC: the model choice makes the empty project, then run_dialog shows the
+// upload dialog (hourglass on); afterwards the project counts as modified, however the
+// dialog ended. Nothing happens when the choice was cancelled.
+void upload_command(Ctx& c, const std::function<void()>& run_dialog);
+// A transfer dialog's Cancel: frees the port if something left it held.
+void cancel_transfer(Ctx& c, LinkPort& link);
 
 } // namespace kx

@@ -40,9 +40,10 @@ std::string type_name(const Ctx& c, int k) {
 VarCells var_cells(const std::string& kx_type, const variable_record& v) {
     VarCells f;
     f.width = v.digits;
-    bool kxb = kx_type == "KXB_530" || kx_type == "KXB_540" || kx_type == "KXB_5560";
-    if (kxb && v.type == 4) f.width = 10;
-    if (kxb && v.type == 5) f.width = 8;
+    // Codes 4 and 5 are DATE and TIME only on the long type list.
+    const bool long_list = model_type_list(kx_type) == TypeList::Long;
+    if (long_list && v.type == 4) f.width = 10;
+    if (long_list && v.type == 5) f.width = 8;
     f.sign = (v.type == 1 || v.type == 11) ? 1 : 0;
     f.decimals = v.dec & 0x3F;
     f.point = f.decimals >= 1 ? 1 : 0;
@@ -93,6 +94,10 @@ void show_var_row(Ctx& c, int k) {
     c.view().grid_row(k, grid_row_text(c, k));
 }
 
+void show_var_rows(Ctx& c) {
+    for (int k = 1; k <= c.p.n_vars && k <= kMaxVars; ++k) show_var_row(c, k);
+}
+
 void remove_var(Ctx& c, int k) {
     Project& p = c.p;
     int n = p.n_vars;
@@ -107,10 +112,10 @@ void fill_type_combo(Ctx& c) {
     c.view().type_list_fill(variable_type_list(c.p.kx_type));
 }
 
+bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
+
 bool in_var(const Project& p, int cell) {
-    if (cell < 0 || cell >= kMaxCells) return false;
-    int code = p.display_buffer[cell];
-    return code == kCodeVarDigit || code == kCodeVarPoint;
+    return cell >= 0 && cell < kMaxCells && is_var_mark(p.display_buffer[cell]);
 }
 
 int find_var(const Project& p, int cell) {
@@ -129,7 +134,7 @@ void erase_var_marks(Ctx& c, int k) {
     const variable_record& v = p.variable_table[k];
     const int row_end = (v.pos / p.n_cols + 1) * p.n_cols - 1;
     const int last = v.pos + stored_cell_count(v) - 1;
-    for (int i = std::max<int>(v.pos, 0); i <= last && i <= row_end && i < p.cells() && i < kMaxCells; ++i) {
+    for (int i = std::max<int>(v.pos, 0); i <= last && i <= row_end && i < p.cells(); ++i) {
         p.display_buffer[i] = 32;
         c.view().paint_cell(i, GlyphSet::Char, 32);
     }
@@ -141,7 +146,7 @@ void draw_var_cells(Ctx& c, int k) {
     const variable_record& v = p.variable_table[k];
     const VarCells f = var_cells("", v);
     const int point_cell = v.pos + f.width - f.decimals + f.sign;
-    const int last = std::min<int>(v.pos + f.count() - 1, std::min(p.cells(), kMaxCells) - 1);
+    const int last = std::min<int>(v.pos + f.count() - 1, p.cells() - 1);
     for (int i = std::max<int>(v.pos, 0); i <= last; ++i) {
         const int code = (f.point && i == point_cell) ? kCodeVarPoint : kCodeVarDigit;
         p.display_buffer[i] = static_cast<std::int16_t>(code);
@@ -175,7 +180,7 @@ void delete_var(Ctx& c, int k) {
     erase_var_marks(c, k);
     remove_var(c, k);
     init_var_grid(c);
-    for (int i = 1; i <= c.p.n_vars && i <= kMaxVars; ++i) show_var_row(c, i);
+    show_var_rows(c);
 }
 
 bool var_cell_at(const Project& p, int cell) {
@@ -223,7 +228,7 @@ void left_var(Ctx& c, int cell) {
 namespace {
 
 int step_to_free_cell(const Project& p, int pos, int step) {
-    const int n = std::min(p.cells(), kMaxCells - 1);
+    const int n = p.cells();
     if (n <= 0) return pos;
     const int start = pos;
     do {

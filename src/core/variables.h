@@ -19,13 +19,14 @@ std::string type_name(const Ctx& c, int k);
 
 // The field of a variable on the display.
 struct VarCells {
-    int width = 0;   // digit positions (DATE 10 and TIME 8 on the KXB models)
+    int width = 0;   // digit positions (DATE 10 and TIME 8 on the models of the long type list)
     int sign = 0;    // 1 for INT and EE_INT
     int point = 0;   // 1 when it has decimals
     int decimals = 0;
     int count() const { return width + sign + point; }
 };
-// Cells of a variable as the display draws it (DATE/TIME widened on the KXB models).
+// Cells of a variable as the display draws it (DATE/TIME widened on the models of the long
+// type list).
 VarCells var_cells(const std::string& kx_type, const variable_record& v);
 // Cells counted from the stored digits only (no DATE/TIME widening), as erasing and
 // lookups count them.
@@ -36,16 +37,20 @@ std::vector<std::string> grid_headings(const Project& p);
 // The cells of grid row k from variable_table(k).
 std::vector<std::string> grid_row_text(const Ctx& c, int k);
 
-// Lays the grid's columns out (10, or 11 in multi-protocol mode); callers rewrite the rows.
+// Lays the grid's columns out (10, or 11 in multi-protocol mode); the rows stay as they are.
 void load_grid(Ctx& c);
 // Clears the grid to its heading row.
 void init_var_grid(Ctx& c);
 // Writes grid row k from the variable table.
 void show_var_row(Ctx& c, int k);
+// Writes the rows of every variable of the page being edited.
+void show_var_rows(Ctx& c);
 // Removes record k from the variable table (later records move down one slot).
 void remove_var(Ctx& c, int k);
 // Fills the variable editor's type list for the model.
 void fill_type_combo(Ctx& c);
+// True for the codes of variable cells: a digit (128) or a point (129).
+bool is_var_mark(int code);
 // True when the cell of the page being edited is a variable cell (128 or 129).
 bool in_var(const Project& p, int cell);
 

@@ -33,7 +33,8 @@ public:
     virtual void show_link_box(int k, const std::string& text) { (void)k; (void)text; }
     virtual void show_pwd(bool on) { (void)on; }
 
-    // Variable grid: column layout (10 or 11 columns), clearing to the heading row, one row.
+    // Variable grid: column layout (10 or 11 columns, headings and widths; the rows stay),
+    // clearing to the heading row, one row.
     virtual void grid_layout(const std::vector<std::string>& headings) { (void)headings; }
     virtual void grid_clear(const std::vector<std::string>& headings) { (void)headings; }
     virtual void grid_row(int k, const std::vector<std::string>& cells) { (void)k; (void)cells; }
@@ -46,7 +47,8 @@ public:
     // Type list of the variable editor.
     virtual void type_list_fill(const std::vector<std::string>& names) { (void)names; }
 
-    // Main window: caption, and "the menu model changed, render it again".
+    // Main window: caption, and "the menu model changed, render it again". The caption
+    // names the project's file: it is a file-system name, not project text.
     virtual void set_caption(const std::string& caption) { (void)caption; }
     virtual void menus_changed() {}
 
@@ -82,6 +84,9 @@ public:
     virtual void open_autolink() {}
     // The link recalculation policy dialog, shown modally.
     virtual void open_link_parameters() {}
+    // The user-interface language changed (or was read at start-up): the stock texts of
+    // message boxes and file dialogs follow it.
+    virtual void ui_language_changed(bool english) { (void)english; }
 };
 
 } // namespace kx

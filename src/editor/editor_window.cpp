@@ -4,6 +4,7 @@
 #include "core/display.h"
 #include "core/editing.h"
 #include "core/links.h"
+#include "core/store.h"
 #include "editor/display_widget.h"
 #include "platform/qt_text.h"
 
@@ -208,16 +209,19 @@ void EditorWindow::show_pwd(bool on) {
 }
 
 void EditorWindow::grid_layout(const std::vector<std::string>& headings) {
-    // Column widths in twips at 15 twips a pixel.
-    static const int widths[] = {600, 600, 900, 400, 400, 400, 400, 600, 600, 600, 700};
+    // Column widths in pixels: the text of each column and a margin.
+    static const int widths[] = {48, 48, 68, 34, 34, 34, 34, 48, 48, 48, 54};
     grid_->setColumnCount(static_cast<int>(headings.size()));
     int total = 0;
     for (int i = 0; i < static_cast<int>(headings.size()); ++i) {
-        int w = widths[std::min(i, 10)] / 15 + 8;
+        const int w = widths[std::min(i, 10)];
         grid_->setColumnWidth(i, w);
         total += w;
     }
-    grid_clear(headings);
+    // Only columns, headings and widths: the rows stay as the page wrote them.
+    QStringList h;
+    for (const auto& s : headings) h << qs(s);
+    grid_->setHorizontalHeaderLabels(h);
     grid_->setFixedWidth(total + 4);
     grid_->setFixedHeight(grid_->horizontalHeader()->height() + kMaxVars * 20 + 4);
 }
@@ -244,22 +248,17 @@ void EditorWindow::grid_row(int k, const std::vector<std::string>& cells) {
 void EditorWindow::lang_list_set(const std::vector<std::string>& names, int selected) {
     // Filling the list must not run its click handler: a combo box selects its first item
     // by itself, which would save the page into the wrong language.
-    const bool was = c_.p.lock_events;
-    c_.p.lock_events = true;
-    {
-        QSignalBlocker block(lang_);
-        lang_->clear();
-        for (const auto& n : names) lang_->addItem(qs(n));
-        lang_->setCurrentIndex(selected);
-    }
-    c_.p.lock_events = was;
+    QSignalBlocker block(lang_);
+    lang_->clear();
+    for (const auto& n : names) lang_->addItem(qs(n));
+    lang_->setCurrentIndex(selected);
 }
 
 void EditorWindow::blink() { blink_step(c_, blink_state_); }
 
 namespace {
 
-// The platform key code of a Qt key, for the keys the page editor knows (0: none).
+// The page editor's code of a Qt key, for the keys it knows (0: none).
 int key_code(int qt_key) {
     switch (qt_key) {
     case Qt::Key_Backspace: return kKeyBack;
@@ -286,7 +285,9 @@ bool EditorWindow::handle_key(QKeyEvent* e) {
     const int code = key_code(e->key());
     const QString text = e->text();
     const int ascii = text.size() == 1 ? text.at(0).unicode() : 0;
-    const bool typed = ascii >= 32 && ascii <= 127 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    // A control character never types: under X11 Delete carries the text 127 and Backspace 8,
+    // and both are handled by their key codes alone.
+    const bool typed = ascii >= 32 && ascii < 127 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (code == 0 && !typed) return false;   // Tab, Enter, Esc and the rest go to the control
     int shift = 0;
     if (e->modifiers() & Qt::ShiftModifier) shift |= kShiftFlag;
@@ -308,14 +309,10 @@ bool EditorWindow::eventFilter(QObject* obj, QEvent* e) {
 }
 
 void EditorWindow::end_link_edit() {
-    Project& p = c_.p;
     for (int i = 0; i < 4; ++i) {
         links_[i]->deselect();
         set_link_look(links_[i], false);
-        if (links_[i]->text().isEmpty()) {
-            p.link_buffer[i] = p.act_page;
-            show_link_box(i, std::to_string(p.act_page));
-        }
+        if (links_[i]->text().isEmpty()) empty_link_box(c_, i);
     }
     key_preview_ = true;
 }

@@ -3,9 +3,11 @@
 #include "platform/qt_text.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace kx {
 namespace {
@@ -27,6 +29,8 @@ QString qt_filter(const std::string& filter) {
     if (out.isEmpty()) out << QString("*");
     return out.join(";;");
 }
+
+QString start_path(const FileDialog& dlg) { return qpath(dlg.file_name.empty() ? dlg.init_dir : dlg.file_name); }
 
 } // namespace
 
@@ -64,24 +68,26 @@ std::optional<std::string> QtPrompt::input(const std::string& prompt, const std:
 }
 
 bool QtPrompt::open_file(FileDialog& dlg) {
-    QString start = qs(dlg.file_name.empty() ? dlg.init_dir : dlg.file_name);
-    QString f = QFileDialog::getOpenFileName(parent_, QString(), start, qt_filter(dlg.filter));
+    QString f = QFileDialog::getOpenFileName(parent_, QString(), start_path(dlg), qt_filter(dlg.filter));
     if (f.isEmpty()) return false;
-    dlg.file_name = bytes(f);
+    dlg.file_name = fs_name(f);
     return true;
 }
 
 bool QtPrompt::save_file(FileDialog& dlg) {
-    QString start = qs(dlg.file_name.empty() ? dlg.init_dir : dlg.file_name);
     // The caller asks its own overwrite question.
-    QString f = QFileDialog::getSaveFileName(parent_, QString(), start, qt_filter(dlg.filter), nullptr,
+    QString f = QFileDialog::getSaveFileName(parent_, QString(), start_path(dlg), qt_filter(dlg.filter), nullptr,
                                              QFileDialog::DontConfirmOverwrite);
     if (f.isEmpty()) return false;
-    dlg.file_name = bytes(f);
+    dlg.file_name = fs_name(f);
     return true;
 }
 
 void QtPrompt::beep() { QApplication::beep(); }
+
+bool QtPrompt::open_document(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(qpath(path)));
+}
 
 void QtPrompt::busy(bool on) {
     if (on) {

@@ -17,6 +17,7 @@ public:
     bool save_file(FileDialog& dlg) override;
     void beep() override;
     void busy(bool on) override;
+    bool open_document(const std::string& path) override;
 
 private:
     QWidget* parent_;

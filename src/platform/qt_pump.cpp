@@ -1,13 +1,73 @@
 #include "platform/qt_pump.h"
 
 #include <QAbstractEventDispatcher>
+#include <QEvent>
+#include <QPointer>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace kx {
+namespace {
+
+bool is_user_input(QEvent::Type t) {
+    switch (t) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// While it lives, keys, clicks and the other input events that reach any object are held
+// back and posted again, in their order, when it ends. The event loop's own exclusion keeps
+// the window system's input queued; this also catches input that was already posted. A
+// dialog that runs its own event loop meanwhile gets its input.
+class InputHold : public QObject {
+public:
+    InputHold() : depth_(QThread::currentThread()->loopLevel()) { QCoreApplication::instance()->installEventFilter(this); }
+    ~InputHold() override {
+        QCoreApplication::instance()->removeEventFilter(this);
+        for (auto& [to, e] : held_) {
+            if (to) QCoreApplication::postEvent(to, e);
+            else delete e;
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override {
+        if (!is_user_input(e->type()) || QThread::currentThread()->loopLevel() > depth_) return false;
+        held_.emplace_back(QPointer<QObject>(obj), e->clone());
+        return true;
+    }
+
+private:
+    int depth_;   // event loops running when the hold began
+    std::vector<std::pair<QPointer<QObject>, QEvent*>> held_;
+};
+
+} // namespace
 
 QtPump::QtPump() { clock_.start(); }
 
@@ -26,6 +86,8 @@ bool QtPump::wait(std::int32_t ms, bool user_input, const std::function<bool()>&
     QDeadlineTimer deadline(ms);
     QEventLoop::ProcessEventsFlags flags = QEventLoop::WaitForMoreEvents;
     if (!user_input) flags |= QEventLoop::ExcludeUserInputEvents;
+    std::optional<InputHold> hold;
+    if (!user_input) hold.emplace();
     // A timer at the deadline makes sure the blocking wait wakes up in time.
     QTimer timer;
     timer.setSingleShot(true);

@@ -15,9 +15,12 @@ public:
     explicit QtSettingsStore(const QString& ini_path);
     std::string get(const std::string& section, const std::string& key, const std::string& def = "") const override;
     void save(const std::string& section, const std::string& key, const std::string& value) override;
+    std::string take_write_error() override;
 
 private:
     std::unique_ptr<QSettings> s_;
+    std::string failed_file_;   // the store's file after the first failed write, until taken
+    bool failed_ = false;
 };
 
 } // namespace kx

@@ -1,9 +1,20 @@
 // The Qt platform layer: paint-only waits, the settings store, text conversion. Waits that
 // end on their condition or their deadline carry every transfer against the simulator.
+#include "core/context.h"
+#include "core/projectfile.h"
+#include "platform/qt_prompt.h"
 #include "platform/qt_pump.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_text.h"
+#include "support/recording_view.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -18,18 +29,99 @@ TEST(QtPump, PaintOnlyWaitsStillRunTimers) {
     EXPECT_EQ(fired, 1);
 }
 
-TEST(QtSettings, ValuesSurviveAndMissingOnesGiveTheDefault) {
-    QTemporaryDir dir;
-    const QString ini = dir.filePath("s.ini");
-    {
-        QtSettingsStore s(ini);
-        EXPECT_EQ(s.get("Settaggi", "COM", "1"), "1");
-        s.save("Settaggi", "COM", "5");
-        s.save("Inizializzazione", "UltimoFile", "/home/u/perch\xe8.prj");
+namespace {
+
+// Records the keys and clicks it gets, and whether the file read was still running then.
+struct InputRecorder : QWidget {
+    bool reading = false;
+    std::vector<std::pair<QEvent::Type, bool>> seen;
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress) seen.emplace_back(e->type(), reading);
+        return QWidget::event(e);
     }
-    QtSettingsStore again(ini);
-    EXPECT_EQ(again.get("Settaggi", "COM"), "5");
-    EXPECT_EQ(again.get("Inizializzazione", "UltimoFile"), "/home/u/perch\xe8.prj");
+    void queue_key_and_click() {
+        QCoreApplication::postEvent(this, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+        QCoreApplication::postEvent(this, new QMouseEvent(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2),
+                                                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    }
+};
+
+} // namespace
+
+// A key and a click queued before and during a project file's read arrive after the read,
+// in their order: no command can start on a half-read project.
+TEST(QtPump, PaintOnlyWaitsHoldKeysAndClicksUntilTheReadEnds) {
+    test::Started saved;
+    ASSERT_TRUE(save_project_file(saved.c, saved.p.project_path));
+    Project p;
+    ScriptedPrompt prompt;
+    MemorySettings settings;
+    QtPump pump;
+    Ctx c(p, prompt, settings, pump, saved.dir.path.string());
+    InputRecorder w;
+    w.show();
+    QTimer during;   // fires inside the read's first pause
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (!w.reading) return;
+        w.queue_key_and_click();
+        during.stop();
+    });
+    during.start(0);
+    w.queue_key_and_click();
+    w.reading = true;
+    ASSERT_TRUE(open_project_file(c, saved.p.project_path));
+    w.reading = false;
+    EXPECT_FALSE(during.isActive());   // the second pair was queued inside the read
+    EXPECT_TRUE(w.seen.empty());
+    QCoreApplication::processEvents();
+    const std::pair<QEvent::Type, bool> key{QEvent::KeyPress, false}, click{QEvent::MouseButtonPress, false};
+    EXPECT_EQ(w.seen, (std::vector{key, click, key, click}));
+}
+
+// A dialog that opens inside such a wait runs its own loop and gets its keys.
+TEST(QtPump, ADialogOpenedInsideAPaintOnlyWaitGetsItsKeys) {
+    QtPump pump;
+    int result = -1;
+    QTimer::singleShot(0, [&] {
+        QDialog dlg;
+        QCoreApplication::postEvent(&dlg, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        result = dlg.exec();
+    });
+    wait_ms(pump, 50, false);
+    EXPECT_EQ(result, QDialog::Rejected);
+}
+
+// The store keeps names as the file system has them ("Caffè" survives a restart in the
+// window tests); a store that cannot be written is said once and goes on from memory.
+TEST(QtSettings, AnUnwritableStoreIsSaidOnce) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("s.ini") + "/s.ini";   // below a file, never writable
+    QFile(dir.filePath("s.ini")).open(QIODevice::WriteOnly);
+    QtSettingsStore blocked(ini);
+    blocked.save("Settaggi", "COM", "2");
+    blocked.save("Settaggi", "COM", "3");
+    EXPECT_EQ(blocked.take_write_error(), fs_name(ini));
+    EXPECT_EQ(blocked.take_write_error(), "");
+    EXPECT_EQ(blocked.get("Settaggi", "COM"), "3");
+}
+
+TEST(QtPrompt, FileDialogsTakeAndGiveFileSystemNames) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QString::fromUtf8("M\xC3\xBCller \xCE\x95\xCE\xBB"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile(folder + "/a.prj").open(QIODevice::WriteOnly);
+    FileDialog d;
+    d.init_dir = fs_name(folder);
+    QString seen_dir;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        seen_dir = dlg->directory().absolutePath();
+        dlg->selectFile(folder + "/a.prj");
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    ASSERT_TRUE(QtPrompt().open_file(d));
+    EXPECT_EQ(seen_dir, folder);
+    EXPECT_EQ(d.file_name, fs_name(folder + "/a.prj"));
 }
 
 TEST(QtText, SingleByteTextRoundTripsThroughQString) {

@@ -4,6 +4,9 @@
 #include "../support/recording_view.h"
 #include "core/models.h"
 #include "core/store.h"
+#include "platform/api/textfile.h"
+
+#include <fstream>
 
 #include <random>
 
@@ -12,6 +15,14 @@ namespace filetest {
 using namespace kx;
 using kx::test::TempDir;
 using Editor = kx::test::Started;   // the default empty project, its program folder a temporary one
+
+// The whole content of a file ("" when it cannot be read), and a file written with bytes.
+inline std::string content(const std::string& path) {
+    std::string bytes;
+    read_file_bytes(path, bytes);
+    return bytes;
+}
+inline void put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // The committed seed files of a fuzz target's corpus (tests/corpus/<name>).
 inline std::filesystem::path corpus_dir(const char* name = "projectfile") {

@@ -88,8 +88,9 @@ TEST(EepromRead, SuccessOnlyWhenTheFileIsCompleteOnDisk) {
     e.prompt.messages.clear();
     run_eeprom_read(e.c, link, panel, good, dir.file("e.s19"));
     EXPECT_EQ(e.prompt.last_text(), "Trasferimento eseguito con successo");
-    std::vector<std::string> lines;
-    ASSERT_TRUE(read_text_lines(dir.file("e.s19"), lines));
+    std::string bytes;
+    ASSERT_TRUE(read_file_bytes(dir.file("e.s19"), bytes));
+    const std::vector<std::string> lines = split_text_lines(bytes);
     ASSERT_EQ(lines.size(), 2048u);
     EXPECT_EQ(lines[1].substr(0, 8), "S1130010");
     std::string a5;

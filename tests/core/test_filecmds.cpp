@@ -14,14 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string content(const std::string& path) {
-    std::string bytes;
-    read_file_bytes(path, bytes);
-    return bytes;
-}
-
-void put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 std::vector<std::string> names_in(const TempDir& d) {
     std::vector<std::string> n;
     for (const auto& e : fs::directory_iterator(d.path)) n.push_back(e.path().filename().string());

@@ -56,7 +56,7 @@ struct RecordingView : View {
     void set_label(Label w, const std::string& t) override { labels[w] = t; }
     void show_link_box(int k, const std::string& t) override { link_boxes[k] = t; }
     void show_pwd(bool on) override { pwd = on; }
-    void grid_layout(const std::vector<std::string>& h) override { headings = h; grid.clear(); }
+    void grid_layout(const std::vector<std::string>& h) override { headings = h; }
     void grid_clear(const std::vector<std::string>& h) override { headings = h; grid.clear(); }
     void grid_row(int k, const std::vector<std::string>& c) override { grid[k] = c; }
     void lang_list_set(const std::vector<std::string>& n, int) override { lang_names = n; }

@@ -7,7 +7,7 @@
 
 namespace kx {
 
-// Message box buttons and answers, with the platform's values.
+// Message box buttons and answers, with the values the model routines compare.
 enum MsgButtons { kOkOnly = 0, kOkCancel = 1, kYesNoCancel = 3, kYesNo = 4 };
 enum MsgAnswer { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7 };
 
@@ -38,6 +38,8 @@ public:
     virtual void beep() = 0;
     // Hourglass pointer on (true) or back to normal (false).
     virtual void busy(bool on) { (void)on; }
+    // Opens a local file (the help page) in the desktop's viewer; false when nothing took it.
+    virtual bool open_document(const std::string& path) { (void)path; return false; }
 };
 
 } // namespace kx

@@ -24,6 +24,8 @@ public:
     std::vector<FileDialog> dialogs_shown;
     int beeps = 0;
     int busy_depth = 0;
+    bool viewer = true;                  // whether a desktop viewer takes documents
+    std::vector<std::string> documents;  // documents it was asked to open
 
     int message(const std::string& text, int buttons, const std::string& title) override {
         messages.push_back({text, buttons, title});
@@ -43,6 +45,10 @@ public:
     bool save_file(FileDialog& dlg) override { return pick(dlg); }
     void beep() override { ++beeps; }
     void busy(bool on) override { busy_depth = on ? 1 : 0; }
+    bool open_document(const std::string& path) override {
+        documents.push_back(path);
+        return viewer;
+    }
 
     const std::string& last_text() const {
         static const std::string none;

@@ -4,8 +4,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iterator>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kx {
@@ -58,40 +62,98 @@ bool read_file_bytes(const std::string& path, std::string& bytes) {
     return !in.bad();
 }
 
-bool read_text_lines(const std::string& path, std::vector<std::string>& lines) {
-    std::string bytes;
-    if (!read_file_bytes(path, bytes)) return false;
-    lines = split_text_lines(bytes);
-    return true;
-}
-
 namespace {
 
 std::string errno_text(const std::string& what, const std::string& path, int err) {
     return what + " " + path + ": " + std::strerror(err);
 }
 
-// Writes bytes to a new file (never an existing one) and forces them to the disk.
-// 0 on success, else the errno of the failure (the new file is gone again).
-int write_new_file(const std::string& path, const std::string& bytes, std::string& error) {
-    // "x": fail rather than reuse a file of that name.
-    FILE* f = std::fopen(path.c_str(), "wbx");
-    if (!f) {
+// Writes bytes to a new file (never an existing one) with permission bits `mode` and forces
+// them to the disk. 0 on success, else the errno of the failure (the new file is gone again).
+int write_new_file(const std::string& path, const std::string& bytes, mode_t mode, bool keep_mode,
+                   std::string& error) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
         const int err = errno;
         error = errno_text("Cannot create", path, err);
         return err;
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = ok && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
-    int err = ok ? 0 : errno;
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        err = errno;
+    int err = 0;
+    for (std::size_t done = 0; done < bytes.size() && !err;) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR) err = errno;
+        if (n > 0) done += static_cast<std::size_t>(n);
     }
-    if (ok) return 0;
+    if (!err && keep_mode && ::fchmod(fd, mode) != 0) err = errno;
+    if (!err && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (!err) return 0;
     error = errno_text("Cannot write", path, err);
-    std::remove(path.c_str());
-    return err ? err : EIO;
+    ::unlink(path.c_str());
+    return err;
+}
+
+// A free temporary name beside `path` ("<path>.tmp", "<path>.tmp1", ...) made by `make`,
+// which answers 0, EEXIST for a name in use, or another errno that ends the search.
+bool make_beside(const std::string& path, std::string& made, const std::function<int(const std::string&)>& make) {
+    for (int n = 0; n < 100; ++n) {
+        made = path + ".tmp" + (n ? std::to_string(n) : std::string());
+        const int err = make(made);
+        if (err == 0) return true;
+        if (err != EEXIST) return false;
+    }
+    return false;
+}
+
+// A second name beside `beside` for the content of the existing file `from`: a hard link,
+// or a copy with the same permission bits where the file system refuses links.
+bool hold_copy(const std::string& from, const std::string& beside, std::string& held, std::string& error) {
+    return make_beside(beside, held, [&](const std::string& name) {
+        if (::link(from.c_str(), name.c_str()) == 0) return 0;
+        const int err = errno;
+        if (err == EEXIST) return err;
+        if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK && err != ENOSYS) {
+            error = errno_text("Cannot link", from, err);
+            return err;
+        }
+        std::string bytes;
+        struct stat st {};
+        if (!read_file_bytes(from, bytes) || ::stat(from.c_str(), &st) != 0) {
+            error = errno_text("Cannot read", from, errno ? errno : EIO);
+            return EIO;
+        }
+        return write_new_file(name, bytes, st.st_mode & 07777, true, error);
+    });
+}
+
+// The file that `path` names once its symbolic links are followed (the path itself when it
+// is no link). A relative link counts from the link's own folder.
+std::string link_target(const std::string& path) {
+    std::string cur = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(cur.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string to(4096, '\0');
+        const ssize_t n = ::readlink(cur.c_str(), to.data(), to.size());
+        if (n <= 0) break;
+        to.resize(static_cast<std::size_t>(n));
+        if (to[0] != '/') {
+            const std::size_t slash = cur.find_last_of('/');
+            if (slash != std::string::npos) to = cur.substr(0, slash + 1) + to;
+        }
+        cur = to;
+    }
+    return cur;
+}
+
+// Forces the folder's entries (a rename) to the disk; file systems that cannot are left be.
+void sync_folder_of(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 } // namespace
@@ -102,26 +164,67 @@ bool replace_file(const std::string& path, const std::string& bytes, const std::
         error = "No file name";
         return false;
     }
-    // A free temporary name beside the target, so that the last rename stays on one disk.
+    // A project reached through a symbolic link is written where the link points.
+    const std::string target = link_target(path);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+
+    // The new content, complete on disk under a temporary name beside the file, with the
+    // old file's permission bits.
     std::string tmp;
-    for (int n = 0;; ++n) {
-        tmp = path + ".tmp" + (n ? std::to_string(n) : std::string());
-        const int err = write_new_file(tmp, bytes, error);
-        if (err == 0) break;
-        if (err != EEXIST || n >= 99) return false;
-    }
-    const bool keep_old = !backup.empty() && backup != path && file_exists(path);
-    if (keep_old && std::rename(path.c_str(), backup.c_str()) != 0) {
-        error = errno_text("Cannot rename", path, errno);
-        std::remove(tmp.c_str());
+    if (!make_beside(target, tmp, [&](const std::string& name) {
+            return write_new_file(name, bytes, old.st_mode & 07777, exists, error);
+        }))
         return false;
+    if (exists && ::geteuid() == 0) {
+        // Only the superuser may give the new file the old one's owner; a refusal is harmless.
+        const int refused = ::chown(tmp.c_str(), old.st_uid, old.st_gid);
+        (void)refused;
     }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+
+    // The old file becomes the backup: a second name for it (the previous backup is held
+    // too, so that a failure can put it back) takes the backup's name in one step.
+    const bool keep_old = exists && !backup.empty() && backup != path && link_target(backup) != target;
+    std::string bak_new, bak_prev;
+    auto undo = [&] {
+        ::unlink(tmp.c_str());
+        if (!bak_new.empty()) ::unlink(bak_new.c_str());
+        if (!bak_prev.empty()) ::unlink(bak_prev.c_str());
+    };
+    if (keep_old) {
+        if (!hold_copy(target, backup, bak_new, error)) {
+            bak_new.clear();
+            undo();
+            return false;
+        }
+        struct stat prev {};
+        const bool prev_kept = ::lstat(backup.c_str(), &prev) == 0 && (S_ISREG(prev.st_mode) || S_ISLNK(prev.st_mode));
+        if (prev_kept && !hold_copy(backup, backup, bak_prev, error)) {
+            bak_prev.clear();
+            undo();
+            return false;
+        }
+        if (std::rename(bak_new.c_str(), backup.c_str()) != 0) {
+            error = errno_text("Cannot rename", bak_new, errno);
+            undo();
+            return false;
+        }
+        bak_new.clear();
+    }
+    // The new file replaces the project in one step: there is no moment without it.
+    if (std::rename(tmp.c_str(), target.c_str()) != 0) {
         error = errno_text("Cannot rename", tmp, errno);
-        std::remove(tmp.c_str());
-        if (keep_old) std::rename(backup.c_str(), path.c_str());   // the old file back in place
+        ::unlink(tmp.c_str());
+        if (keep_old) {
+            // The previous backup goes back under its name (or the new one goes away).
+            if (!bak_prev.empty()) std::rename(bak_prev.c_str(), backup.c_str());
+            else ::unlink(backup.c_str());
+        }
         return false;
     }
+    if (!bak_prev.empty()) ::unlink(bak_prev.c_str());
+    sync_folder_of(target);
+    if (keep_old) sync_folder_of(backup);
     return true;
 }
 
@@ -133,6 +236,10 @@ bool file_exists(const std::string& path) {
 bool dir_exists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+bool dir_writable(const std::string& path) {
+    return dir_exists(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 } // namespace kx

@@ -22,10 +22,8 @@ private:
     bool ok_ = false;
 };
 
-// Reads a whole file as lines. A line ends at CR LF, a lone LF or a lone CR (as the line
-// reader of the text-file service accepts them); the last line needs no end.
-bool read_text_lines(const std::string& path, std::vector<std::string>& lines);
-// Splits bytes into lines with the rule above.
+// Lines of a file end at CR LF, a lone LF or a lone CR (files that other tools wrote use
+// any of them); the last line needs no end. Splits bytes into lines by that rule.
 std::vector<std::string> split_text_lines(const std::string& bytes);
 
 // Walks the lines of a byte buffer by the rule above without copying them.
@@ -46,15 +44,20 @@ private:
 // The whole content of a file; false when it cannot be read.
 bool read_file_bytes(const std::string& path, std::string& bytes);
 
-// Replaces the file at path with bytes so that no failure leaves a half-written file under
-// either name: the bytes go to a new temporary file beside path first; only when that is
-// complete on disk is an existing file at path renamed to backup (when backup is not empty
-// and differs from path; an older backup is replaced), and the new file renamed to path.
-// On failure nothing at path or backup has changed, and error says why.
+// Replaces the file at path with bytes so that no failure leaves a half-written file and no
+// moment leaves path without a file: the bytes go to a new temporary file beside path first
+// (with the old file's permission bits); only when that is complete on disk does the old
+// file become backup (when backup is not empty and names another file; a second name for
+// it, a hard link or a copy where the file system refuses links, replaces an older backup
+// in one step), and the new file is renamed over path in one step. A path that is a
+// symbolic link keeps the link: its target gets the new bytes. On failure the files at path
+// and backup are as they were, and error says why.
 bool replace_file(const std::string& path, const std::string& bytes, const std::string& backup,
                   std::string& error);
 
 bool file_exists(const std::string& path);
 bool dir_exists(const std::string& path);
+// True when files can be made in the folder.
+bool dir_writable(const std::string& path);
 
 } // namespace kx
