@@ -74,7 +74,7 @@ void CompareDialog::start() {
 
 void CompareDialog::cancel() {
     if (running_) return;
-    free_port(link_, c_.p);
+    cancel_transfer(c_, link_);
     QDialog::reject();
 }
 

@@ -41,12 +41,6 @@ inline void set_usable(QWidget* w, bool on) {
     w->setVisible(on);
 }
 
-// Every way out of a transfer dialog: a port that something left held is freed.
-inline void free_port(LinkPort& link, Project& p) {
-    if (link.port_open()) link.release();
-    p.port_idle = true;
-}
-
 inline void progress_to(QProgressBar* bar, int value) { bar->setValue(std::clamp(value, 0, bar->maximum())); }
 
 } // namespace kx

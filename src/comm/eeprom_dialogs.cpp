@@ -96,7 +96,7 @@ void EepromDialog::start() {
     }
 }
 
-void EepromDialog::stop() { c_.p.stop_transfer = true; }
+void EepromDialog::stop() { request_stop(c_); }
 
 void EepromDialog::cancel() {
     if (running_) return;
@@ -112,7 +112,7 @@ void EepromDialog::reject() {
 
 void EepromDialog::release_port() {
     if (!c_.p.port_idle) link_.release();
-    free_port(link_, c_.p);
+    cancel_transfer(c_, link_);
 }
 
 void EepromDialog::running_shown() {

@@ -55,4 +55,10 @@ AutolinkOk autolink_ok(Ctx& c, const std::string& ini_text, const std::string& e
     return AutolinkOk::Close;
 }
 
+void set_autolink_order(Project& p, bool ascending) { p.autolink_asc = ascending; }
+void set_autolink_keys(Project& p, bool up_down) { p.autolink_updown = up_down; }
+void set_link_recalc(Project& p, int policy) {
+    if (policy >= 0 && policy <= 2) p.link_recalc = policy;
+}
+
 } // namespace kx

@@ -17,6 +17,12 @@ std::string page_box_text(const std::string& before, const std::string& typed, i
 // with the order and keys of p.autolink_asc and p.autolink_updown.
 void autolink_ring(Project& p, int ini, int end);
 
+// The dialogs' choices: ring order, ring keys, and the link recalculation policy (0 never,
+// 1 ask, 2 automatic). They last for the run of the program.
+void set_autolink_order(Project& p, bool ascending);
+void set_autolink_keys(Project& p, bool up_down);
+void set_link_recalc(Project& p, int policy);
+
 enum class AutolinkOk {
     Close,       // done, declined or nothing to do: the dialog closes
     StartGone,   // the start page no longer exists: the dialog stays

@@ -6,6 +6,7 @@
 namespace kx {
 
 struct Ctx;
+struct Project;
 
 // Modify > Copy Page: the page being edited, committed, into the page clipboard.
 void copy_page(Ctx& c);
@@ -19,6 +20,9 @@ void paste_page(Ctx& c);
 // the destination lies beyond one past the last page or the copy would not fit within
 // 1000 pages: a beep, nothing copied, false.
 bool copy_pages(Ctx& c);
+// The group-copy dialog's boxes: box 0 start, 1 end, 2 destination; reset sets all three to 0.
+void set_copy_range(Project& p, int box, int value);
+void reset_copy_range(Project& p);
 
 // Page-clipboard records: blank, from the store, into the store.
 void clear_clipboard_page(Ctx& c, int page);

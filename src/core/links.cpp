@@ -24,6 +24,10 @@ BoxText link_box_changed(Ctx& c, int k, const BoxText& accepted, const BoxText& 
 
 void link_box_key(Ctx& c) { c.p.prj_modified = true; }
 
-void set_page_password(Ctx& c, bool on) { c.p.link_pwd = on ? 1 : 0; }
+void set_page_password(Ctx& c, bool on) {
+    const std::int16_t flag = on ? 1 : 0;
+    if (c.p.link_pwd != flag) c.p.prj_modified = true;   // the flag is saved with the page
+    c.p.link_pwd = flag;
+}
 
 } // namespace kx

@@ -13,7 +13,8 @@ bool start_link_edit(Ctx& c);
 BoxText link_box_changed(Ctx& c, int k, const BoxText& accepted, const BoxText& now);
 // A key went down or was typed in a link box: the links are being changed.
 void link_box_key(Ctx& c);
-// The password options: on (1) or off (0) for the page shown.
+// The password options: on (1) or off (0) for the page shown; a change marks the project
+// modified.
 void set_page_password(Ctx& c, bool on);
 
 } // namespace kx

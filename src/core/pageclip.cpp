@@ -135,4 +135,11 @@ PageBox check_page_box(const std::string& text, int caret, int limit) {
     return b;
 }
 
+void set_copy_range(Project& p, int box, int value) {
+    std::int16_t* field[] = {&p.copy_start, &p.copy_end, &p.copy_dest};
+    if (box >= 0 && box < 3) *field[box] = static_cast<std::int16_t>(value);
+}
+
+void reset_copy_range(Project& p) { p.copy_start = p.copy_end = p.copy_dest = 0; }
+
 } // namespace kx

@@ -2,6 +2,8 @@
 // The page store and the edit buffers: committing the page being edited into the store,
 // loading a page into the buffers and the editor window, and resetting the store for a new
 // or opened project.
+#include "core/project.h"
+
 #include <string>
 
 namespace kx {
@@ -28,5 +30,19 @@ void init_project(Ctx& c, const std::string& old_model, int old_cells);
 // Carries the variable clipboard's type over to the new model's type list; nothing without
 // a previous model ("").
 void adjust_copy_var(Ctx& c, const std::string& old_model);
+
+// Holds lock_events while a window writes its own controls, so that their handlers stay
+// quiet; the flag is put back as it was.
+class EventLock {
+public:
+    explicit EventLock(Project& project) : p_(project), was_(project.lock_events) { p_.lock_events = true; }
+    ~EventLock() { p_.lock_events = was_; }
+    EventLock(const EventLock&) = delete;
+    EventLock& operator=(const EventLock&) = delete;
+
+private:
+    Project& p_;
+    bool was_;
+};
 
 } // namespace kx

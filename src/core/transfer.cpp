@@ -441,4 +441,6 @@ void cancel_transfer(Ctx& c, LinkPort& link) {
     c.p.port_idle = true;
 }
 
+void request_stop(Ctx& c) { c.p.stop_transfer = true; }
+
 } // namespace kx

@@ -168,5 +168,7 @@ TransferOutcome replay_upload(Ctx& c, std::string_view bytes);
 void upload_command(Ctx& c, const std::function<void()>& run_dialog);
 // A transfer dialog's Cancel: frees the port if something left it held.
 void cancel_transfer(Ctx& c, LinkPort& link);
+// Stop in a transfer dialog: the running transfer ends at its next step.
+void request_stop(Ctx& c);
 
 } // namespace kx

@@ -81,8 +81,7 @@ void CopyGroupDialog::edited(int box) {
         b->setText(QString::fromStdString(kept.text));
         b->setCursorPosition(kept.caret);
     }
-    std::int16_t* value[] = {&p.copy_start, &p.copy_end, &p.copy_dest};
-    *value[box] = static_cast<std::int16_t>(kept.value);
+    set_copy_range(p, box, kept.value);
 }
 
 bool CopyGroupDialog::eventFilter(QObject* obj, QEvent* e) {
@@ -102,7 +101,7 @@ void CopyGroupDialog::ok() {
 }
 
 void show_copy_group_dialog(Ctx& c, QWidget* parent) {
-    c.p.copy_start = c.p.copy_end = c.p.copy_dest = 0;
+    reset_copy_range(c.p);
     auto* dlg = parent->findChild<CopyGroupDialog*>();
     if (dlg) dlg->reset();
     else dlg = new CopyGroupDialog(c, parent);

@@ -350,7 +350,6 @@ void EditorWindow::link_edited(int k) {
 }
 
 void EditorWindow::pwd_clicked(bool on) {
-    if (c_.p.link_pwd != (on ? 1 : 0)) c_.p.prj_modified = true;   // the flag is saved with the page
     set_page_password(c_, on);
     setFocus();   // typing goes on to the page
 }

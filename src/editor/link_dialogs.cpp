@@ -67,8 +67,8 @@ AutolinkDialog::AutolinkDialog(Ctx& c, QWidget* parent) : QDialog(parent), c_(c)
     // The choices take effect at once and stay for the run, even when the dialog is cancelled.
     (c_.p.autolink_asc ? opt_asc_ : opt_desc_)->setChecked(true);
     (c_.p.autolink_updown ? opt_updown_ : opt_leftright_)->setChecked(true);
-    connect(opt_asc_, &QRadioButton::toggled, this, [this](bool on) { c_.p.autolink_asc = on; });
-    connect(opt_updown_, &QRadioButton::toggled, this, [this](bool on) { c_.p.autolink_updown = on; });
+    connect(opt_asc_, &QRadioButton::toggled, this, [this](bool on) { set_autolink_order(c_.p, on); });
+    connect(opt_updown_, &QRadioButton::toggled, this, [this](bool on) { set_autolink_keys(c_.p, on); });
     connect(txt_ini_, &QLineEdit::textEdited, this, [this](const QString& t) { page_box_changed(txt_ini_, ini_kept_, t); });
     connect(txt_end_, &QLineEdit::textEdited, this, [this](const QString& t) { page_box_changed(txt_end_, end_kept_, t); });
     connect(cmd_ok_, &QPushButton::clicked, this, &AutolinkDialog::ok);
@@ -158,7 +158,7 @@ LinkParametersDialog::LinkParametersDialog(Ctx& c, QWidget* parent) : QDialog(pa
     lay->addLayout(buttons);
     connect(cmd_ok_, &QPushButton::clicked, this, [this] {
         for (int i = 0; i < 3; ++i)
-            if (options_[i]->isChecked()) c_.p.link_recalc = i;
+            if (options_[i]->isChecked()) set_link_recalc(c_.p, i);
         accept();
     });
     connect(cmd_cancel_, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,6 +1,7 @@
 #include "editor/var_editor.h"
 
 #include "core/context.h"
+#include "core/store.h"
 #include "platform/qt_text.h"
 
 #include <QComboBox>
@@ -19,14 +20,6 @@
 
 namespace kx {
 namespace {
-
-// Holds lock_events while the dialog writes its own controls, so that their handlers stay quiet.
-struct EventLock {
-    Project& p;
-    bool was;
-    explicit EventLock(Project& project) : p(project), was(project.lock_events) { p.lock_events = true; }
-    ~EventLock() { p.lock_events = was; }
-};
 
 QToolButton* arrow_button(Qt::ArrowType dir, QWidget* parent) {
     auto* b = new QToolButton(parent);
