@@ -53,19 +53,15 @@ char file_byte(int code) {
 
 bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
 
-// Cells a variable takes, as the widest of the ways the editor counts them.
-int var_extent(const std::string& kx_type, const variable_record& v) {
-    return std::max(stored_cell_count(v), var_cells(kx_type, v).count());
-}
-
 // Slot of the first used variable whose cells share one with an earlier used one; 0 for none.
-int overlapping_var(const std::string& kx_type, const std::array<variable_record, kVarSlots>& t) {
+// Cells are counted as the marks are laid: stored digits, sign cell, point cell.
+int overlapping_var(const std::array<variable_record, kVarSlots>& t) {
     for (int j = 2; j < kVarSlots; ++j) {
         const variable_record& b = t[j];
         if (b.digits <= 0) continue;
         for (int i = 1; i < j; ++i) {
             const variable_record& a = t[i];
-            if (a.digits > 0 && a.pos < b.pos + var_extent(kx_type, b) && b.pos < a.pos + var_extent(kx_type, a))
+            if (a.digits > 0 && a.pos < b.pos + stored_cell_count(b) && b.pos < a.pos + stored_cell_count(a))
                 return j;
         }
     }
@@ -176,27 +172,22 @@ bool read_page_block(LineReader& in, StagedProject& out, int lang, int page) {
         links[k] = static_cast<std::int16_t>(v);
     }
 
+    std::array<variable_record, kVarSlots> slots{};
+    for (int slot = 1; slot <= kMaxVars; ++slot) {
+        if (!in.next(s)) return false;
+        slots[slot] = parse_var_line(s, out.kx_type);
+    }
+    const std::string fault = page_vars_fault(out.kx_type, cols, rows, slots);
+    if (!fault.empty()) return in.bad("page " + std::to_string(page) + ", " + fault);
     // The used slots in order; an unused slot in between does not hide the ones after it.
     std::array<variable_record, kVarSlots> vars{};
     int n = 0;
-    for (int slot = 1; slot <= kMaxVars; ++slot) {
-        if (!in.next(s)) return false;
-        const variable_record v = parse_var_line(s, out.kx_type);
-        if (v.digits <= 0) continue;
-        if (const char* f = variable_fault(out.kx_type, cols, rows, v))
-            return in.bad("variable " + std::to_string(slot) + " of page " + std::to_string(page) + ": " + f);
-        vars[++n] = v;
-    }
-    if (overlapping_var(out.kx_type, vars))
-        return in.bad("overlapping variables on page " + std::to_string(page));
+    for (int slot = 1; slot <= kMaxVars; ++slot)
+        if (slots[slot].digits > 0) vars[++n] = slots[slot];
 
+    // A digit mark (219) that no variable covers keeps its code, so the file saves back as it
+    // was; the editor treats such a cell as a free one.
     lay_var_marks(rec.chars, vars, n, cells);
-    // A variable cell that no variable covers would be an orphan: it becomes a free cell.
-    std::array<bool, kMaxCells> covered{};
-    for (int k = 1; k <= n; ++k)
-        for (int i = vars[k].pos; i < vars[k].pos + stored_cell_count(vars[k]); ++i) covered[i] = true;
-    for (int i = 0; i < cells; ++i)
-        if (is_var_mark(rec.chars[i]) && !covered[i]) rec.chars[i] = 32;
 
     page_record& r0 = out.pages[0][page];
     r0.pwd = pwd;
@@ -233,7 +224,7 @@ const char* variable_fault(const std::string& kx_type, int n_cols, int n_rows, c
     if (v.dec < 0 || v.dec > 0xFF || (v.dec & 0x3F) > v.digits) return "decimals";
     // The whole field on the row of its first cell.
     if (n_cols <= 0 || v.pos < 0 || v.pos > 999 || v.pos >= n_cols * n_rows ||
-        v.pos % n_cols + var_extent(kx_type, v) > n_cols)
+        v.pos % n_cols + stored_cell_count(v) > n_cols)
         return "position";
     if (v.address < 0 || v.address > kMaxWord) return "address";
     if (v.min < 0 || v.min > kMaxWord) return "minimum";
@@ -279,7 +270,7 @@ bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& e
     for (int i = 0; i < kFileLangs; ++i) {
         if (!in.next(s)) return false;
         std::string name(s);
-        if (i < out.n_lang && name.empty()) name = "    ";
+        if (name.empty()) name = "    ";
         out.language_names[i] = std::move(name);
     }
     if (hooks.header) hooks.header(out);
@@ -412,7 +403,7 @@ std::string page_vars_fault(const std::string& kx_type, int n_cols, int n_rows,
         if (const char* f = variable_fault(kx_type, n_cols, n_rows, t[s]))
             return "variable " + std::to_string(s) + " " + f;
     }
-    if (int s = overlapping_var(kx_type, t)) return "variable " + std::to_string(s) + " overlaps another";
+    if (int s = overlapping_var(t)) return "variable " + std::to_string(s) + " overlaps another";
     return "";
 }
 

@@ -15,12 +15,31 @@
 namespace kx {
 namespace {
 
+// Received bytes as a message can show them: control codes (a NUL would cut the message
+// short) and the bytes the code page leaves without a character go as \xHH.
+std::string printable(const std::string& text) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char ch : text) {
+        const bool control = ch < 32 || ch == 127 || ch == 0x81 || ch == 0x8D || ch == 0x8F || ch == 0x90 || ch == 0x9D;
+        if (!control) {
+            out += static_cast<char>(ch);
+            continue;
+        }
+        out += "\\x";
+        out += digits[ch >> 4];
+        out += digits[ch & 15];
+    }
+    return out;
+}
+
+// `detail` may quote what the terminal sent.
 [[noreturn]] void bad_data(int number, const std::string& detail) {
     const char* what = number == kErrInvalid     ? "Invalid data"
                        : number == kErrOverflow  ? "Overflow"
                        : number == kErrDivByZero ? "Division by zero"
                                                  : "Subscript out of range";
-    throw TransferError(number, std::string(what) + " (" + detail + ")");
+    throw TransferError(number, std::string(what) + " (" + printable(detail) + ")");
 }
 
 // A decimal frame as the terminal sends it, kept within a 16-bit field.
@@ -206,7 +225,10 @@ class ReplayLink : public LinkPort {
 public:
     ReplayLink(Project& p, std::string_view bytes) : p_(p), bytes_(bytes) {}
     bool port_open() const override { return false; }
-    void open() override { p_.port_idle = false; }
+    void open() override {
+        p_.port_idle = false;
+        p_.rx_in_frame = false;
+    }
     void send_frame(const std::string&) override {}
     void wait_reply() override {
         p_.rx_done = false;
