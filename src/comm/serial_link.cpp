@@ -5,6 +5,7 @@
 #include "platform/qt_text.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 namespace kx {
 
@@ -58,7 +59,17 @@ void SerialLink::send_frame(const std::string& text) {
         throw e;
     }
     const std::string s = frame_bytes(text);
-    if (!port_.isOpen() || port_.write(s.data(), static_cast<qint64>(s.size())) != static_cast<qint64>(s.size()))
+    // A frame goes to the device at once when nothing waits before it: the port's own
+    // buffer would write it only at the next turn of the event loop, and switch its write
+    // notifier on and off again for every frame. What the device does not take at once
+    // (and any error) goes the port's way.
+    std::size_t done = 0;
+    if (port_.isOpen() && port_.bytesToWrite() == 0) {
+        const ssize_t n = ::write(static_cast<int>(port_.handle()), s.data(), s.size());
+        if (n > 0) done = static_cast<std::size_t>(n);
+    }
+    if (done == s.size()) return;
+    if (!port_.isOpen() || port_.write(s.data() + done, static_cast<qint64>(s.size() - done)) != static_cast<qint64>(s.size() - done))
         fail(kErrPortFailed, QStringLiteral("Write error: ") + port_.errorString() + QStringLiteral(" (") + device_ +
                                  QStringLiteral(")"));
 }
@@ -91,9 +102,10 @@ bool SerialLink::hung_up() {
 }
 
 void SerialLink::on_ready_read() {
+    // Runs inside the wait's own event processing, which looks at rx_done as soon as this
+    // returns: no wake-up is needed (it would cost two system calls a frame).
     const QByteArray data = port_.readAll();
     receive_bytes(c_.p, std::string_view(data.constData(), static_cast<size_t>(data.size())));
-    QtPump::wake();
 }
 
 void SerialLink::on_error(QSerialPort::SerialPortError error) {

@@ -16,7 +16,7 @@ std::int16_t hex_digit(int code) {
     return 0;
 }
 
-std::int32_t hex_to_long(const std::string& text) {
+std::int32_t hex_to_long(std::string_view text) {
     std::int64_t value = 0;
     for (unsigned char ch : text) {
         if (ch == ' ') continue;
@@ -38,7 +38,7 @@ void pad_right_space(std::string& text, int width) {
     if (static_cast<int>(text.size()) < width) text.append(width - text.size(), ' ');
 }
 
-std::int32_t read_decimal(const std::string& text) {
+std::int32_t read_decimal(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool neg = false;

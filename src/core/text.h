@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kx {
 
@@ -13,7 +14,7 @@ struct FileDialog;
 std::int16_t hex_digit(int code);
 // Hexadecimal text to a number: blanks are skipped, any other non-digit counts as 0.
 // A value beyond the 32-bit signed range saturates at 0x7FFFFFFF.
-std::int32_t hex_to_long(const std::string& text);
+std::int32_t hex_to_long(std::string_view text);
 
 // Pad in place up to width; never shorten.
 void pad_left_zero(std::string& text, int width);
@@ -22,7 +23,7 @@ void pad_right_space(std::string& text, int width);
 
 // The leading decimal number of a text, blanks skipped, 0 when there is none (how numbers
 // are read from files, text boxes, grid cells and input boxes). Saturates at the 32-bit range.
-std::int32_t read_decimal(const std::string& text);
+std::int32_t read_decimal(std::string_view text);
 // A number typed by the user (input boxes): the whole text, blanks around it allowed, must be
 // a decimal number, optionally with a sign, a fraction and an exponent. nullopt otherwise.
 std::optional<double> parse_number(const std::string& text);

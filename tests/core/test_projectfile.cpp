@@ -202,6 +202,48 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
     EXPECT_EQ(st.pages[0][0].chars[5], 7);
 }
 
+// Every block carries links and variables of its own; the block read last decides them,
+// whether it repeats a block before it or not.
+TEST(ProjectFileReader, TheBlockReadLastDecidesLinksAndVariables) {
+    const auto lines = split_text_lines(small_file());   // header 0..12, block 13..23
+    const std::vector<std::string> a(lines.begin() + 13, lines.begin() + 24);
+    std::vector<std::string> b = a;
+    b[2] = "   7   7   7   7   1";
+    b[3] = "1 00 004 03 01 0001 0002 0003";   // one WORD 2.1 at cells 4..7
+    for (int k = 4; k < 11; ++k) b[k] = kUnused;
+    auto read = [&](const std::vector<std::vector<std::string>>& blocks) {
+        std::vector<std::string> file(lines.begin(), lines.begin() + 13);
+        file[4] = "  " + std::to_string(blocks.size()) + "  languages";
+        file[5] = "  " + std::to_string(blocks.size()) + "  tot_pages";
+        file[6] = "  0  tot_strings";
+        for (const auto& block : blocks) file.insert(file.end(), block.begin(), block.end());
+        StagedProject st;
+        FileError err;
+        EXPECT_TRUE(parse_project_file(join(file), st, err)) << err.description;
+        return st;
+    };
+    const StagedProject aba = read({a, b, a}), abb = read({a, b, b});
+    StagedProject one = read({a});
+    EXPECT_EQ(aba.pages[0][0].links, one.pages[0][0].links);
+    EXPECT_EQ(aba.pages[0][0].var_count, one.pages[0][0].var_count);
+    EXPECT_EQ(aba.pages[0][0].var(1), one.pages[0][0].var(1));
+    EXPECT_EQ(abb.pages[0][0].links, (std::array<std::int16_t, 5>{7, 7, 7, 7, 0}));
+    EXPECT_EQ(abb.pages[0][0].pwd, 1);
+    EXPECT_EQ(abb.pages[0][0].var_count, 1);
+    EXPECT_EQ(abb.pages[0][0].var(1), (variable_record{1, 0, 4, 3, 1, 1, 2, 3}));
+    // The marks of the last block stand in every language: digit, digit, point, digit; a
+    // cell that only an earlier block marked becomes a blank.
+    for (int L = 0; L < 3; ++L) {
+        const auto& ch = abb.pages[L][0].chars;
+        EXPECT_EQ((std::vector<int>(ch.begin() + 4, ch.begin() + 8)), (std::vector<int>{128, 128, 129, 128})) << L;
+    }
+    EXPECT_EQ(aba.pages[0][0].chars, one.pages[0][0].chars);
+    EXPECT_EQ(aba.pages[2][0].chars, one.pages[0][0].chars);
+    const auto& mid = aba.pages[1][0].chars;
+    const auto& first = one.pages[0][0].chars;
+    EXPECT_EQ((std::vector<int>(mid.begin() + 4, mid.begin() + 8)), (std::vector<int>{first[4], first[5], ' ', ' '}));
+}
+
 // The damages of the table reach File > Open as seed files (test_filecmds.cpp); two
 // variables that overlap, and a file that ends at any line, are refused too.
 TEST(ProjectFileReader, RefusesOverlappingVariablesAndEveryTruncation) {
