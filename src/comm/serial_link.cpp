@@ -69,7 +69,8 @@ void SerialLink::send_frame(const std::string& text) {
         if (n > 0) done = static_cast<std::size_t>(n);
     }
     if (done == s.size()) return;
-    if (!port_.isOpen() || port_.write(s.data() + done, static_cast<qint64>(s.size() - done)) != static_cast<qint64>(s.size() - done))
+    const qint64 rest = static_cast<qint64>(s.size() - done);
+    if (!port_.isOpen() || port_.write(s.data() + done, rest) != rest)
         fail(kErrPortFailed, QStringLiteral("Write error: ") + port_.errorString() + QStringLiteral(" (") + device_ +
                                  QStringLiteral(")"));
 }
