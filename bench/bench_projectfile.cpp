@@ -1,24 +1,22 @@
 // Reading and writing the largest project (1000 pages, 6 languages, 40 x 4, 8 variables a
 // page, 600 strings a language): the pure bytes routines, the file routines and the whole
 // File > Open and File > Save roads, each next to a plain line-by-line read or write of the
-// same file. The counter "x_plain" is the ratio to that baseline.
+// same file, run alternately with it. The counter "x_plain" is the ratio to that baseline.
 #include "core/filecmds.h"
 #include "core/projectfile.h"
 #include "core/store.h"
 #include "platform/api/textfile.h"
 
 #include "../tests/core/file_test_support.h"
+#include "versus.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <fstream>
 
 namespace {
 
 using namespace filetest;
-using Clock = std::chrono::steady_clock;
 
 struct Largest {
     Editor e;
@@ -55,60 +53,40 @@ std::size_t plain_read(const std::string& path) {
     return n;
 }
 
-// Median of seven runs.
-template <class F>
-double median_seconds(F&& f) {
-    std::vector<double> t;
-    for (int i = 0; i < 7; ++i) {
-        auto t0 = Clock::now();
-        f();
-        t.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[3];
-}
-
-double plain_write_seconds() {
-    static const double s = median_seconds([] { plain_write(largest(), largest().e.dir.file("plain.prj")); });
-    return s;
-}
-
-double plain_read_seconds() {
-    static const double s = median_seconds([] { benchmark::DoNotOptimize(plain_read(largest().path)); });
-    return s;
-}
-
-// Runs body per iteration and sets the ratio of its mean time to the baseline.
-template <class F>
-void timed(benchmark::State& state, double baseline, F&& body) {
-    auto t0 = Clock::now();
-    for (auto _ : state) body();
-    const double per = std::chrono::duration<double>(Clock::now() - t0).count() / std::max<double>(1, state.iterations());
-    state.counters["x_plain"] = per / baseline;
+void versus(benchmark::State& state, const std::function<void()>& baseline, const std::function<void()>& body) {
+    bench::versus(state, "x_plain", baseline, body);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(largest().bytes.size()));
 }
 
-void BM_PlainWrite(benchmark::State& state) {
-    Largest& l = largest();
-    timed(state, plain_write_seconds(), [&] { plain_write(l, l.e.dir.file("plain.prj")); });
-}
+void plain_write_road() { plain_write(largest(), largest().e.dir.file("plain.prj")); }
+void plain_read_road() { benchmark::DoNotOptimize(plain_read(largest().path)); }
 
-void BM_PlainRead(benchmark::State& state) {
-    Largest& l = largest();
-    timed(state, plain_read_seconds(), [&] { benchmark::DoNotOptimize(plain_read(l.path)); });
-}
+void BM_PlainWrite(benchmark::State& state) { versus(state, plain_write_road, plain_write_road); }
 
+void BM_PlainRead(benchmark::State& state) { versus(state, plain_read_road, plain_read_road); }
+
+// Building the bytes alone, and building them and writing them as a plain write does.
 void BM_ProjectFileBytes(benchmark::State& state) {
     Largest& l = largest();
     std::string out;
     FileError err;
-    timed(state, plain_write_seconds(), [&] { benchmark::DoNotOptimize(project_file_bytes(l.e.p, out, err)); });
+    versus(state, plain_write_road, [&] { benchmark::DoNotOptimize(project_file_bytes(l.e.p, out, err)); });
+}
+
+void BM_BuildAndWrite(benchmark::State& state) {
+    Largest& l = largest();
+    std::string out;
+    FileError err;
+    versus(state, plain_write_road, [&] {
+        project_file_bytes(l.e.p, out, err);
+        std::ofstream(l.e.dir.file("built.prj"), std::ios::binary | std::ios::trunc) << out;
+    });
 }
 
 void BM_ParseAndInstall(benchmark::State& state) {
     Largest& l = largest();
     static Project q;
-    timed(state, plain_read_seconds(), [&] {
+    versus(state, plain_read_road, [&] {
         StagedProject st;
         FileError err;
         parse_project_file(l.bytes, st, err);
@@ -116,14 +94,17 @@ void BM_ParseAndInstall(benchmark::State& state) {
     });
 }
 
+// The core's save: the bytes, then the safe replacement of the file (written to a new
+// file, forced to the disk, renamed over the old one).
 void BM_SaveProjectFile(benchmark::State& state) {
     Largest& l = largest();
-    timed(state, plain_write_seconds(), [&] { save_project_file(l.e.c, l.e.dir.file("saved.prj")); });
+    versus(state, plain_write_road, [&] { save_project_file(l.e.c, l.e.dir.file("saved.prj")); });
 }
 
+// The core's open: the file read whole, parsed, installed, page 0 shown.
 void BM_OpenProjectFile(benchmark::State& state) {
     Largest& l = largest();
-    timed(state, plain_read_seconds(), [&] {
+    versus(state, plain_read_road, [&] {
         clear_project(l.e.c);
         open_project_file(l.e.c, l.path);
     });
@@ -132,7 +113,7 @@ void BM_OpenProjectFile(benchmark::State& state) {
 void BM_FileSaveRoad(benchmark::State& state) {
     Largest& l = largest();
     l.e.p.project_path = l.e.dir.file("road.prj");
-    timed(state, plain_write_seconds(), [&] {
+    versus(state, plain_write_road, [&] {
         l.e.p.prj_modified = true;
         file_save(l.e.c);
     });
@@ -140,20 +121,21 @@ void BM_FileSaveRoad(benchmark::State& state) {
 
 void BM_FileOpenRoad(benchmark::State& state) {
     Largest& l = largest();
-    timed(state, plain_read_seconds(), [&] {
+    versus(state, plain_read_road, [&] {
         l.e.p.prj_modified = false;
         l.e.prompt.files = {l.path};
         file_open(l.e.c);
     });
 }
 
-BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ProjectFileBytes)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveProjectFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FileSaveRoad)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ParseAndInstall)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenProjectFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FileOpenRoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ProjectFileBytes)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_BuildAndWrite)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_SaveProjectFile)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_FileSaveRoad)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_ParseAndInstall)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_OpenProjectFile)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_FileOpenRoad)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 } // namespace

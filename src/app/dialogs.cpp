@@ -95,9 +95,23 @@ void ProgressWindow::start(const std::string& text, int max) {
     bar_->setRange(0, std::max(1, max));
     bar_->setValue(0);
     show();
+    painted_.start();
 }
 
-void ProgressWindow::set_value(int v) { bar_->setValue(v); }
+void ProgressWindow::set_value(int v) {
+    // A progress bar paints itself at once whenever its drawing changes: once per page that
+    // would cost more than reading the page. The bar takes every value, but between paints
+    // at least kPaintMs pass (the last value is always painted).
+    const bool paint = !painted_.isValid() || painted_.hasExpired(kPaintMs) || v >= bar_->maximum();
+    if (paint) {
+        bar_->setValue(v);
+        painted_.start();
+        return;
+    }
+    bar_->setUpdatesEnabled(false);   // no paint now; the next one shows this value or a later one
+    bar_->setValue(v);
+    bar_->setUpdatesEnabled(true);
+}
 
 SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     // Two thirds of the screen, centred.

@@ -2,6 +2,7 @@
 // Small windows of the shell: the terminal-model chooser, the about box, the progress window
 // and the splash.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <string>
@@ -44,10 +45,14 @@ public:
     explicit ProgressWindow(QWidget* parent = nullptr);
     void start(const std::string& text, int max);
     void set_value(int v);
+    QProgressBar* bar() const { return bar_; }
+    // The least time between two paints of the bar while its value moves.
+    static constexpr int kPaintMs = 15;
 
 private:
     QLabel* info_ = nullptr;
     QProgressBar* bar_ = nullptr;
+    QElapsedTimer painted_;   // since the bar was last painted
 };
 
 // The splash picture shown while the program starts.

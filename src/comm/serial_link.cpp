@@ -4,6 +4,9 @@
 #include "platform/qt_pump.h"
 #include "platform/qt_text.h"
 
+#include <poll.h>
+#include <unistd.h>
+
 namespace kx {
 
 SerialLink::SerialLink(Ctx& c, QObject* parent) : QObject(parent), c_(c) {
@@ -25,6 +28,7 @@ void SerialLink::open() {
     const int n = c_.p.com_port;
     if (n < 1 || n > 8) fail(kErrPortNotFound, QStringLiteral("Invalid port number COM%1").arg(n));
     const QString device = qpath(com_port_device(c_.settings, n));
+    device_ = device;
     pending_.reset();
     port_.setPortName(device);
     port_.setBaudRate(QSerialPort::Baud9600);
@@ -45,6 +49,7 @@ void SerialLink::open() {
     // Whatever the line delivered before this transfer is no answer to it.
     port_.clear(QSerialPort::AllDirections);
     c_.p.port_idle = false;
+    c_.p.rx_in_frame = false;
 }
 
 void SerialLink::send_frame(const std::string& text) {
@@ -54,8 +59,20 @@ void SerialLink::send_frame(const std::string& text) {
         throw e;
     }
     const std::string s = frame_bytes(text);
-    if (!port_.isOpen() || port_.write(s.data(), static_cast<qint64>(s.size())) != static_cast<qint64>(s.size()))
-        fail(kErrPortFailed, QStringLiteral("Write error: ") + port_.errorString());
+    // A frame goes to the device at once when nothing waits before it: the port's own
+    // buffer would write it only at the next turn of the event loop, and switch its write
+    // notifier on and off again for every frame. What the device does not take at once
+    // (and any error) goes the port's way.
+    std::size_t done = 0;
+    if (port_.isOpen() && port_.bytesToWrite() == 0) {
+        const ssize_t n = ::write(static_cast<int>(port_.handle()), s.data(), s.size());
+        if (n > 0) done = static_cast<std::size_t>(n);
+    }
+    if (done == s.size()) return;
+    const qint64 rest = static_cast<qint64>(s.size() - done);
+    if (!port_.isOpen() || port_.write(s.data() + done, rest) != rest)
+        fail(kErrPortFailed, QStringLiteral("Write error: ") + port_.errorString() + QStringLiteral(" (") + device_ +
+                                 QStringLiteral(")"));
 }
 
 void SerialLink::wait_reply() {
@@ -79,10 +96,17 @@ void SerialLink::release() {
     c_.p.port_idle = true;
 }
 
+bool SerialLink::hung_up() {
+    if (!port_.isOpen()) return false;
+    pollfd fd{static_cast<int>(port_.handle()), 0, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLNVAL));
+}
+
 void SerialLink::on_ready_read() {
+    // Runs inside the wait's own event processing, which looks at rx_done as soon as this
+    // returns: no wake-up is needed (it would cost two system calls a frame).
     const QByteArray data = port_.readAll();
     receive_bytes(c_.p, std::string_view(data.constData(), static_cast<size_t>(data.size())));
-    QtPump::wake();
 }
 
 void SerialLink::on_error(QSerialPort::SerialPortError error) {
@@ -91,6 +115,15 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
         return;
     case QSerialPort::ReadError:
     case QSerialPort::UnknownError:
+        if (hung_up()) {
+            // The device went away (the other end of a pseudo-terminal closed, an adapter was
+            // pulled): every further read fails at once, so waiting on would only spin until
+            // the time-out. The port cannot go on: a run-time error.
+            if (!pending_)
+                pending_ = TransferError(kErrPortFailed,
+                                         "Device disconnected (" + bytes(device_) + ")");
+            break;
+        }
         // A fault on the line: the transfer ends at the next complete frame or time-out.
         c_.p.comm_error = -1;
         break;
@@ -98,7 +131,7 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
     case QSerialPort::ResourceError:
         // The port cannot go on (a write failed, the device went away): a run-time error.
         if (port_.isOpen() && !pending_)
-            pending_ = TransferError(kErrPortFailed, bytes(port_.errorString() + QStringLiteral(" (") + port_.portName() +
+            pending_ = TransferError(kErrPortFailed, bytes(port_.errorString() + QStringLiteral(" (") + device_ +
                                                            QStringLiteral(")")));
         break;
     default:

@@ -39,11 +39,14 @@ private:
     void on_ready_read();
     void on_error(QSerialPort::SerialPortError error);
     [[noreturn]] void fail(int number, const QString& what);
+    // True when the device hung up: the other end of the line is gone for good.
+    bool hung_up();
 
     Ctx& c_;
     QSerialPort port_;
     int timeout_ms_ = kReplyTimeoutMs;
     std::optional<TransferError> pending_;   // a write failure met while the event loop ran
+    QString device_;                         // the device path of the port, as messages name it
 };
 
 } // namespace kx

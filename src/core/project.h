@@ -149,6 +149,7 @@ struct Project {
     bool port_idle = true;
     bool stop_transfer = false;
     std::string ee_command;
+    bool rx_in_frame = false;   // an STX came and its ETX not yet
 
     // File dialogs' remembered state around a file command.
     std::string dlg_init_dir, dlg_file_name;

@@ -10,6 +10,7 @@
 #include "platform/api/textfile.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace kx {
@@ -46,23 +47,19 @@ const CodeTables& code_tables() {
     return t;
 }
 
-char file_byte(int code) {
-    return code >= 0 && code < 256 ? code_tables().to_file[code] : static_cast<char>(kCodeInvalid);
-}
-
-// Cells a variable takes, as the widest of the ways the editor counts them.
-int var_extent(const std::string& kx_type, const variable_record& v) {
-    return std::max(stored_cell_count(v), var_cells(kx_type, v).count());
+char file_byte(const CodeTables& t, int code) {
+    return code >= 0 && code < 256 ? t.to_file[code] : static_cast<char>(kCodeInvalid);
 }
 
 // Slot of the first used variable whose cells share one with an earlier used one; 0 for none.
-int overlapping_var(const std::string& kx_type, const std::array<variable_record, kVarSlots>& t) {
+// Cells are counted as the marks are laid: stored digits, sign cell, point cell.
+int overlapping_var(const std::array<variable_record, kVarSlots>& t) {
     for (int j = 2; j < kVarSlots; ++j) {
         const variable_record& b = t[j];
         if (b.digits <= 0) continue;
         for (int i = 1; i < j; ++i) {
             const variable_record& a = t[i];
-            if (a.digits > 0 && a.pos < b.pos + var_extent(kx_type, b) && b.pos < a.pos + var_extent(kx_type, a))
+            if (a.digits > 0 && a.pos < b.pos + stored_cell_count(b) && b.pos < a.pos + stored_cell_count(a))
                 return j;
         }
     }
@@ -73,8 +70,6 @@ std::string_view window(std::string_view line, std::size_t start, std::size_t le
     return start >= line.size() ? std::string_view() : line.substr(start, len);
 }
 
-std::int32_t number_in(std::string_view text) { return read_decimal(std::string(text)); }
-std::int32_t hex_in(std::string_view text) { return hex_to_long(std::string(text)); }
 
 // Rounds a count to an integer, a half to the even neighbour.
 int round_count(double v) {
@@ -82,17 +77,25 @@ int round_count(double v) {
     return static_cast<int>(round_half_even(v));
 }
 
+// A decimal number filled on the left with `fill` to width, never cut.
+void append_number(std::string& out, std::int64_t v, int width, char fill) {
+    char buf[24];
+    const std::size_t len = static_cast<std::size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf);
+    if (len < static_cast<std::size_t>(width)) out.append(width - len, fill);
+    out.append(buf, len);
+}
+
 std::string number_text(std::int64_t v, int width, char fill) {
-    std::string s = std::to_string(v);
-    if (fill == '0') pad_left_zero(s, width);
-    else pad_left_space(s, width);
+    std::string s;
+    append_number(s, v, width, fill);
     return s;
 }
 
-std::string hex_text(std::int64_t v, int width) {
-    std::string s = to_hex(v);
-    pad_left_zero(s, width);
-    return s;
+// Upper-case hexadecimal filled on the left with "0" to width, never cut.
+void append_hex(std::string& out, std::int64_t v, int width) {
+    const std::string digits = to_hex(v);
+    if (digits.size() < static_cast<std::size_t>(width)) out.append(width - digits.size(), '0');
+    out.append(digits);
 }
 
 // A text as one line: CR and LF would end the line early, so they go out as blanks.
@@ -107,7 +110,12 @@ void append_text_line(std::string& out, std::string_view text) {
 // Reads lines and turns the end of the file or a bad value into a FileError with its line.
 class LineReader {
 public:
-    LineReader(std::string_view bytes, FileError& err) : cursor_(bytes), err_(err) {}
+    LineReader(std::string_view bytes, FileError& err) : bytes_(bytes), cursor_(bytes), err_(err) {}
+
+    // The bytes from the start of `line` (a line this reader gave) to the end of the file.
+    std::string_view from(std::string_view line) const {
+        return bytes_.substr(static_cast<std::size_t>(line.data() - bytes_.data()));
+    }
 
     bool next(std::string_view& line) {
         if (cursor_.next(line)) return true;
@@ -126,41 +134,83 @@ public:
     }
 
 private:
+    std::string_view bytes_;
     LineCursor cursor_;
     FileError& err_;
 };
 
-variable_record parse_var_line(std::string_view s, const std::string& kx_type) {
+// What the reader keeps from one block to the next.
+struct BlockMemo {
+    // The terminal's type codes 0..99 in the editor's coding, for the file's model.
+    std::array<std::int16_t, 100> type_from{};
+    // Per page, the links line and the variable lines of its last block read, as one span
+    // of the file's bytes, and the marks its variables lay (0 where they lay none).
+    std::vector<std::string_view> tails;
+    std::vector<std::array<std::int16_t, kMaxCells>> marks;
+
+    explicit BlockMemo(const StagedProject& out) : tails(out.last_page_idx + 1), marks(out.last_page_idx + 1) {
+        for (int code = 0; code < 100; ++code)
+            type_from[code] = static_cast<std::int16_t>(type_code_from_terminal(code, out.kx_type));
+    }
+    int type(std::int32_t code, const std::string& kx_type) const {
+        return code >= 0 && code < 100 ? type_from[code] : type_code_from_terminal(code, kx_type);
+    }
+};
+
+// True when `rest` begins with `tail` as whole lines: the same bytes, then a line end or
+// the end of the file.
+bool starts_with_lines(std::string_view rest, std::string_view tail) {
+    if (tail.empty() || rest.size() < tail.size() || rest.compare(0, tail.size(), tail) != 0) return false;
+    return rest.size() == tail.size() || rest[tail.size()] == '\r' || rest[tail.size()] == '\n';
+}
+
+variable_record parse_var_line(std::string_view s, const std::string& kx_type, const BlockMemo& memo) {
     // Fixed windows, each starting at the blank in front of its field.
     variable_record v;
-    v.access = static_cast<std::int16_t>(number_in(window(s, 0, 1)));
-    v.type = static_cast<std::int16_t>(type_code_from_terminal(number_in(window(s, 2, 2)), kx_type));
-    v.pos = static_cast<std::int16_t>(number_in(window(s, 4, 4)));
-    v.digits = static_cast<std::int16_t>(number_in(window(s, 8, 3)));
-    v.dec = static_cast<std::int16_t>(hex_in(window(s, 11, 3)));
-    v.address = hex_in(window(s, 14, 5));
-    v.min = hex_in(window(s, 19, 5));
-    v.max = hex_in(window(s, 24, 5));
+    v.access = static_cast<std::int16_t>(read_decimal(window(s, 0, 1)));
+    v.type = static_cast<std::int16_t>(memo.type(read_decimal(window(s, 2, 2)), kx_type));
+    v.pos = static_cast<std::int16_t>(read_decimal(window(s, 4, 4)));
+    v.digits = static_cast<std::int16_t>(read_decimal(window(s, 8, 3)));
+    v.dec = static_cast<std::int16_t>(hex_to_long(window(s, 11, 3)));
+    v.address = hex_to_long(window(s, 14, 5));
+    v.min = hex_to_long(window(s, 19, 5));
+    v.max = hex_to_long(window(s, 24, 5));
     return v;
 }
 
 // One page block into record (L, page); links, password flag and variables go to the
 // language-0 record, so the block read last decides them.
-bool read_page_block(LineReader& in, StagedProject& out, int lang, int page) {
+bool read_page_block(LineReader& in, StagedProject& out, BlockMemo& memo, int lang, int page) {
     const int cols = out.n_cols, rows = out.n_rows, cells = cols * rows;
     page_record& rec = out.pages[lang][page];
     const auto& from_file = code_tables().from_file;
     std::string_view s;
     for (int r = 0; r < rows; ++r) {
         if (!in.next(s)) return false;
-        for (int col = 0; col < cols; ++col) {
-            // A short line reads as if filled with blanks; characters beyond are ignored.
-            const unsigned char b = col < static_cast<int>(s.size()) ? static_cast<unsigned char>(s[col]) : ' ';
-            rec.chars[r * cols + col] = from_file[b];
-        }
+        // A short line reads as if filled with blanks; characters beyond are ignored.
+        const int have = std::min(cols, static_cast<int>(s.size()));
+        std::int16_t* row = rec.chars.data() + r * cols;
+        for (int col = 0; col < have; ++col) row[col] = from_file[static_cast<unsigned char>(s[col])];
+        for (int col = have; col < cols; ++col) row[col] = from_file[' '];
     }
 
     if (!in.next(s)) return false;
+    page_record& r0 = out.pages[0][page];
+    std::string_view& tail = memo.tails[page];
+    auto& marks = memo.marks[page];
+    // A digit mark (219) that no variable covers keeps its code, so the file saves back as it
+    // was; the editor treats such a cell as a free one.
+    auto lay_marks = [&] {
+        for (int i = 0; i < cells; ++i) rec.chars[i] = marks[i] ? marks[i] : rec.chars[i];
+    };
+    if (lang > 0 && starts_with_lines(in.from(s), tail)) {
+        // The same links and variable lines as the block before (the editor writes them in
+        // every language): they read as they did then, and r0 holds what they gave.
+        for (int line = 0; line < kMaxVars; ++line) in.next(s);
+        lay_marks();
+        return true;
+    }
+    const char* tail_start = s.data();
     std::array<std::int16_t, 4> links{};
     const std::int16_t pwd = s.size() >= 20 && s[19] == '1' ? 1 : 0;
     for (int k = 0; k < 4; ++k) {
@@ -168,34 +218,29 @@ bool read_page_block(LineReader& in, StagedProject& out, int lang, int page) {
             links[k] = static_cast<std::int16_t>(page);   // links off: every page links to itself
             continue;
         }
-        const std::int32_t v = number_in(window(s, 4 * k, 4));
+        const std::int32_t v = read_decimal(window(s, 4 * k, 4));
         if (v < 0 || v > kMaxLink) return in.bad("link " + std::to_string(k) + " of page " + std::to_string(page));
         links[k] = static_cast<std::int16_t>(v);
     }
 
+    std::array<variable_record, kVarSlots> slots{};
+    for (int slot = 1; slot <= kMaxVars; ++slot) {
+        if (!in.next(s)) return false;
+        slots[slot] = parse_var_line(s, out.kx_type, memo);
+    }
+    tail = std::string_view(tail_start, static_cast<std::size_t>(s.data() + s.size() - tail_start));
+    const std::string fault = page_vars_fault(out.kx_type, cols, rows, slots);
+    if (!fault.empty()) return in.bad("page " + std::to_string(page) + ", " + fault);
     // The used slots in order; an unused slot in between does not hide the ones after it.
     std::array<variable_record, kVarSlots> vars{};
     int n = 0;
-    for (int slot = 1; slot <= kMaxVars; ++slot) {
-        if (!in.next(s)) return false;
-        const variable_record v = parse_var_line(s, out.kx_type);
-        if (v.digits <= 0) continue;
-        if (const char* f = variable_fault(out.kx_type, cols, rows, v))
-            return in.bad("variable " + std::to_string(slot) + " of page " + std::to_string(page) + ": " + f);
-        vars[++n] = v;
-    }
-    if (overlapping_var(out.kx_type, vars))
-        return in.bad("overlapping variables on page " + std::to_string(page));
+    for (int slot = 1; slot <= kMaxVars; ++slot)
+        if (slots[slot].digits > 0) vars[++n] = slots[slot];
 
-    lay_var_marks(rec.chars, vars, n, cells);
-    // A variable cell that no variable covers would be an orphan: it becomes a free cell.
-    std::array<bool, kMaxCells> covered{};
-    for (int k = 1; k <= n; ++k)
-        for (int i = vars[k].pos; i < vars[k].pos + stored_cell_count(vars[k]); ++i) covered[i] = true;
-    for (int i = 0; i < cells; ++i)
-        if (is_var_mark(rec.chars[i]) && !covered[i]) rec.chars[i] = 32;
+    marks.fill(0);
+    lay_var_marks(marks, vars, n, cells);
+    lay_marks();
 
-    page_record& r0 = out.pages[0][page];
     r0.pwd = pwd;
     for (int k = 0; k < 4; ++k) r0.links[k] = links[k];
     r0.var_count = static_cast<std::int16_t>(n);
@@ -212,8 +257,9 @@ void align_marks(StagedProject& out) {
         for (int L = 0; L < last_lang; ++L) {
             auto& dst = out.pages[L][page].chars;
             for (int i = 0; i < cells; ++i) {
-                if (is_var_mark(dst[i])) dst[i] = 32;
-                if (is_var_mark(src[i])) dst[i] = src[i];
+                // Branch-free, so that the compiler can do many cells at once.
+                const std::int16_t d = dst[i], m = src[i];
+                dst[i] = is_var_mark(m) ? m : is_var_mark(d) ? std::int16_t{32} : d;
             }
         }
     }
@@ -230,7 +276,7 @@ const char* variable_fault(const std::string& kx_type, int n_cols, int n_rows, c
     if (v.dec < 0 || v.dec > 0xFF || (v.dec & 0x3F) > v.digits) return "decimals";
     // The whole field on the row of its first cell.
     if (n_cols <= 0 || v.pos < 0 || v.pos > 999 || v.pos >= n_cols * n_rows ||
-        v.pos % n_cols + var_extent(kx_type, v) > n_cols)
+        v.pos % n_cols + stored_cell_count(v) > n_cols)
         return "position";
     if (v.address < 0 || v.address > kMaxWord) return "address";
     if (v.min < 0 || v.min > kMaxWord) return "minimum";
@@ -250,25 +296,25 @@ bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& e
 
     if (!in.next(s)) return false;
     if (window(s, 5, 5) != "model") return in.refuse(Kind::Format);
-    const TerminalModel* m = model_by_file_code(number_in(s));
+    const TerminalModel* m = model_by_file_code(read_decimal(s));
     if (!m) return in.refuse(Kind::Model);
     out.kx_type = m->key;
     out.n_cols = m->cols;
     out.n_rows = m->rows;
 
     if (!in.next(s)) return false;
-    out.num_mode = number_in(s) == 1 ? "HEX" : "DEC";
+    out.num_mode = read_decimal(s) == 1 ? "HEX" : "DEC";
     if (!in.next(s)) return false;
-    out.link_on = number_in(s) != 0;
+    out.link_on = read_decimal(s) != 0;
     if (!in.next(s)) return false;
-    out.n_lang = number_in(s);
+    out.n_lang = read_decimal(s);
     if (out.n_lang < 1 || out.n_lang > kLangSlots) return in.bad("language count " + std::to_string(out.n_lang));
     if (!in.next(s)) return false;
-    out.last_page_idx = round_count(static_cast<double>(number_in(s)) / out.n_lang - 1);
+    out.last_page_idx = round_count(static_cast<double>(read_decimal(s)) / out.n_lang - 1);
     if (out.last_page_idx < 0 || out.last_page_idx > kMaxPageIdx)
         return in.bad("page count " + std::to_string(out.last_page_idx + 1));
     if (!in.next(s)) return false;
-    out.tot_strings = number_in(s);
+    out.tot_strings = read_decimal(s);
     out.n_strings = round_count(static_cast<double>(out.tot_strings) / out.n_lang);
     if (out.n_strings < 0 || out.n_strings > kMaxStrings)
         return in.bad("string count " + std::to_string(out.n_strings));
@@ -276,15 +322,16 @@ bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& e
     for (int i = 0; i < kFileLangs; ++i) {
         if (!in.next(s)) return false;
         std::string name(s);
-        if (i < out.n_lang && name.empty()) name = "    ";
+        if (name.empty()) name = "    ";
         out.language_names[i] = std::move(name);
     }
     if (hooks.header) hooks.header(out);
 
     out.pages.assign(out.n_lang, std::vector<page_record>(out.last_page_idx + 1));
+    BlockMemo memo(out);
     for (int L = 0; L < out.n_lang; ++L) {
         for (int page = 0; page <= out.last_page_idx; ++page) {
-            if (!read_page_block(in, out, L, page)) return false;
+            if (!read_page_block(in, out, memo, L, page)) return false;
             if (hooks.page) hooks.page(page + out.last_page_idx * L);
         }
     }
@@ -359,41 +406,61 @@ bool project_file_bytes(const Project& p, std::string& out, FileError& err,
         append_text_line(out, blank ? std::string("    ") : p.language_names[i]);
     }
 
+    // The links line and the variable lines of a page come from its language-0 record, so
+    // they are the same in every language's block: made once, with the checks, per page.
+    std::vector<std::string> tails(last + 1);
+    auto make_tail = [&](int page, std::string& t) {
+        const page_record& r0 = p.page_store[0][page];
+        auto where = [page] { return "page " + std::to_string(page); };
+        std::array<variable_record, kVarSlots> vars{};
+        for (int slot = 1; slot < kVarSlots; ++slot) vars[slot] = r0.var(slot);
+        std::string fault = page_vars_fault(p.kx_type, cols, rows, vars);
+        if (!fault.empty()) return refuse(where() + ", " + fault);
+        t.reserve(22 + 8 * 31);
+        for (int k = 0; k < 4; ++k) {
+            if (r0.links[k] < 0 || r0.links[k] > kMaxLink)
+                return refuse(where() + ", link " + std::to_string(k) + " = " + std::to_string(r0.links[k]));
+            append_number(t, r0.links[k], 4, ' ');
+        }
+        t += r0.pwd == 1 ? "   1\r\n" : "   0\r\n";
+        for (int slot = 1; slot < kVarSlots; ++slot) {
+            const variable_record& v = vars[slot];
+            if (v.digits <= 0) {
+                append_text_line(t, kUnusedVarLine);
+                continue;
+            }
+            append_number(t, v.access, 1, '0');
+            t += ' ';
+            append_number(t, type_code_to_terminal(v.type, p.kx_type), 2, '0');
+            t += ' ';
+            append_number(t, v.pos, 3, '0');
+            t += ' ';
+            append_number(t, v.digits, 2, '0');
+            const std::pair<std::int32_t, int> fields[] = {{v.dec, 2}, {v.address, 4}, {v.min, 4}, {v.max, 4}};
+            for (const auto& [value, width] : fields) {
+                t += ' ';
+                append_hex(t, value, width);
+            }
+            t += "\r\n";
+        }
+        return true;
+    };
+    const CodeTables& tables = code_tables();
     for (int L = 0; L < n_lang; ++L) {
         for (int page = 0; page <= last; ++page) {
-            const page_record& own = p.page_store[L][page];
-            const page_record& r0 = p.page_store[0][page];
-            auto where = [page] { return "page " + std::to_string(page); };
-            if (L == 0) {
-                std::array<variable_record, kVarSlots> vars{};
-                for (int slot = 1; slot < kVarSlots; ++slot) vars[slot] = r0.var(slot);
-                std::string fault = page_vars_fault(p.kx_type, cols, rows, vars);
-                if (!fault.empty()) return refuse(where() + ", " + fault);
-            }
+            if (L == 0 && !make_tail(page, tails[page])) return false;
+            const auto& chars = p.page_store[L][page].chars;
+            const std::size_t at = out.size();
+            out.resize(at + static_cast<std::size_t>(rows) * (cols + 2));
+            char* w = out.data() + at;
             for (int r = 0; r < rows; ++r) {
-                for (int col = 0; col < cols; ++col) out += file_byte(own.chars[r * cols + col]);
-                out += "\r\n";
-            }
-            std::string links;
-            for (int k = 0; k < 4; ++k) {
-                if (r0.links[k] < 0 || r0.links[k] > kMaxLink)
-                    return refuse(where() + ", link " + std::to_string(k) + " = " + std::to_string(r0.links[k]));
-                links += number_text(r0.links[k], 4, ' ');
-            }
-            links += r0.pwd == 1 ? "   1" : "   0";
-            append_text_line(out, links);
-            for (int slot = 1; slot < kVarSlots; ++slot) {
-                const variable_record v = r0.var(slot);
-                if (v.digits <= 0) {
-                    append_text_line(out, kUnusedVarLine);
-                    continue;
+                for (int col = 0; col < cols; ++col) {
+                    *w++ = file_byte(tables, chars[r * cols + col]);
                 }
-                append_text_line(out, std::to_string(v.access) + " " +
-                                          number_text(type_code_to_terminal(v.type, p.kx_type), 2, '0') + " " +
-                                          number_text(v.pos, 3, '0') + " " + number_text(v.digits, 2, '0') + " " +
-                                          hex_text(v.dec, 2) + " " + hex_text(v.address, 4) + " " +
-                                          hex_text(v.min, 4) + " " + hex_text(v.max, 4));
+                *w++ = '\r';
+                *w++ = '\n';
             }
+            out += tails[page];
             if (on_page) on_page(page + last * L);
         }
     }
@@ -409,7 +476,7 @@ std::string page_vars_fault(const std::string& kx_type, int n_cols, int n_rows,
         if (const char* f = variable_fault(kx_type, n_cols, n_rows, t[s]))
             return "variable " + std::to_string(s) + " " + f;
     }
-    if (int s = overlapping_var(kx_type, t)) return "variable " + std::to_string(s) + " overlaps another";
+    if (int s = overlapping_var(t)) return "variable " + std::to_string(s) + " overlaps another";
     return "";
 }
 

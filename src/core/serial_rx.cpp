@@ -5,9 +5,17 @@
 namespace kx {
 
 void receive_char(Project& p, char ch) {
-    if (ch == kStx) p.rx_buffer.clear();
-    else if (ch == kEtx) p.rx_done = true;
-    else p.rx_buffer += ch;
+    if (ch == kStx) {
+        p.rx_buffer.clear();
+        p.rx_in_frame = true;
+    } else if (ch == kEtx) {
+        // An ETX outside a frame ends nothing: no frame arrived.
+        if (p.rx_in_frame) p.rx_done = true;
+        p.rx_in_frame = false;
+    } else if (p.rx_in_frame) {
+        p.rx_buffer += ch;
+    }
+    // Anything else came between frames (line noise) and belongs to none.
 }
 
 void receive_bytes(Project& p, std::string_view bytes) {

@@ -18,8 +18,9 @@ constexpr char kEtx = 0x03;
 // How long a sender waits for the terminal's answer.
 constexpr int kReplyTimeoutMs = 10000;
 
-// One received character: STX clears rx_buffer, ETX sets rx_done (the buffer keeps the
-// text), anything else is appended, also between ETX and the next STX.
+// One received character: STX clears rx_buffer and opens a frame, ETX closes it and sets
+// rx_done (the buffer keeps the text), anything else inside a frame is appended. Bytes
+// between an ETX and the next STX belong to no frame and are dropped.
 void receive_char(Project& p, char ch);
 // Every character of `bytes` in turn, as the port delivers them.
 void receive_bytes(Project& p, std::string_view bytes);

@@ -17,7 +17,7 @@ std::int16_t hex_digit(int code) {
     return 0;
 }
 
-std::int32_t hex_to_long(const std::string& text) {
+std::int32_t hex_to_long(std::string_view text) {
     std::int64_t value = 0;
     for (unsigned char ch : text) {
         if (ch == ' ') continue;
@@ -39,7 +39,7 @@ void pad_right_space(std::string& text, int width) {
     if (static_cast<int>(text.size()) < width) text.append(width - text.size(), ' ');
 }
 
-std::int32_t read_decimal(const std::string& text) {
+std::int32_t read_decimal(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool neg = false;
@@ -121,13 +121,15 @@ std::string strip_last_component(const std::string& path) {
     return k == std::string::npos ? std::string() : path.substr(0, k);
 }
 
+bool is_control_byte(unsigned char ch) {
+    return ch < 32 || ch == 127 || ch == 0x81 || ch == 0x8D || ch == 0x8F || ch == 0x90 || ch == 0x9D;
+}
+
 std::string clean_entry(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (unsigned char ch : text) {
-        const bool control = ch < 32 || ch == 127 || ch == 0x81 || ch == 0x8D || ch == 0x8F || ch == 0x90 ||
-                             ch == 0x9D;
-        if (!control) out += static_cast<char>(ch);
+        if (!is_control_byte(ch)) out += static_cast<char>(ch);
     }
     return out;
 }

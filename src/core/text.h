@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kx {
 
@@ -13,7 +14,7 @@ struct FileDialog;
 std::int16_t hex_digit(int code);
 // Hexadecimal text to a number: blanks are skipped, any other non-digit counts as 0.
 // A value beyond the 32-bit signed range saturates at 0x7FFFFFFF.
-std::int32_t hex_to_long(const std::string& text);
+std::int32_t hex_to_long(std::string_view text);
 
 // Pad in place up to width; never shorten.
 void pad_left_zero(std::string& text, int width);
@@ -22,7 +23,7 @@ void pad_right_space(std::string& text, int width);
 
 // The leading decimal number of a text, blanks skipped, 0 when there is none (how numbers
 // are read from files, text boxes, grid cells and input boxes). Saturates at the 32-bit range.
-std::int32_t read_decimal(const std::string& text);
+std::int32_t read_decimal(std::string_view text);
 // A number typed by the user (input boxes): the whole text, blanks around it allowed, must be
 // a decimal number, optionally with a sign, a fraction and an exponent. nullopt otherwise.
 std::optional<double> parse_number(const std::string& text);
@@ -52,6 +53,9 @@ std::string strip_last_component(const std::string& path);
 // five codes the code page leaves unassigned, which the widgets show as controls) are
 // removed.
 std::string clean_entry(const std::string& text);
+// A byte that shows no character: codes 0 to 31 and 127, and the five codes the code page
+// leaves unassigned.
+bool is_control_byte(unsigned char ch);
 // A path (a file-system name, UTF-8) as project text for a message: characters that the
 // single-byte code page cannot hold show as '?'.
 std::string shown_path(const std::string& path);

@@ -199,12 +199,29 @@ void ReplayLink::wait_reply() {
 
 // --- Frame texts of the download ---
 
+// Received bytes as a message can show them: control codes (a NUL would cut the message
+// short) and the bytes the code page leaves without a character go as \xHH.
+std::string printable(const std::string& text) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char ch : text) {
+        if (!is_control_byte(ch)) {
+            out += static_cast<char>(ch);
+            continue;
+        }
+        out += "\\x";
+        out += digits[ch >> 4];
+        out += digits[ch & 15];
+    }
+    return out;
+}
+
 [[noreturn]] void bad_data(int number, const std::string& detail) {
     const char* what = number == kErrInvalid     ? "Invalid data"
                        : number == kErrOverflow  ? "Overflow"
                        : number == kErrDivByZero ? "Division by zero"
                                                  : "Subscript out of range";
-    throw TransferError(number, std::string(what) + " (" + detail + ")");
+    throw TransferError(number, std::string(what) + " (" + printable(detail) + ")");
 }
 
 int read_dec16(const std::string& text, const char* what) {

@@ -146,7 +146,10 @@ class ReplayLink : public LinkPort {
 public:
     ReplayLink(Project& p, std::string_view bytes) : p_(p), bytes_(bytes) {}
     bool port_open() const override { return false; }
-    void open() override { p_.port_idle = false; }
+    void open() override {
+        p_.port_idle = false;
+        p_.rx_in_frame = false;
+    }
     void send_frame(const std::string&) override {}
     void wait_reply() override;
     void release() override { p_.port_idle = true; }

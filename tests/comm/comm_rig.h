@@ -29,6 +29,11 @@ public:
         proc_.waitForFinished(2000);
     }
     const std::string& device() const { return device_; }
+    // The terminal goes away (its end of the line closes).
+    void stop() {
+        proc_.kill();
+        proc_.waitForFinished(2000);
+    }
     // The console key that starts the terminal's sending.
     void press_key() { proc_.write("\n"); }
     // The simulator's log; waits until it holds `until` (or a second has passed).

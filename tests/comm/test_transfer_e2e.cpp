@@ -73,14 +73,15 @@ struct Editor : EditorRig {
 };
 
 // What the line carries back: every character but the invalid-character code, which
-// arrives blank, and links, password and variables of language 0.
+// arrives blank, links, password and variables of language 0, and the language names as
+// the terminal keeps them, padded to their field.
 void expect_same_project(const Project& a, const Project& b) {
     ASSERT_EQ(a.kx_type, b.kx_type);
     ASSERT_EQ(a.n_lang, b.n_lang);
     ASSERT_EQ(a.last_page_idx, b.last_page_idx);
     ASSERT_EQ(a.n_strings, b.n_strings);
     for (int l = 0; l < a.n_lang; ++l) {
-        EXPECT_EQ(a.language_names[l], b.language_names[l]);
+        EXPECT_EQ(download_name(a.language_names[l]), b.language_names[l]);
         for (int s = 0; s < a.n_strings; ++s) EXPECT_EQ(a.global_strings[l][s], b.global_strings[l][s]);
         for (int pg = 0; pg <= a.last_page_idx; ++pg) {
             const page_record &x = a.page_store[l][pg], &y = b.page_store[l][pg];
@@ -118,6 +119,7 @@ TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
     EXPECT_FALSE(up.stayed_open);
     EXPECT_EQ(receiver.texts(), Texts{kOk});
     expect_same_project(sender.p, receiver.p);
+    EXPECT_EQ(receiver.p.language_names[0], "Lang0    ");
     EXPECT_EQ(receiver.p.act_page, 0);
     EXPECT_EQ(receiver.p.display_buffer[1], receiver.p.page_store[0][0].chars[1]);
 
@@ -179,6 +181,19 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
     f.prompt.messages.clear();
     f.download();
     EXPECT_EQ(f.texts(), Texts{kOk});
+}
+
+TEST(TransferFailures, ATerminalThatGoesAwayIsNamedByItsWholeDevicePath) {
+    Sim sim({"--delay-ms", "30"});
+    Editor e(sim.device());
+    e.p.last_page_idx = 20;
+    e.link.set_reply_timeout_ms(2000);
+    e.download([&](TransferDialog* d) { QTimer::singleShot(150, d, [&] { sim.stop(); }); });
+    ASSERT_FALSE(e.texts().empty());
+    const std::string text = e.texts().back();
+    EXPECT_EQ(text.rfind("Errore 8010: ", 0), 0u) << text;
+    EXPECT_NE(text.find("(" + sim.device() + ")"), std::string::npos) << text;
+    EXPECT_TRUE(e.p.port_idle);
 }
 
 TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {

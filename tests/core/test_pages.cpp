@@ -5,6 +5,7 @@
 #include "core/editing.h"
 #include "core/projectfile.h"
 #include "file_test_support.h"
+#include "support/round_trip.h"
 
 #include <gtest/gtest.h>
 
@@ -65,16 +66,8 @@ struct PageInsertDelete : ::testing::Test {
     }
     // The project file written, read back and written again gives the same bytes.
     void expect_round_trip() {
-        std::string first, second;
-        FileError err;
-        ASSERT_TRUE(project_file_bytes(p, first, err)) << err.description;
-        StagedProject st;
-        ASSERT_TRUE(parse_project_file(first, st, err)) << err.description;
-        Project q;
-        install_staged_project(q, std::move(st));
-        ASSERT_TRUE(project_file_bytes(q, second, err));
-        EXPECT_EQ(second, first);
-        EXPECT_EQ(q.page_store[0][p.act_page].pwd, p.link_pwd);
+        const auto q = kx::test::round_trip(p);
+        EXPECT_EQ(q->page_store[0][p.act_page].pwd, p.link_pwd);
     }
 };
 

@@ -1,6 +1,7 @@
 // The project file's bytes: the layout written, what is read back, what is refused.
 #include "core/projectfile.h"
 
+#include "core/transfer.h"
 #include "file_test_support.h"
 #include "platform/api/textfile.h"
 
@@ -144,7 +145,10 @@ TEST(ProjectFileRoundTrip, EveryModelLanguageCountAndSize) {
             const std::string first = bytes_of(p);
             Project q;
             read_into(first, q);
-            EXPECT_EQ(bytes_of(q), first) << m.key << " " << n_lang;
+            // The unused names, written empty, come back as four blanks each.
+            auto lines = split_text_lines(first);
+            for (int i = n_lang; i < 6; ++i) lines[7 + i] = "    ";
+            EXPECT_EQ(bytes_of(q), join(lines)) << m.key << " " << n_lang;
             for (int L = 0; L < n_lang; ++L)
                 for (int pg = 0; pg < pages; ++pg)
                     ASSERT_EQ(q.page_store[L][pg], p.page_store[L][pg]) << m.key << " " << L << " " << pg;
@@ -165,8 +169,8 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
         for (int i = 0; i < 6; ++i) file.insert(file.end(), lines.begin() + 13, lines.begin() + 24);
         ASSERT_TRUE(parse_project_file(join(file), st, err)) << err.description;
         EXPECT_EQ(st.last_page_idx, 2);
-        EXPECT_EQ(st.language_names[1], "    ");   // an empty name in use reads as four blanks
-        EXPECT_EQ(st.language_names[2], "");
+        EXPECT_EQ(st.language_names[1], "    ");   // an empty name reads as four blanks,
+        EXPECT_EQ(st.language_names[5], "    ");   // in use or not
     }
 
     lines[13] = "ab\tc";                        // short line, a tab
@@ -190,12 +194,54 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
     EXPECT_EQ(r.chars[23], '.');
 
     lines[3] = "  0  link";
-    lines[13] = "\xDB\xDB\x11\x10\x1E\x1F";   // variable cells no variable covers become free
+    lines[13] = "\xDB\xDB\x11\x10\x1E\x1F";   // digit marks that no variable covers
     ASSERT_TRUE(parse_project_file(join(lines), st, err));
     EXPECT_EQ(st.pages[0][0].links, (std::array<std::int16_t, 5>{0, 0, 0, 0, 0}));
-    EXPECT_EQ(st.pages[0][0].chars[0], ' ');
+    EXPECT_EQ(st.pages[0][0].chars[0], kCodeVarDigit);
     EXPECT_EQ(st.pages[0][0].chars[2], 4);
     EXPECT_EQ(st.pages[0][0].chars[5], 7);
+}
+
+// Every block carries links and variables of its own; the block read last decides them,
+// whether it repeats a block before it or not.
+TEST(ProjectFileReader, TheBlockReadLastDecidesLinksAndVariables) {
+    const auto lines = split_text_lines(small_file());   // header 0..12, block 13..23
+    const std::vector<std::string> a(lines.begin() + 13, lines.begin() + 24);
+    std::vector<std::string> b = a;
+    b[2] = "   7   7   7   7   1";
+    b[3] = "1 00 004 03 01 0001 0002 0003";   // one WORD 2.1 at cells 4..7
+    for (int k = 4; k < 11; ++k) b[k] = kUnused;
+    auto read = [&](const std::vector<std::vector<std::string>>& blocks) {
+        std::vector<std::string> file(lines.begin(), lines.begin() + 13);
+        file[4] = "  " + std::to_string(blocks.size()) + "  languages";
+        file[5] = "  " + std::to_string(blocks.size()) + "  tot_pages";
+        file[6] = "  0  tot_strings";
+        for (const auto& block : blocks) file.insert(file.end(), block.begin(), block.end());
+        StagedProject st;
+        FileError err;
+        EXPECT_TRUE(parse_project_file(join(file), st, err)) << err.description;
+        return st;
+    };
+    const StagedProject aba = read({a, b, a}), abb = read({a, b, b});
+    StagedProject one = read({a});
+    EXPECT_EQ(aba.pages[0][0].links, one.pages[0][0].links);
+    EXPECT_EQ(aba.pages[0][0].var_count, one.pages[0][0].var_count);
+    EXPECT_EQ(aba.pages[0][0].var(1), one.pages[0][0].var(1));
+    EXPECT_EQ(abb.pages[0][0].links, (std::array<std::int16_t, 5>{7, 7, 7, 7, 0}));
+    EXPECT_EQ(abb.pages[0][0].pwd, 1);
+    EXPECT_EQ(abb.pages[0][0].var_count, 1);
+    EXPECT_EQ(abb.pages[0][0].var(1), (variable_record{1, 0, 4, 3, 1, 1, 2, 3}));
+    // The marks of the last block stand in every language: digit, digit, point, digit; a
+    // cell that only an earlier block marked becomes a blank.
+    for (int L = 0; L < 3; ++L) {
+        const auto& ch = abb.pages[L][0].chars;
+        EXPECT_EQ((std::vector<int>(ch.begin() + 4, ch.begin() + 8)), (std::vector<int>{128, 128, 129, 128})) << L;
+    }
+    EXPECT_EQ(aba.pages[0][0].chars, one.pages[0][0].chars);
+    EXPECT_EQ(aba.pages[2][0].chars, one.pages[0][0].chars);
+    const auto& mid = aba.pages[1][0].chars;
+    const auto& first = one.pages[0][0].chars;
+    EXPECT_EQ((std::vector<int>(mid.begin() + 4, mid.begin() + 8)), (std::vector<int>{first[4], first[5], ' ', ' '}));
 }
 
 // The damages of the table reach File > Open as seed files (test_filecmds.cpp); two
@@ -211,6 +257,48 @@ TEST(ProjectFileReader, RefusesOverlappingVariablesAndEveryTruncation) {
         FileError err = parse_error(join(std::vector<std::string>(lines.begin(), lines.begin() + n)));
         EXPECT_EQ(err.number, kErrPastEnd) << n;
     }
+}
+
+// Files written by other tools: fields narrower than the display shows them, stray digit
+// marks. Each one opens, shows what it holds, saves back byte for byte and downloads.
+TEST(ProjectFileFidelity, NarrowDateAndTimeFieldsAndStrayMarksSurviveOpenSaveAndDownload) {
+    // KXB_540, 20 x 4: a DATE of 9 digits at row 0, column 11 (ten cells would run past the
+    // row), a TIME of 5 digits at row 1, column 0, a WORD right after it at column 5 (eight
+    // TIME cells would cover it), and stray digit marks at the end of row 1 and at row 2, column 3.
+    const std::string pad4(4, ' ');
+    std::vector<std::string> lines = {"2.8  version - MonoProtocol", "  3  model", "  1  mode", "  1  link",
+                                      "  1  languages", "  1  tot_pages", "  1  tot_strings",
+                                      "Italiano", pad4, pad4, pad4, pad4, pad4,
+                                      "Date:      \xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB",
+                                      "\xDB\xDB\xDB\xDB\xDB\xDB\xDB            \xDB",
+                                      "txt\xDB" + std::string(16, ' '), std::string(20, ' '),
+                                      "   0   0   0   0   0",
+                                      "1 04 011 09 00 0000 0000 0000", "0 05 020 05 00 0010 0000 0000",
+                                      "0 00 025 02 00 0011 0000 0063"};
+    for (int k = 0; k < 5; ++k) lines.push_back(kUnused);
+    lines.push_back("string");
+    const std::string file = join(lines);
+
+    Editor e;
+    const std::string path = e.dir.file("other.prj");
+    std::ofstream(path, std::ios::binary) << file;
+    ASSERT_TRUE(open_project_file(e.c, path)) << e.prompt.last_text();
+    EXPECT_EQ(e.p.n_vars, 3);
+    auto codes = [&](int from, int n) {
+        return std::vector<int>(e.p.display_buffer.begin() + from, e.p.display_buffer.begin() + from + n);
+    };
+    EXPECT_EQ(codes(10, 10), (std::vector<int>{' ', 128, 128, 128, 128, 128, 128, 128, 128, 128}));
+    EXPECT_EQ(codes(20, 9), (std::vector<int>{128, 128, 128, 128, 128, 128, 128, ' ', ' '}));
+    EXPECT_EQ(e.view.cells[19].second, kCodeVarDigit);   // painted as a digit cell
+    // The stray mark stays a mark, and the editor takes its cell for a free one.
+    EXPECT_EQ(e.p.display_buffer[43], kCodeVarDigit);
+    EXPECT_EQ(e.p.display_buffer[39], kCodeVarDigit);
+    EXPECT_FALSE(var_cell_at(e.p, 43));
+    EXPECT_TRUE(var_cell_at(e.p, 19));
+
+    EXPECT_EQ(bytes_of(e.p), file);
+    EXPECT_EQ(download_row(e.p, 0, 0, 0), "Date:      " + std::string(9, '\xFF'));
+    EXPECT_EQ(download_row(e.p, 0, 0, 2), "txt\xFF" + std::string(16, ' '));
 }
 
 TEST(ProjectFileNames, BackupName) {

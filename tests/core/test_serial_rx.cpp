@@ -48,9 +48,12 @@ TEST(ReceiveRule, AssemblesFramesCharacterByCharacter) {
     EXPECT_TRUE(done);
     // A second STX starts the frame afresh.
     EXPECT_EQ(rx("\x02" "ab\x02" "cd\x03", &done), "cd");
-    // ETX keeps the buffer; what follows it is appended until the next STX.
-    EXPECT_EQ(rx("\x02" "ab\x03xy", &done), "abxy");
+    // ETX keeps the buffer; what follows it belongs to no frame, nor does a stray ETX.
+    EXPECT_EQ(rx("\x02" "ab\x03xy", &done), "ab");
     EXPECT_TRUE(done);
+    EXPECT_EQ(rx("xy\x03", &done), "");
+    EXPECT_FALSE(done);
+    EXPECT_EQ(rx("\x02" "ab\x03 JUNK\x03\x02" "cd", &done), "cd");
     EXPECT_EQ(rx("\x02" "ab", &done), "ab");
     EXPECT_FALSE(done);
     // Page rows carry bytes above 127 and control codes other than STX and ETX.
@@ -67,6 +70,10 @@ TEST(WaitReply, ReturnsOnTheFrameAndClearsTheFlagsALineErrorStaysWithoutMessage)
     EXPECT_TRUE(f.p.rx_done);
     EXPECT_EQ(f.p.comm_error, 0);
     EXPECT_EQ(f.p.rx_buffer, "OK");
+    // Noise that comes with the ETX in one read does not reach the frame's text.
+    f.pump.bytes = "\x02" "Italiano \x03JUNK";
+    wait_reply(f.c);
+    EXPECT_EQ(f.p.rx_buffer, "Italiano ");
 
     f.pump.line_error = true;
     f.pump.bytes = "\x02" "ab\x03";

@@ -288,6 +288,32 @@ TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
     EXPECT_EQ(error_at(page({{"00", "04", "00"}, {"04", "02", "00"}})), 0);
 }
 
+// The upload takes the variables that File > Open takes: a DATE of 9 digits at column 11
+// of a 20-column row and a TIME of 5 digits followed by a WORD fit in stored digits.
+TEST(UploadReading, NarrowDateAndTimeFieldsAreTakenAsTheFileReaderTakesThem) {
+    PageBlockReader b("KXB_540", 20, 4, 0);
+    const std::string row(20, ' ');
+    Texts frames{row, row, row, row, "0", "0", "0", "0", "3"};
+    for (const Texts& v : {Texts{"04", "0B", "09"}, Texts{"05", "14", "05"}, Texts{"00", "19", "02"}})
+        frames.insert(frames.end(), {"01", v[0], v[1], v[2], "00", "0000", "0000", "0000"});
+    bool complete = false;
+    EXPECT_EQ(error_of([&] {
+                  for (const auto& f : frames) complete = b.take(f);
+              }),
+              0);
+    EXPECT_TRUE(complete);
+    EXPECT_EQ(b.record().var(1), (variable_record{1, 4, 11, 9, 0, 0, 0, 0}));
+}
+
+// A message that quotes what the terminal sent shows every byte of it.
+TEST(UploadReading, QuotedBytesArePrintable) {
+    test::Fixture f;
+    const std::string row(40, 'x');
+    const std::string access("01\0JUNK", 7);
+    replay_upload(f.c, line_of({"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "1", access}));
+    EXPECT_EQ(f.prompt.last_text(), "Errore 6: Overflow (access 01\\x00JUNK)");
+}
+
 // --- What an upload leaves ---
 
 TEST(UploadSequence, PagesAndStringsThatNeverArriveAreThoseOfAnEmptyProject) {

@@ -343,8 +343,8 @@ private:
             break;
         case State::Names:
             if (f.size() < 9) anomaly("language name \"" + printable(f) + "\" shorter than 9");
-            // The name's field is filled with blanks on the way in; the name goes back without them.
-            next_.names.push_back(f.substr(0, f.find_last_not_of(' ') + 1));
+            // Kept as it arrived, padded to its field: that is what goes back in an upload.
+            next_.names.push_back(f);
             if (static_cast<long>(next_.names.size()) == next_.n_lang) begin_pages();
             break;
         case State::Block:

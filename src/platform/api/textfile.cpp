@@ -39,8 +39,12 @@ bool TextFileWriter::close() {
 bool LineCursor::next(std::string_view& line) {
     const std::size_t n = bytes_.size();
     if (pos_ >= n) return false;
-    std::size_t i = pos_;
-    while (i < n && bytes_[i] != '\r' && bytes_[i] != '\n') ++i;
+    // The line ends at the first CR or LF: the first LF, unless a CR comes before it.
+    const char* start = bytes_.data() + pos_;
+    const char* lf = static_cast<const char*>(std::memchr(start, '\n', n - pos_));
+    const std::size_t span = lf ? static_cast<std::size_t>(lf - start) : n - pos_;
+    const char* cr = static_cast<const char*>(std::memchr(start, '\r', span));
+    std::size_t i = pos_ + (cr ? static_cast<std::size_t>(cr - start) : span);
     line = bytes_.substr(pos_, i - pos_);
     if (i < n && bytes_[i] == '\r' && i + 1 < n && bytes_[i + 1] == '\n') ++i;
     pos_ = i + 1;
@@ -58,7 +62,14 @@ std::vector<std::string> split_text_lines(const std::string& bytes) {
 bool read_file_bytes(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // In blocks, not character by character; the size is only a first guess (the file may
+    // change meanwhile, or not know its size), reading goes on to the end.
+    bytes.clear();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size < (std::uintmax_t{1} << 31)) bytes.reserve(static_cast<std::size_t>(size) + 1);
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
     return !in.bad();
 }
 
