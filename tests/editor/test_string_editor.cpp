@@ -31,9 +31,7 @@ struct TwoLanguages : App {
     }
     // Opens the editor by its menu and runs `act` on it.
     void edit(std::function<void(StringEditor&)> act) {
-        on_next_modal([act](QWidget* m) {
-            auto* dlg = qobject_cast<StringEditor*>(m);
-            ASSERT_NE(dlg, nullptr);
+        on_next_modal<StringEditor>([act](StringEditor* dlg) {
             act(*dlg);
             if (dlg->isVisible()) dlg->button("Esci")->trigger();
         });
@@ -81,10 +79,8 @@ QString edit_row(QTableWidget* t, int row, const QString& text, bool paste = fal
 TEST(StringEditor, ShowsOneTabPerLanguageAndInsertsARowInEvery) {
     TwoLanguages a;
     a.edit([](StringEditor& d) {
-        EXPECT_EQ(d.windowTitle(), "Editor Stringhe");
         for (int l = 2; l < 6; ++l) EXPECT_FALSE(d.tabs()->isTabVisible(l)) << l;
         EXPECT_EQ(d.tabs()->tabText(1), "English");
-        EXPECT_EQ(d.list(0)->horizontalHeaderItem(2)->text(), "Lungh. Stringa");
 
         click_row(d.list(0), 2);
         d.button("Aggiungi")->trigger();
@@ -129,7 +125,6 @@ TEST(StringEditor, TypedAndPastedTextKeepsTheRowWidthAndNoControls) {
 TEST(StringEditor, DeleteSelectsTheRowThatMovedUpAndBeepsOnAnEmptyTable) {
     TwoLanguages a("1");
     a.edit([&a](StringEditor& d) {
-        EXPECT_EQ(d.button("Appendi")->toolTip(), "Append Line to End Table");
         click_row(d.list(0), 3);
         d.button("Cancella")->trigger();
         EXPECT_EQ(column(d.list(1), 0), (QStringList{"A1", "B1"}));
