@@ -42,7 +42,7 @@ struct Editor : EditorRig {
 struct CompareResult {
     std::string report;
     CompareTotals totals;
-    bool exit_usable = false, start_visible = true;
+    bool exit_usable = false;
 };
 
 // Transfer > Compare with Start pressed; `sim` (when given) starts the terminal's sending.
@@ -55,7 +55,6 @@ CompareResult compare(Editor& e, SimProcess* sim) {
             r.report = d->report()->toPlainText().toStdString();
             r.totals = d->totals();
             r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
-            r.start_visible = d->start_button()->isVisible();
             d->exit_button()->click();
         },
         [&] { show_compare_dialog(e.c, e.link, nullptr); });
@@ -96,7 +95,6 @@ TEST(CompareE2E, TerminalHoldingTheDownloadComparesCleanAndEachDifferenceHasItsC
     EXPECT_NE(r.report.find("Esiti Confronto con Flash KX:\n\n\nErrori Totali: 0\nWarning Totali: 0"), std::string::npos)
         << r.report;
     EXPECT_TRUE(r.exit_usable);
-    EXPECT_FALSE(r.start_visible);
     // The project is unchanged, the editor on page 0 of the language it was on.
     EXPECT_EQ(e.saved(), before);
     EXPECT_EQ(e.p.act_page, 0);
@@ -196,7 +194,6 @@ namespace {
 
 struct EepromRun {
     bool start_enabled = false, closed = false;
-    std::string file_label;
 };
 
 // Transfer > EEPROM read or write with `file` chosen in the file dialog; Start is pressed
@@ -207,7 +204,6 @@ EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, in
     on_modal<EepromDialog>(
         [&](EepromDialog* d) {
             r.start_enabled = d->start_button()->isEnabled();
-            r.file_label = d->file_label()->text().toStdString();
             if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
             if (r.start_enabled) d->start_button()->click();
             r.closed = !d->isVisible();
@@ -243,7 +239,6 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
         const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19);
         EXPECT_TRUE(r.start_enabled);
         EXPECT_TRUE(r.closed);
-        EXPECT_EQ(r.file_label, "Scrittura dati letti su file eeprom.s19");
         EXPECT_EQ(e.texts(), Texts{kOk});
         EXPECT_TRUE(e.p.port_idle);
     }
@@ -255,11 +250,6 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     ASSERT_EQ(QProcess::execute("srec_cat", {QString::fromStdString(s19), "-o", bin, "-binary"}), 0)
         << "srec_cat (Debian package srecord) is needed";
     EXPECT_TRUE(file_bytes(bin.toStdString()) == image);
-    QProcess info;
-    info.start("srec_info", {QString::fromStdString(s19)});
-    ASSERT_TRUE(info.waitForFinished(10000));
-    EXPECT_EQ(info.exitCode(), 0);
-    EXPECT_NE(info.readAllStandardOutput().indexOf("0000 - 7FFF"), -1);
 
     // Written back into a terminal with other content: every record, then K and Z.
     const std::string out = dir.filePath("written.bin").toStdString();
@@ -267,7 +257,6 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     Editor e(sim.device());
     const EepromRun w = eeprom(e, EepromDialog::Kind::Write, s19);
     EXPECT_TRUE(w.closed);
-    EXPECT_EQ(w.file_label, "Lettura dati da scrivere da file eeprom.s19");
     EXPECT_EQ(e.texts(), Texts{kOk});
     const std::string log = sim.log("eeprom saved");
     EXPECT_NE(log.find("eeprom: K after 2048 records"), std::string::npos) << log;
