@@ -7,7 +7,6 @@
 #include "support/app_rig.h"
 
 #include <QAction>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>

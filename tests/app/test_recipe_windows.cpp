@@ -9,11 +9,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -62,8 +60,6 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
         QTableWidget* grid = dlg->grid();
         ASSERT_EQ(grid->rowCount(), 2);
         EXPECT_EQ(cell(grid, 0, 1), "SPEED   ");
-        EXPECT_EQ(dlg->base_addr()->text(), "100");   // HEX mode
-        EXPECT_EQ(dlg->n_elem()->text(), "2");
 
         // A click opens the name's editor with the cell's text selected; a ninth
         // character is cut; Enter stores the name in the cell.
@@ -109,11 +105,6 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
         click_cell(grid, 1, 5);
         EXPECT_EQ(cell(grid, 1, 5), "WORD");
 
-        // Append from the toolbar.
-        dlg->button("Append")->trigger();
-        EXPECT_EQ(grid->rowCount(), 3);
-        EXPECT_EQ(dlg->n_elem()->text(), "3");
-
         // Esc on the grid closes after the question; No keeps the file.
         g.prompt.answers.push_back(kAnsNo);
         test::send_key(grid, Qt::Key_Escape, "\x1b");
@@ -131,11 +122,8 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
     bool ran = false;
     on_next_modal<RecipeDataDialog>([&](RecipeDataDialog* dlg) {
         QTableWidget* list = dlg->list();
-        EXPECT_EQ(dlg->number()->text(), "9");   // A, the first name
-        EXPECT_EQ(dlg->name()->text(), "A       ");
         ASSERT_EQ(list->rowCount(), 2);
-        EXPECT_EQ(cell(list, 0, 0), "50");
-        EXPECT_EQ(cell(list, 1, 6), "OMR_HEX");
+        EXPECT_EQ(cell(list, 0, 0), "50");   // A, the first name
 
         // Enter edits the selected row's value: 12.7 within 0..13 is stored as 12, a text
         // that is no number brings the old value back.

@@ -33,6 +33,14 @@ std::string run_dialog(EditorRig& e, void (*show)(Ctx&, SerialLink&, QWidget*)) 
     return name;
 }
 
+RecipeModel read_set(const std::string& path) {
+    RecipeModel m;
+    std::string bytes;
+    FileError err;
+    EXPECT_TRUE(read_file_bytes(path, bytes) && parse_recipe_file(bytes, m, err)) << err.description;
+    return m;
+}
+
 } // namespace
 
 TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
@@ -60,11 +68,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     // The download reloads the current recipe file first and sends it as it stands.
     EXPECT_EQ(run_dialog(sender, show_recipe_download_dialog), file);
     EXPECT_EQ(sender.texts(), std::vector<std::string>{kOk});
-    RecipeModel on_disk;
-    std::string bytes;
-    FileError err;
-    ASSERT_TRUE(read_file_bytes(file, bytes));
-    ASSERT_TRUE(parse_recipe_file(bytes, on_disk, err));
+    const RecipeModel on_disk = read_set(file);
     EXPECT_TRUE(sender.p.recipe == on_disk);   // the download changes nothing
     EXPECT_FALSE(sender.link.port_open());
     std::string log = sim.log("eeprom: Z");
@@ -89,10 +93,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     expected.recipe_elements[1].name = "TEMP X  ";
     expected.recipe_blocks[2] = {};
     EXPECT_TRUE(receiver.p.recipe == expected);
-    RecipeModel reread;
-    ASSERT_TRUE(read_file_bytes(target, bytes));
-    ASSERT_TRUE(parse_recipe_file(bytes, reread, err)) << err.description;
-    EXPECT_EQ(recipe_list(reread), recipe_list(on_disk));
+    EXPECT_EQ(recipe_list(read_set(target)), recipe_list(on_disk));
     EXPECT_FALSE(receiver.link.port_open());
 }
 

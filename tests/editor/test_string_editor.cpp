@@ -6,7 +6,6 @@
 #include "support/round_trip.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
