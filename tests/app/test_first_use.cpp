@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
-#include <gtest/gtest.h>
 
 using namespace kx;
 using test::App;

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 using namespace kx;
 using test::App;

@@ -7,13 +7,11 @@
 #include "support/app_rig.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
 using namespace kx;
 

@@ -1,6 +1,5 @@
 // Recipe download and upload against the terminal simulator on a pseudo-terminal: the
 // recipe set goes to the terminal and comes back into a fresh editor's model.
-#include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QPushButton>

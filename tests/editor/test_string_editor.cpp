@@ -11,7 +11,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace kx;
 using test::App;
