@@ -284,26 +284,24 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     EXPECT_FALSE(e.link.port_open());
 }
 
+// A file too short for the EEPROM, a missing file, and a read file that cannot be created
+// are refused when they are chosen.
 TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     QTemporaryDir dir;
     SimProcess sim({});
     Editor e(sim.device());
-    // A file too short for the EEPROM is refused when it is chosen.
-    const std::string short_file = dir.filePath("short.s19").toStdString();
+    const std::string short_file = dir.filePath("short.s19").toStdString(),
+                      bad = dir.filePath("no/such/dir.s19").toStdString();
     std::ofstream(short_file, std::ios::binary) << "S1130000000000000000000000000000000000EC\r\n";
-    EepromRun r = eeprom(e, EepromDialog::Kind::Write, short_file);
-    EXPECT_FALSE(r.start_enabled);
-    EXPECT_EQ(e.texts(), Texts{"Errore 62: Input past end of file (1 lines, 2048 needed)"});
-    // A missing file, and a read file that cannot be created.
-    e.prompt.messages.clear();
-    r = eeprom(e, EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString());
-    EXPECT_FALSE(r.start_enabled);
-    EXPECT_EQ(e.texts(), Texts{"File none.s19 non trovato!"});
-    e.prompt.messages.clear();
-    const std::string bad = dir.filePath("no/such/dir.s19").toStdString();
-    r = eeprom(e, EepromDialog::Kind::Read, bad);
-    EXPECT_FALSE(r.start_enabled);
-    EXPECT_EQ(e.texts(), Texts{"Errore 75: Path/File access error (" + bad + ")"});
+    for (auto [kind, file, message] :
+         {std::tuple<EepromDialog::Kind, std::string, std::string>{
+              EepromDialog::Kind::Write, short_file, "Errore 62: Input past end of file (1 lines, 2048 needed)"},
+          {EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString(), "File none.s19 non trovato!"},
+          {EepromDialog::Kind::Read, bad, "Errore 75: Path/File access error (" + bad + ")"}}) {
+        e.prompt.messages.clear();
+        EXPECT_FALSE(eeprom(e, kind, file).start_enabled) << file;
+        EXPECT_EQ(e.texts(), Texts{message});
+    }
     EXPECT_EQ(sim.log().find("eeprom"), std::string::npos);
     EXPECT_TRUE(e.p.port_idle);
 }
