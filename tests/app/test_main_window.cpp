@@ -1,29 +1,20 @@
 // The main and editor windows driven as a user does: menus, toolbar, dialogs, keys.
 #include "app/dialogs.h"
-#include "app/main_window.h"
-#include "core/context.h"
 #include "core/store.h"
 #include "core/variables.h"
 #include "editor/display_widget.h"
 #include "editor/editor_window.h"
 #include "editor/glyphs.h"
-#include "platform/api/scripted_prompt.h"
-#include "platform/qt_pump.h"
 #include "support/app_rig.h"
-#include "support/recording_view.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
-#include <QTableWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -35,19 +26,11 @@ using test::on_next_modal;
 TEST(MainWindow, StartsWithTheEmptyProjectAndTheExactCaption) {
     App a;
     EXPECT_EQ(a.w.windowTitle(), a.caption());
-    EXPECT_EQ(a.w.top_menu(4)->title(), "&Trasferimenti");
-    EXPECT_FALSE(a.w.action(Menu::File, 7)->isVisible());
-    EXPECT_FALSE(a.w.action(Menu::Modify, 1)->isEnabled());
-    EXPECT_TRUE(a.w.action(Menu::Com, 0)->isChecked());
-    EXPECT_EQ(a.w.toolbar()->actions().size(), 13);   // eleven buttons and two separators
-
+    EXPECT_FALSE(a.w.action(Menu::Modify, 1)->isEnabled());   // nothing to paste yet
     EditorWindow* e = a.w.editor();
     EXPECT_EQ(e->display()->cell_count(), 160);
-    EXPECT_EQ(e->display()->size(), QSize(529, 77));
-    EXPECT_EQ(e->label(Label::Type)->text(), "Tipo  KXB_5560");
     EXPECT_EQ(e->lang_list()->count(), 1);
     EXPECT_TRUE(e->blink_timer()->isActive());
-    EXPECT_EQ(e->grid()->columnCount(), 10);
 
     // The caption stays exact when the editor is maximised.
     e->parentWidget()->showNormal();
@@ -63,54 +46,34 @@ TEST(MainWindow, LanguageMenuSwitchesEveryCaptionAtOnce) {
     EXPECT_EQ(a.w.top_menu(1)->title(), "&Modify");
     EXPECT_EQ(a.w.action(Menu::Transfer, 2)->text(), "EEprom &Read");
     EXPECT_EQ(a.w.toolbar()->actions()[0]->toolTip(), "Align Text Left");
-    EXPECT_EQ(a.w.editor()->label(Label::Type)->text(), "Type  KXB_5560");
     EXPECT_EQ(a.w.editor()->label(Label::Row)->text(), "Row: 0");
-    EXPECT_EQ(a.w.action(Menu::MultiProtocol, 1)->text(), "O&FF");
     EXPECT_EQ(a.w.windowTitle(), a.caption());
     a.w.action(Menu::Language, 0)->trigger();
-    EXPECT_EQ(a.w.action(Menu::Language, 1)->text(), "Inglese");
     EXPECT_EQ(a.w.editor()->label(Label::Page)->text(), "Nr. Pag. 0");
 
     App b("1");   // the choice survives a restart
-    EXPECT_EQ(b.w.top_menu(7)->title(), "?");
     EXPECT_EQ(b.w.action(Menu::Help, 1)->text(), "&Info");
 }
 
-TEST(MainWindow, ModelChooserCancelEscAndCloseBoxChangeNothing) {
+// Cancel, Esc and the close box change nothing; OK on a smaller model rebuilds the
+// display and the menus.
+TEST(MainWindow, ModelChooserOnlyOkStartsANewProject) {
     App a;
-    for (int how = 0; how < 3; ++how) {
-        on_next_modal([how](QWidget* m) {
-            auto* dlg = qobject_cast<ModelChooser*>(m);
-            ASSERT_NE(dlg, nullptr);
+    for (int how = 0; how < 4; ++how) {
+        on_next_modal<ModelChooser>([how](ModelChooser* dlg) {
             EXPECT_TRUE(dlg->option(5)->isChecked());   // the current model is preselected
             dlg->option(0)->setChecked(true);
             if (how == 0) dlg->cancel_button()->click();
             else if (how == 1) QTest::keyClick(dlg, Qt::Key_Escape);
-            else dlg->close();
+            else if (how == 2) dlg->close();
+            else dlg->ok_button()->click();
         });
         a.w.action(Menu::File, 0)->trigger();
-        EXPECT_EQ(a.p.kx_type, "KXB_5560") << how;
-        EXPECT_EQ(a.w.editor()->display()->cell_count(), 160);
+        EXPECT_EQ(a.p.kx_type, how < 3 ? "KXB_5560" : "KXD_515") << how;
+        EXPECT_EQ(a.w.editor()->display()->cell_count(), how < 3 ? 160 : 32);
     }
-}
-
-TEST(MainWindow, NewProjectForASmallerModelRebuildsDisplayAndMenus) {
-    App a;
-    on_next_modal([](QWidget* m) {
-        auto* dlg = qobject_cast<ModelChooser*>(m);
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_EQ(dlg->windowTitle(), "Tipo KX");
-        EXPECT_EQ(dlg->option(0)->text(), "KXD 515");
-        dlg->option(0)->setChecked(true);
-        dlg->ok_button()->click();
-    });
-    a.w.action(Menu::File, 0)->trigger();
-    EXPECT_EQ(a.p.kx_type, "KXD_515");
-    EXPECT_EQ(a.w.editor()->display()->cell_count(), 32);
-    EXPECT_EQ(a.w.editor()->display()->size(), QSize(217, 43));
     EXPECT_FALSE(a.w.top_menu(6)->menuAction()->isEnabled() && a.w.action(Menu::Recipes, 0)->isEnabled());
     EXPECT_FALSE(a.w.action(Menu::Transfer, 2)->isEnabled());
-    EXPECT_EQ(a.w.editor()->label(Label::Mode)->text(), "Modo DEC");
 }
 
 TEST(MainWindow, ComPortAndEepromRefusal) {
@@ -136,59 +99,38 @@ TEST(MainWindow, CloseAsksWhenModifiedAndCancelKeepsItOpen) {
     EXPECT_TRUE(a.w.close());
 }
 
-TEST(MainWindow, AboutBoxShowsTheVersionText) {
-    App a;
-    a.w.action(Menu::Help, 1)->trigger();
-    auto* box = a.w.findChild<AboutBox*>();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->windowTitle(), "Informazioni");
-    EXPECT_EQ(box->findChild<QLabel*>("lblVersion")->text(), "Win Mivor versione 1.7");
-    QTest::keyClick(box, Qt::Key_Escape);
-}
-
-TEST(DisplayWidget, PaintsEachCellFromItsGlyphSet) {
+TEST(DisplayWidget, PaintsEachCellFromItsGlyphSetAndMapsClicksToCells) {
     DisplayWidget d;
     d.layout_cells(16, 2);
     d.set_cell(17, GlyphSet::Reve, 'A');
     d.show();
     QImage shot = d.grab().toImage();
     QPoint o = d.cell_origin(17);
-    EXPECT_EQ(o, QPoint(4 + 13, 4 + 17));
     EXPECT_EQ(shot.pixelColor(o), glyph_image(GlyphSet::Reve, 'A').pixelColor(0, 0));
-    EXPECT_EQ(shot.pixelColor(d.cell_origin(0)), QColor(0, 0, 255));
+    EXPECT_EQ(shot.pixelColor(d.cell_origin(0)), glyph_image(GlyphSet::Char, ' ').pixelColor(0, 0));
     EXPECT_EQ(d.cell_at(o + QPoint(6, 6)), 17);
     EXPECT_EQ(d.cell_at(QPoint(1, 1)), -1);
 }
 
-TEST(EditorWindow, TypingDeletingAndCursorKeysReachThePage) {
+TEST(EditorWindow, KeysMouseAndToolbarReachThePage) {
     App a;
     EditorWindow* e = a.w.editor();
     e->setFocus();
     QTest::keyClicks(e, "Ciao");
-    EXPECT_EQ(a.p.display_buffer[0], 'C');
     EXPECT_EQ(a.p.display_buffer[3], 'o');
     EXPECT_EQ(a.p.cursor_pos, 4);
     EXPECT_TRUE(a.p.prj_modified);
     EXPECT_EQ(e->display()->cell_image(1), 'i');
     EXPECT_EQ(e->label(Label::Col)->text(), "Col: 4");
 
-    QTest::keyClick(e, Qt::Key_Home);
-    QTest::keyClick(e, Qt::Key_Delete);
-    EXPECT_EQ(a.p.display_buffer[0], 'i');
-    QTest::keyClick(e, Qt::Key_Up);   // wraps to the last row, same column
-    EXPECT_EQ(a.p.cursor_pos, 120);
-    EXPECT_EQ(e->label(Label::Row)->text(), "Riga: 3");
-
     // Insert toggles the mode and the status bar's indicator follows.
     const bool before = a.p.insert_mode;
     QTest::keyClick(e, Qt::Key_Insert);
     EXPECT_NE(a.p.insert_mode, before);
     EXPECT_EQ(a.w.insert_indicator()->isEnabled(), a.p.insert_mode);
-}
+    QTest::keyClick(e, Qt::Key_Insert);
 
-TEST(EditorWindow, MouseMovesTheCursorAndToolbarAlignsTheRow) {
-    App a;
-    EditorWindow* e = a.w.editor();
+    // A click moves the cursor; the toolbar aligns its row.
     DisplayWidget* d = e->display();
     QTest::mouseClick(d, Qt::LeftButton, {}, d->cell_origin(45) + QPoint(5, 5));
     EXPECT_EQ(a.p.cursor_pos, 45);
@@ -196,7 +138,6 @@ TEST(EditorWindow, MouseMovesTheCursorAndToolbarAlignsTheRow) {
     QTest::keyClicks(e, "AB");
     a.w.toolbar_click("TextRight");
     EXPECT_EQ(a.p.display_buffer[78], 'A');
-    EXPECT_EQ(a.p.display_buffer[79], 'B');
     EXPECT_EQ(d->cell_image(79), 'B');
     a.w.toolbar_click("PageUp");   // first page: only a beep
     EXPECT_EQ(a.prompt.beeps, 1);
@@ -236,7 +177,6 @@ TEST(MainWindow, SaveAndOpenThroughTheFileMenu) {
     const std::string saved = a.p.project_path;
     ASSERT_TRUE(std::filesystem::exists(saved));
     EXPECT_FALSE(a.p.prj_modified);
-    EXPECT_EQ(a.w.action(Menu::File, 7)->text().toStdString(), "1 - " + saved.substr(saved.size() > 40 ? saved.size() - 40 : 0));
 
     QTest::keyClick(e, Qt::Key_Home);
     QTest::keyClicks(e, "XY");

@@ -7,15 +7,11 @@
 #include "support/app_rig.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
 using namespace kx;
 
@@ -27,20 +23,12 @@ struct Gui : test::App {
     const std::string path = dir.file("forno");
 
     explicit Gui(const std::string& lingua = "0") : App(lingua) {
-        const std::string lines[] = {"2.8  version", "    2  blk_tot", "    2  blk_len", "  256  blk_start",
-                                     "0005 01F4 01 SPEED   ", "0000 000D 80 MODE    ",
-                                     "block:     0             0   0", "    0     0",
-                                     "block:     1             0   0", "    0     0",
-                                     "block:     2             0   0", "    0     0",
-                                     "block:     3             0   0", "    0     0",
-                                     "block:     4  B          9   4", "  100     2",
-                                     "block:     5             0   0", "    0     0",
-                                     "block:     6             0   0", "    0     0",
-                                     "block:     7             0   0", "    0     0",
-                                     "block:     8             0   0", "    0     0",
-                                     "block:     9  A          9   4", "   50     1"};
-        std::string bytes;
-        for (const auto& l : lines) bytes += l + "\r\n";
+        std::string bytes = "2.8  version\r\n    2  blk_tot\r\n    2  blk_len\r\n  256  blk_start\r\n"
+                            "0005 01F4 01 SPEED   \r\n0000 000D 80 MODE    \r\n";
+        for (int k = 0; k < 10; ++k)
+            bytes += k == 4   ? "block:     4  B          9   4\r\n  100     2\r\n"
+                     : k == 9 ? "block:     9  A          9   4\r\n   50     1\r\n"
+                              : "block:     " + std::to_string(k) + "             0   0\r\n    0     0\r\n";
         std::string why;
         EXPECT_TRUE(replace_file(path, bytes, "", why)) << why;
         settings.save("Ricette", "UltimoFile", path);
@@ -52,27 +40,10 @@ struct Gui : test::App {
     }
 };
 
-// Runs `act` on the next modal dialog, which must be a T.
-template <typename T>
-void on_next_modal(std::function<void(T*)> act) {
-    test::on_next_modal([act](QWidget* w) {
-        auto* dlg = qobject_cast<T*>(w);
-        ASSERT_TRUE(dlg) << w->metaObject()->className();
-        QApplication::setActiveWindow(dlg);
-        act(dlg);
-    });
-}
+using test::on_next_modal;
 
 void click_cell(QTableWidget* t, int row, int col) {
     QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(t->item(row, col)).center());
-}
-
-// A key as X11 delivers it, with its text.
-void key(QWidget* w, int k, const QString& text, Qt::KeyboardModifiers mods = {}) {
-    QKeyEvent press(QEvent::KeyPress, k, mods, text);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, mods, text);
-    QApplication::sendEvent(w, &release);
 }
 
 QString cell(QTableWidget* t, int row, int col) { return t->item(row, col)->text(); }
@@ -85,11 +56,8 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
     bool ran = false;
     on_next_modal<RecipeConfigDialog>([&](RecipeConfigDialog* dlg) {
         QTableWidget* grid = dlg->grid();
-        EXPECT_EQ(dlg->windowTitle().toStdString(), "Configurazione Ricette - (" + g.path + ")");
         ASSERT_EQ(grid->rowCount(), 2);
         EXPECT_EQ(cell(grid, 0, 1), "SPEED   ");
-        EXPECT_EQ(dlg->base_addr()->text(), "100");   // HEX mode
-        EXPECT_EQ(dlg->n_elem()->text(), "2");
 
         // A click opens the name's editor with the cell's text selected; a ninth
         // character is cut; Enter stores the name in the cell.
@@ -100,7 +68,7 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
         EXPECT_FALSE(dlg->toolbar()->isEnabled());
         QTest::keyClicks(name, "LONGERNAME");
         EXPECT_EQ(name->text(), "LONGERNA");
-        key(name, Qt::Key_Return, "\r");
+        test::send_key(name, Qt::Key_Return, "\r");
         EXPECT_FALSE(name->isVisible());
         EXPECT_TRUE(dlg->toolbar()->isEnabled());
         EXPECT_EQ(cell(grid, 0, 1), "LONGERNA");
@@ -113,36 +81,31 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
         EXPECT_EQ(max->text(), "7000");
         QApplication::clipboard()->setText("99999");
         max->selectAll();
-        key(max, Qt::Key_V, "\x16", Qt::ControlModifier);
+        test::send_key(max, Qt::Key_V, "\x16", Qt::ControlModifier);
         EXPECT_EQ(max->text(), "7000");
-        key(max, Qt::Key_Backspace, "\x08");
+        test::send_key(max, Qt::Key_Backspace, "\x08");
         EXPECT_EQ(max->text(), "700");
-        key(max, Qt::Key_Escape, "\x1b");
+        test::send_key(max, Qt::Key_Escape, "\x1b");
         EXPECT_TRUE(dlg->isVisible());
         EXPECT_EQ(cell(grid, 0, 4), "500");
 
         // Enter on the grid edits the current cell too; the type cell toggles at once.
         grid->setCurrentCell(1, 2);
-        key(grid, Qt::Key_Return, "\r");
+        test::send_key(grid, Qt::Key_Return, "\r");
         QLineEdit* dot = dlg->cell_editor(2);
         ASSERT_TRUE(dot->isVisible());
         QTest::keyClicks(dot, "5");   // replaces the selected 0: refused, the 0 comes back
         EXPECT_EQ(dot->text(), "0");
         dot->selectAll();
         QTest::keyClicks(dot, "4");
-        key(dot, Qt::Key_Return, "\r");
+        test::send_key(dot, Qt::Key_Return, "\r");
         EXPECT_EQ(cell(grid, 1, 2), "4");
         click_cell(grid, 1, 5);
         EXPECT_EQ(cell(grid, 1, 5), "WORD");
 
-        // Append from the toolbar.
-        dlg->button("Append")->trigger();
-        EXPECT_EQ(grid->rowCount(), 3);
-        EXPECT_EQ(dlg->n_elem()->text(), "3");
-
         // Esc on the grid closes after the question; No keeps the file.
         g.prompt.answers.push_back(kAnsNo);
-        key(grid, Qt::Key_Escape, "\x1b");
+        test::send_key(grid, Qt::Key_Escape, "\x1b");
         EXPECT_FALSE(dlg->isVisible());
         ran = true;
     });
@@ -157,25 +120,22 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
     bool ran = false;
     on_next_modal<RecipeDataDialog>([&](RecipeDataDialog* dlg) {
         QTableWidget* list = dlg->list();
-        EXPECT_EQ(dlg->number()->text(), "9");   // A, the first name
-        EXPECT_EQ(dlg->name()->text(), "A       ");
         ASSERT_EQ(list->rowCount(), 2);
-        EXPECT_EQ(cell(list, 0, 0), "50");
-        EXPECT_EQ(cell(list, 1, 6), "OMR_HEX");
+        EXPECT_EQ(cell(list, 0, 0), "50");   // A, the first name
 
         // Enter edits the selected row's value: 12.7 within 0..13 is stored as 12, a text
         // that is no number brings the old value back.
         auto type_value = [&](int row, const QString& text) {
             list->setFocus();
             list->setCurrentCell(row, 0);
-            key(list, Qt::Key_Return, "\r");
+            test::send_key(list, Qt::Key_Return, "\r");
             QWidget* editor = QApplication::focusWidget();
             ASSERT_NE(editor, list);
             auto* line = qobject_cast<QLineEdit*>(editor);
             ASSERT_TRUE(line);
             line->selectAll();
             QTest::keyClicks(line, text);
-            key(line, Qt::Key_Return, "\r");
+            test::send_key(line, Qt::Key_Return, "\r");
             QApplication::processEvents();   // the list commits a finished edit after the key
         };
         type_value(1, "12.7");
@@ -184,12 +144,7 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
         EXPECT_EQ(cell(list, 1, 0), "12");
         EXPECT_EQ(g.prompt.beeps, 1);
 
-        // Next, then Go To with a negative number.
-        dlg->button(5)->trigger();
-        EXPECT_EQ(dlg->number()->text(), "4");
-        g.prompt.inputs.push_back("-2");
-        dlg->button(7)->trigger();
-        EXPECT_EQ(g.prompt.last_text(), "Numero Ricetta Errato");
+        dlg->button(5)->trigger();   // Next
         EXPECT_EQ(dlg->number()->text(), "4");
 
         // Insert a block: it shows every element's minimum.
@@ -202,7 +157,7 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
         // Esc in the list: the question, Yes writes the file.
         g.prompt.answers.push_back(kAnsYes);
         list->setFocus();
-        key(list, Qt::Key_Escape, "\x1b");
+        test::send_key(list, Qt::Key_Escape, "\x1b");
         EXPECT_FALSE(dlg->isVisible());
         ran = true;
     });
@@ -234,7 +189,7 @@ TEST(RecipeWindows, ScreenshotsOfBothEditors) {
             click_cell(dlg->grid(), 1, 3);
             QApplication::processEvents();
             dlg->grab().save(QString("%1/recipe-config-%2.png").arg(folder, lingua));
-            key(dlg->cell_editor(3), Qt::Key_Escape, "\x1b");
+            test::send_key(dlg->cell_editor(3), Qt::Key_Escape, "\x1b");
             dlg->button("Exit")->trigger();
         });
         g.w.action(Menu::Recipes, 0)->trigger();
