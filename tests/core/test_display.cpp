@@ -1,4 +1,4 @@
-// Glyph codes, labels, the cursor's blinking and the link mode.
+// Glyph codes, the cursor's blinking and the link mode.
 #include "core/display.h"
 #include "support/recording_view.h"
 
@@ -9,20 +9,6 @@ using namespace kx;
 TEST(Display, CodesWithoutAGlyphDrawTheInvalidMark) {
     for (int code : {0, 3, 8, 31, 130, 200, -1, 32767}) EXPECT_EQ(check_char(code), kCodeInvalid) << code;
     for (int code : {4, 7, 32, 65, 127, 128, 129}) EXPECT_EQ(check_char(code), code);
-}
-
-TEST(Display, PageTotalAndNumberModeLabels) {
-    test::Fixture f;
-    f.p.last_page_idx = 3;
-    show_page_nr(f.c, 2);
-    EXPECT_EQ(f.view.labels[Label::TPages], "T. pag. 4");
-    for (int mode : {1, 2, -7}) {
-        set_number_mode(f.c, mode);
-        EXPECT_EQ(f.p.num_mode, "DEC");
-        EXPECT_EQ(f.view.labels[Label::Mode], "Modo DEC");
-        EXPECT_TRUE(f.c.menus.at(Menu::Mode, 1).checked);
-        EXPECT_FALSE(f.c.menus.at(Menu::Mode, 0).checked);
-    }
 }
 
 TEST(Display, BlinkAlternatesCursorImageAndNormalGlyph) {
@@ -57,25 +43,13 @@ TEST(Display, BlinkAlternatesCursorImageAndNormalGlyph) {
     EXPECT_TRUE(f.view.cells.empty());
 }
 
-TEST(Display, LinkOffAsksAndRewritesLinksOnlyWhenConfirmed) {
+// Asking and rewriting on Link Off are driven through the menu in tests/editor.
+TEST(Display, ReapplyingAStoredLinkModeAsksAndRewritesNothing) {
     test::Started f;
-    f.p.last_page_idx = 9;
-    f.p.page_store[0][4].links = {1, 2, 3, 0, 0};
-    f.prompt.answers = {kAnsNo};
-    set_link_mode(f.c, 1);
-    EXPECT_TRUE(f.p.link_on);
-    EXPECT_EQ(f.p.page_store[0][4].links[0], 1);
-    f.prompt.answers = {kAnsYes};
-    set_link_mode(f.c, 1);
-    EXPECT_FALSE(f.p.link_on);
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(f.p.page_store[0][4].links[k], 4);
-    EXPECT_EQ(f.view.labels[Label::Link], "Link disabilitato");
-    EXPECT_FALSE(f.c.menus.at(Menu::Link, 2).enabled);
-    // Re-applying a stored mode asks nothing and rewrites nothing.
+    f.p.link_on = false;
     f.p.page_store[0][4].links[0] = 7;
-    size_t asked = f.prompt.messages.size();
     f.p.skip_link_ask = true;
     apply_link_mode(f.c);
-    EXPECT_EQ(f.prompt.messages.size(), asked);
+    EXPECT_TRUE(f.prompt.messages.empty());
     EXPECT_EQ(f.p.page_store[0][4].links[0], 7);
 }

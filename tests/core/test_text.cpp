@@ -1,8 +1,7 @@
-// Number reading and error texts. That written numbers read back and hexadecimal reading
+// Number reading. That written numbers read back and hexadecimal reading
 // never turns negative is checked by fuzz/fuzz_numbers.cpp; padding by the golden file and
 // frame tests; user numbers by the go-to-page test; the dialogs' folders by File > Save As.
 #include "core/text.h"
-#include "support/recording_view.h"
 
 #include <gtest/gtest.h>
 
@@ -27,16 +26,4 @@ TEST(Numbers, DecimalReadingKeepsTheLeadingNumberAndSaturates) {
     EXPECT_EQ(read_decimal("99999999999"), 0x7FFFFFFF);
     EXPECT_EQ(read_decimal("-99999999999"), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(read_decimal(" - 2147483647"), -2147483647);
-}
-
-TEST(ReportError, BeepsAndShowsNumberAndDescriptionInTheInterfaceLanguage) {
-    test::Fixture f;
-    f.p.ui_lang_offset = 1000;
-    report_error(f.c, 53, "File not found");
-    EXPECT_EQ(f.prompt.beeps, 1);
-    ASSERT_EQ(f.prompt.messages.size(), 1u);
-    EXPECT_EQ(f.prompt.messages[0].text, "Error 53: File not found");
-    EXPECT_EQ(f.prompt.messages[0].buttons, kOkOnly);
-    f.p.ui_lang_offset = 0;
-    EXPECT_EQ(error_text(f.c, 7, "x"), "Errore 7: x");
 }
