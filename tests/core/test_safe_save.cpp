@@ -90,7 +90,7 @@ TEST(AccentedPaths, MessagesAndTheRecentList) {
     EXPECT_EQ(path_tail("ab\xC3\xA8.p", 4), "\xC3\xA8.p");
 }
 
-TEST(FileCommands, NewNamesHelpAndWhatARefusedOrFreshOpenLeaves) {
+TEST(FileCommands, NewNamesHelpAndWhatAFreshOpenLeaves) {
     test::Fixture f;
     f.c.documents_dir = f.dir.path.string();
     f.c.program_dir = f.dir.file("installed/missing");   // nothing can be made there
@@ -98,14 +98,8 @@ TEST(FileCommands, NewNamesHelpAndWhatARefusedOrFreshOpenLeaves) {
     EXPECT_EQ(f.p.project_path, f.dir.file("nuovoProgetto"));
     EXPECT_TRUE(file_save(f.c)) << f.prompt.last_text();
 
-    // A refused Open keeps the copied variable's type; a good one puts the cursor labels on
-    // the first cell.
-    f.p.kx_type = "KXB_540";
-    f.p.var_clipboard.type = 6;   // HEX on the long list
-    put(f.dir.file("bad.prj"), "not a project\r\n");
-    f.prompt.files = {f.dir.file("bad.prj"), f.p.project_path};
-    file_open(f.c);
-    EXPECT_EQ(f.p.var_clipboard.type, 6);
+    // A good Open puts the cursor labels on the first cell.
+    f.prompt.files = {f.p.project_path};
     show_row_col(f.c, 47);
     file_open(f.c);
     EXPECT_EQ(f.view.labels[Label::Col], "Col: 0");
