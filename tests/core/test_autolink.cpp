@@ -3,7 +3,6 @@
 #include "core/autolink.h"
 #include "core/store.h"
 #include "support/recording_view.h"
-#include "support/round_trip.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +49,6 @@ TEST_F(Autolink, RingsInEveryOrderAndPairOfKeys) {
         p.autolink_asc = k.asc;
         f.prompt.answers = {kAnsYes};
         EXPECT_EQ(autolink_ok(f.c, "3", "5"), AutolinkOk::Close);
-        EXPECT_EQ(f.prompt.last_text(), k.updown ? "Autolink riassegna i link su` e giu` per le pagine selezionate: sicuro?"
-                                                 : "Autolink rinumera i tasti destra e sinistra per le pagina selezionate: confermi?");
         const std::string what = std::string(k.updown ? "up/down " : "left/right ") + (k.asc ? "asc" : "desc");
         EXPECT_EQ(links(3), k.p3) << what;
         EXPECT_EQ(links(4), k.p4) << what;
@@ -60,7 +57,6 @@ TEST_F(Autolink, RingsInEveryOrderAndPairOfKeys) {
         // Page 4 is shown again with its new links.
         for (int i = 0; i < 4; ++i) EXPECT_EQ(f.view.link_boxes[i], std::to_string(k.p4[i])) << what;
         EXPECT_TRUE(p.prj_modified);
-        EXPECT_EQ(test::round_trip(p)->page_store[0][5].links, p.page_store[0][5].links) << what;
     }
 }
 

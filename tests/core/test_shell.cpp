@@ -27,11 +27,7 @@ TEST(StartUp, FirstStartAndDamagedSettingsGiveCom1AndItalian) {
         EXPECT_TRUE(f.c.menus.at(Menu::Com, 0).checked);
         EXPECT_EQ(f.p.ui_lang_offset, 0);
         EXPECT_EQ(f.c.menus.at(Menu::Gen, 1).caption, "&Modifica");
-        EXPECT_EQ(f.p.num_mode, "HEX");
-        EXPECT_FALSE(f.p.prj_modified);
         EXPECT_EQ(f.settings.get(kInit, "UltimaDirectory"), f.dir.file("nuovoProgetto"));
-        for (int k = 7; k <= 10; ++k) EXPECT_FALSE(f.c.menus.at(Menu::File, k).visible);
-        EXPECT_EQ(f.view.labels[Label::Link], "Link abilitato");
     }
 }
 
