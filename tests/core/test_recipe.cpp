@@ -32,7 +32,7 @@ std::string names(const RecipeModel& m) {
     return s;
 }
 
-TEST(RecipeColumns, InsertAppendAndDeleteShiftEveryBlock) {
+TEST(RecipeColumns, InsertAndDeleteShiftEveryBlockButNoFreeSlot) {
     RecipeModel m = model(3, {{0, "A", {10, 20, 30}}, {4, "B", {1, 2, 3}}});
     m.recipe_blocks[2].values = {7, 7, 7};   // a free slot is not touched
 
@@ -49,19 +49,8 @@ TEST(RecipeColumns, InsertAppendAndDeleteShiftEveryBlock) {
     EXPECT_EQ(values(del, 0, 3), (std::vector<int>{10, 30, 30}));   // the slot after keeps its value
     EXPECT_EQ(values(del, 4, 3), (std::vector<int>{1, 3, 3}));
 
-    RecipeModel app = m;
-    app.recipe_blocks[0].values[3] = 99;
-    app.blk_len = 4;
-    append_recipe_config_line(app, 3);
-    EXPECT_EQ(values(app, 0, 4), (std::vector<int>{10, 20, 30, 0}));
-
-    RecipeModel none = model(3, {});
-    none.recipe_blocks[0].values = {5, 6, 7};
-    none.blk_len = 4;
-    insert_recipe_config_line(none, 1);
-    append_recipe_config_line(none, 3);
-    EXPECT_EQ(values(none, 0, 4), (std::vector<int>{5, 6, 7, 0}));
-
+    // Append clears a stale value in the new column: driven through the editor in
+    // test_recipe_editors.cpp.
     // Rows and indexes outside the table change nothing and stay inside it.
     RecipeModel out = m;
     insert_recipe_config_line(out, 0);
