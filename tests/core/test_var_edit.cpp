@@ -48,6 +48,12 @@ struct VarEdit : Editor {
         return edit_box_changed(c, b, {from, static_cast<int>(from.size())}, now);
     }
     var_edit_state& e() { return p.var_edit; }
+    void shape(int pos, int type, int digits, int dec) {
+        e().ed_pos = pos;
+        e().ed_type = type;
+        e().ed_digits = digits;
+        e().ed_dec = dec;
+    }
 };
 
 using Shown = std::pair<GlyphSet, int>;
@@ -149,11 +155,9 @@ TEST(VarEditArrows, ColumnStopsAtTheRowEdgesAndRowWraps) {
 TEST(VarEditPlacement, LengthsOverlapsAndRowEnds) {
     VarEdit t;
     t.open_new(100);
-    t.e().ed_type = 1;   // INT, 4 digits, 2 decimals: sign, 4 digits and a point
-    t.e().ed_digits = 4;
-    t.e().ed_dec = 2;
+    t.shape(100, 1, 4, 2);   // INT, 4 digits, 2 decimals: sign, 4 digits and a point
     EXPECT_EQ(var_length(t.c), 6);
-    t.e().ed_dec = 5;    // decimals above the digits are dropped
+    t.e().ed_dec = 5;        // decimals above the digits are dropped, the COM1 mark kept
     EXPECT_EQ(var_length(t.c), 5);
     EXPECT_EQ(t.e().ed_dec, 0);
     t.e().ed_dec = 5 | kComBit;
@@ -162,25 +166,18 @@ TEST(VarEditPlacement, LengthsOverlapsAndRowEnds) {
 
     int other = t.add_var(9, 2);
     t.p.act_var = static_cast<std::int16_t>(t.p.n_vars + 1);
-    t.e().ed_pos = 0;
-    t.e().ed_type = 4;   // DATE on a KXB model: 10 cells whatever its digits
-    t.e().ed_digits = 1;
+    t.shape(0, 4, 1, 0);     // DATE on a KXB model: 10 cells whatever its digits
     EXPECT_TRUE(overlay_var(t.c));
     t.p.kx_type = "KXD_540";   // code 4 is HEX there: one digit
-    t.e().ed_digits = 1;
+    t.shape(0, 4, 1, 0);
     EXPECT_FALSE(overlay_var(t.c));
     t.p.variable_table[other].pos = 0;
     EXPECT_TRUE(overlay_var(t.c));
 
-    t.e().ed_type = 0;
-    t.e().ed_digits = 3;
-    t.e().ed_dec = 0;
-    t.e().ed_pos = 37;
-    EXPECT_FALSE(var_end_line(t.c));
-    t.e().ed_pos = 38;
-    EXPECT_TRUE(var_end_line(t.c));
-    t.e().ed_pos = 200;   // outside the display
-    EXPECT_TRUE(var_end_line(t.c));
+    for (const auto& [pos, past_the_row] : {std::pair{37, false}, {38, true}, {200, true}}) {
+        t.shape(pos, 0, 3, 0);
+        EXPECT_EQ(var_end_line(t.c), past_the_row) << pos;
+    }
 }
 
 // The COM1 mark kept with the decimals is driven through the window in tests/editor.
@@ -189,16 +186,12 @@ TEST(VarEditSave, DecimalsBeyondTheDigitsAndFieldsPastTheRowAreCut) {
     t.open_new(20);
     t.e() = var_edit_state{};
     t.e().ed_access = 1;
-    t.e().ed_pos = 10;
-    t.e().ed_digits = 4;
-    t.e().ed_dec = 9 | kComBit;   // more decimals than digits: none, the mark kept
     t.e().ed_address = 0x1234;
+    t.shape(10, 0, 4, 9 | kComBit);   // more decimals than digits: none, the mark kept
     save_var(t.c, 1);
     EXPECT_EQ(t.p.variable_table[1], (variable_record{1, 0, 10, 4, kComBit, 0x1234, 0, 0}));
 
-    t.e().ed_pos = 36;            // 6 cells from column 36: two cells too many
-    t.e().ed_digits = 5;
-    t.e().ed_dec = 3;
+    t.shape(36, 0, 5, 3);   // 6 cells from column 36: two cells too many
     save_var(t.c, 1);
     EXPECT_EQ(t.p.variable_table[1].digits, 3);
     EXPECT_EQ(t.p.variable_table[1].dec, 1);
