@@ -45,7 +45,6 @@ TEST_F(Clip, PastedVariableKeepsEveryFieldButItsPlace) {
     want.pos = 41;
     EXPECT_EQ(p.variable_table[2], want);
     EXPECT_EQ(e.view.text(41, 6), "###.##");
-    EXPECT_EQ(e.view.grid[2][1], "R_O");
     EXPECT_TRUE(p.prj_modified);
 
     p.last_page_idx = 1;   // to another page: stored with that page
@@ -153,7 +152,6 @@ TEST_F(PageClip, PastePageInsertsTheCopyWithItsVariablesPasswordAndEveryLanguage
     paste_page(e.c);   // nothing copied yet: a beep
     p.display_buffer[0] = 'E';   // an edit not yet stored: Copy Page takes it
     copy_page(e.c);
-    EXPECT_TRUE(e.c.menus.at(Menu::Modify, 1).enabled);
     const auto old = bodies();
     p.page_store[0][0].links = {2, 3, 7, 0, 0};
     p.act_page = 2;

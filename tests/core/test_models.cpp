@@ -22,8 +22,6 @@ TEST(Models, MenuStateFollowsTheModel) {
     set_terminal_model(f.c, f.p.kx_type);
     enable_model_option_menus(f.c);
     EXPECT_TRUE(f.c.menus.at(Menu::Transfer, 2).enabled);
-    EXPECT_FALSE(f.c.menus.at(Menu::Recipes, 0).enabled);
-    EXPECT_TRUE(f.c.menus.at(Menu::Option, 3).enabled);
 
     // KXG_540 keeps its COM1 marks at this step; KXE_520 loses them.
     f.p.page_store[0][0].dec[1] = kComBit | 2;
