@@ -61,15 +61,3 @@ TEST(Models, MultiProtocolSwitches) {
     EXPECT_EQ(f.p.page_store[0][0].dec[1], 0);
     EXPECT_EQ(f.view.headings.size(), 10u);
 }
-
-// Cancel, Esc and the close box of the chooser are driven in the window tests; Cancel at
-// the save question before it in the save question test.
-TEST(ModelChooser, AChoiceMakesAnEmptyProjectOfItsGeometry) {
-    test::Started f;
-    f.p.display_buffer[0] = 'A';
-    f.view.chooser_answer = 0;   // KXD 515
-    EXPECT_EQ(choose_terminal_model(f.c, "upload"), 1);
-    EXPECT_EQ(f.view.chooser_prompt, "Scegli tipo KX da leggere dal pannello");
-    EXPECT_EQ(f.p.n_cols * f.p.n_rows, 32);
-    EXPECT_EQ(f.p.display_buffer[0], ' ');
-}

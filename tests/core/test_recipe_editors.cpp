@@ -31,7 +31,9 @@ struct Recipes : ::testing::Test, test::Fixture {
         read_file_bytes(dir.file("current"), b);
         return b;
     }
-    int value(int slot, int i) const { return p.recipe.recipe_blocks[slot].values[i]; }
+    // The editors as a recipe function opens them: loaded from the current file.
+    RecipeConfig config() { RecipeConfig g(c); g.load(); return g; }
+    RecipeData data() { RecipeData d(c); d.load(); return d; }
     std::vector<std::string> column(const RecipeConfig& g, int col) const {
         std::vector<std::string> out;
         for (std::size_t r = 1; r < g.grid.size(); ++r) out.push_back(g.grid[r][col]);
@@ -43,8 +45,7 @@ using Strings = std::vector<std::string>;
 
 TEST_F(Recipes, StructureEditorShowsTheFileAndSavesTheGrid) {
     current_file({{"SPEED   ", 0x82, 10, 500}, {"MODE    ", 0, 0, 3}}, {{0, "A", {20, 1}}});
-    RecipeConfig g(c);
-    g.load();   // what the grid shows is checked through the window in tests/app
+    RecipeConfig g = config();   // what the grid shows is checked through the window in tests/app
 
     // The base address in hexadecimal; in DEC mode in decimal.
     p.recipe.blk_start = 0;
@@ -70,8 +71,7 @@ TEST_F(Recipes, StructureEditorShowsTheFileAndSavesTheGrid) {
 
 TEST_F(Recipes, CellEditorsStoreWhereEditingBegan) {
     current_file({{"A", 0, 0, 9}, {"B", 0, 0, 9}}, {});
-    RecipeConfig g(c);
-    g.load();
+    RecipeConfig g = config();
     ASSERT_TRUE(g.start_edit(1, RecipeConfig::ColMin));
     EXPECT_FALSE(g.start_edit(2, RecipeConfig::ColMin));   // one cell at a time
     g.cur_row = 2;                                        // the user clicked elsewhere meanwhile
@@ -104,8 +104,7 @@ TEST_F(Recipes, BoxesCheckTheirWholeTextOnEveryChange) {
     };
     for (const Case& k : cases) EXPECT_EQ(recipe_box_text(k.box, k.text, k.hex), k.kept) << k.text;
 
-    RecipeConfig g(c);
-    g.load();
+    RecipeConfig g = config();
     EXPECT_EQ(g.box_changed(RecipeBox::Min, "6553", "65536"), "6553");
     EXPECT_TRUE(p.recipe_modified);
     g.base_addr_done("");
@@ -115,8 +114,7 @@ TEST_F(Recipes, BoxesCheckTheirWholeTextOnEveryChange) {
 TEST_F(Recipes, LineCommandsShiftTheValuesOfEveryBlock) {
     current_file({{"A", 0, 0, 99}, {"B", 0x80, 0, 99}, {"C", 0, 0, 99}},
                  {{0, "X", {10, 20, 30}}, {3, "Y", {1, 2, 3}}});
-    RecipeConfig g(c);
-    g.load();
+    RecipeConfig g = config();
 
     // Delete row 2 (OMR_HEX): ids renumbered, the other values stay with their elements.
     g.cur_row = 2;
@@ -137,7 +135,7 @@ TEST_F(Recipes, LineCommandsShiftTheValuesOfEveryBlock) {
     p.recipe.recipe_blocks[3].values[3] = 77;
     g.append_line();
     EXPECT_EQ(g.cur_row, 4);
-    EXPECT_EQ(value(3, 3), 0);
+    EXPECT_EQ(p.recipe.recipe_blocks[3].values[3], 0);
     ASSERT_TRUE(g.save());
     EXPECT_NE(file().find("\r\n    0     1     3     0\r\n"), std::string::npos) << file();
 
@@ -159,8 +157,7 @@ TEST_F(Recipes, ElementLimitFollowsTheBlockCount) {
     test::RecipeBlocks blocks;
     for (int k = 0; k < 60; ++k) blocks.emplace_back(k, "B" + std::to_string(100 + k), std::vector<int>{});
     current_file({{"E", 0, 0, 1}}, blocks);
-    RecipeConfig g(c);
-    g.load();
+    RecipeConfig g = config();
     while (g.grid.size() < 167 && prompt.beeps == 0) g.append_line();
     EXPECT_EQ(prompt.beeps, 0);
     EXPECT_EQ(g.n_elem, "166");
@@ -174,8 +171,7 @@ TEST_F(Recipes, ElementLimitFollowsTheBlockCount) {
 TEST_F(Recipes, StructureEditorAsksOnClosing) {
     current_file({{"E", 0, 0, 1}}, {});
     const std::string before = file();
-    RecipeConfig g(c);
-    g.load();
+    RecipeConfig g = config();
     EXPECT_TRUE(g.close_question());   // nothing changed: no question
     EXPECT_TRUE(prompt.messages.empty());
 
@@ -204,8 +200,7 @@ TEST_F(Recipes, StructureEditorAsksOnClosing) {
 TEST_F(Recipes, DataEditorShowsBlocksInNameOrder) {
     current_file({{"SPEED   ", 0x81, 5, 500}, {"MODE    ", 0x80, 0, 3}},
                  {{4, "B", {100, 2}}, {9, "A", {50, 1}}, {2, "C", {7, 0}}});
-    RecipeData d(c);
-    d.load();
+    RecipeData d = data();
     EXPECT_EQ(d.current(), 9);
 
     d.prev();   // at the head: nothing
@@ -223,8 +218,7 @@ TEST_F(Recipes, DataEditorShowsBlocksInNameOrder) {
 
 TEST_F(Recipes, ValuesAreCheckedAgainstTheirElement) {
     current_file({{"A", 0, 5, 12}, {"B", 0, 0, 13}}, {{0, "X", {5, 0}}});
-    RecipeData d(c);
-    d.load();
+    RecipeData d = data();
     for (const char* bad : {"12.7", "4", "", "1e9", "-3"}) EXPECT_FALSE(d.edit_value(0, bad)) << bad;
     EXPECT_EQ(d.rows()[0][RecipeData::ColValue], "5");
     EXPECT_FALSE(p.recipe_modified);
@@ -236,8 +230,7 @@ TEST_F(Recipes, ValuesAreCheckedAgainstTheirElement) {
 
 TEST_F(Recipes, InsertAsksForAFreeNameAndFillsTheMinima) {
     current_file({{"A", 0, 3, 9}, {"B", 0, 4, 9}}, {{0, "A", {9, 9}}, {1, "C", {9, 9}}});
-    RecipeData d(c);
-    d.load();
+    RecipeData d = data();
     prompt.inputs.push_back("b");
     d.insert();
     EXPECT_EQ(d.current(), 2);
@@ -270,8 +263,7 @@ TEST_F(Recipes, BlockLimitAndDeleteOfTheLastBlock) {
     test::RecipeBlocks blocks;
     for (int k = 0; k < 156; ++k) blocks.emplace_back(k, "B" + std::to_string(1000 + k), std::vector<int>{});
     current_file(elements, blocks);
-    RecipeData d(c);
-    d.load();
+    RecipeData d = data();
     d.insert();   // 10000 / 64 = 156 blocks: a beep, no question
     EXPECT_EQ(prompt.beeps, 1);
     EXPECT_TRUE(prompt.input_prompts.empty());
@@ -286,8 +278,7 @@ TEST_F(Recipes, BlockLimitAndDeleteOfTheLastBlock) {
 
 TEST_F(Recipes, GoToRefusesNumbersOutsideTheUsedSlots) {
     current_file({{"A", 0, 0, 9}}, {{0, "A", {}}, {2, "B", {}}, {5, "C", {}}});
-    RecipeData d(c);
-    d.load();
+    RecipeData d = data();
     const std::pair<const char*, const char*> cases[] = {
         {"6", "Numero Ricetta Errato"},  {"-1", "Numero Ricetta Errato"},
         {"-0.5", "Numero Ricetta Errato"}, {"x", "Numero Ricetta Errato"},
@@ -308,8 +299,7 @@ TEST_F(Recipes, GoToRefusesNumbersOutsideTheUsedSlots) {
 
 TEST_F(Recipes, OrderRenumbersAfterTheWarning) {
     current_file({{"A", 0, 0, 9}}, {{4, "B", {2}}, {9, "A", {1}}});
-    RecipeData d(c);
-    d.load();
+    RecipeData d = data();
     prompt.answers.push_back(kAnsCancel);
     d.order();
     EXPECT_EQ(prompt.messages.back().buttons, kOkCancel);
