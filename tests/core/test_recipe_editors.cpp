@@ -5,9 +5,8 @@
 #include "core/recipe_data.h"
 #include "core/recipefile.h"
 
-#include "platform/api/textfile.h"
+#include "file_test_support.h"
 #include "recipe_test_support.h"
-#include "support/recording_view.h"
 
 #include <gtest/gtest.h>
 
@@ -26,11 +25,7 @@ struct Recipes : ::testing::Test, test::Fixture {
         ASSERT_TRUE(write_recipe_file(c, dir.file("current")));
         init_recipe_data(m);   // the editors must read it from the file
     }
-    std::string file() const {
-        std::string b;
-        read_file_bytes(dir.file("current"), b);
-        return b;
-    }
+    std::string file() const { return filetest::content(dir.file("current")); }
     // The editors as a recipe function opens them: loaded from the current file.
     RecipeConfig config() { RecipeConfig g(c); g.load(); return g; }
     RecipeData data() { RecipeData d(c); d.load(); return d; }

@@ -2,8 +2,7 @@
 // recipe file kept between commands.
 #include "core/recipefile.h"
 
-#include "platform/api/textfile.h"
-#include "support/recording_view.h"
+#include "file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +12,8 @@
 namespace kx {
 namespace {
 
+using filetest::content;
+using filetest::put;
 using test::Fixture;
 
 std::string join(const std::vector<std::string>& lines) {
@@ -183,9 +184,8 @@ TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
 }
 
 TEST(RecipeFileReader, SeedFilesKeepTheirOutcome) {
-    const auto seeds = std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus" / "recipefile";
     int n = 0;
-    for (const auto& e : std::filesystem::directory_iterator(seeds)) {
+    for (const auto& e : std::filesystem::directory_iterator(filetest::corpus_dir("recipefile"))) {
         std::string bytes;
         ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
         RecipeModel m;
@@ -202,12 +202,6 @@ TEST(RecipeFileReader, SeedFilesKeepTheirOutcome) {
 struct RecipeFiles : ::testing::Test, Fixture {
     std::string setting() const { return settings.get("Ricette", "UltimoFile", "<none>"); }
     std::string in_dir(const std::string& name) const { return dir.file(name); }
-    std::string content(const std::string& path) const {
-        std::string b;
-        EXPECT_TRUE(read_file_bytes(path, b)) << path;
-        return b;
-    }
-    void put(const std::string& path, const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
 };
 
 const std::string kEmptyFile =
