@@ -1,5 +1,4 @@
 #include "core/models.h"
-#include "core/shell.h"
 #include "support/recording_view.h"
 
 #include <gtest/gtest.h>
