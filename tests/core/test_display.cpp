@@ -43,13 +43,25 @@ TEST(Display, BlinkAlternatesCursorImageAndNormalGlyph) {
     EXPECT_TRUE(f.view.cells.empty());
 }
 
-// Asking and rewriting on Link Off are driven through the menu in tests/editor.
-TEST(Display, ReapplyingAStoredLinkModeAsksAndRewritesNothing) {
+TEST(Display, LinkOffAsksAndRewritesLinksOnlyWhenConfirmed) {
     test::Started f;
-    f.p.link_on = false;
+    f.p.last_page_idx = 9;
+    f.p.page_store[0][4].links = {1, 2, 3, 0, 0};
+    f.prompt.answers = {kAnsNo};
+    set_link_mode(f.c, 1);
+    EXPECT_TRUE(f.p.link_on);
+    EXPECT_EQ(f.p.page_store[0][4].links[0], 1);
+    f.prompt.answers = {kAnsYes};
+    set_link_mode(f.c, 1);
+    EXPECT_FALSE(f.p.link_on);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(f.p.page_store[0][4].links[k], 4);
+    EXPECT_EQ(f.view.labels[Label::Link], "Link disabilitato");
+    EXPECT_FALSE(f.c.menus.at(Menu::Link, 2).enabled);
+    // Re-applying a stored mode asks nothing and rewrites nothing.
     f.p.page_store[0][4].links[0] = 7;
+    size_t asked = f.prompt.messages.size();
     f.p.skip_link_ask = true;
     apply_link_mode(f.c);
-    EXPECT_TRUE(f.prompt.messages.empty());
+    EXPECT_EQ(f.prompt.messages.size(), asked);
     EXPECT_EQ(f.p.page_store[0][4].links[0], 7);
 }

@@ -122,6 +122,7 @@ TEST(Cursor, ArrowsWrapAndHomeEndStepOut) {
     };
     EXPECT_EQ(key(kKeyLeft, 0), 79);
     EXPECT_EQ(key(kKeyRight, 79), 0);
+    EXPECT_EQ(key(kKeyUp, 5), 65);
     EXPECT_EQ(key(kKeyDown, 65), 5);
     EXPECT_EQ(key(kKeyHome, 20), 0);
     EXPECT_EQ(key(kKeyEnd, 39), 79);

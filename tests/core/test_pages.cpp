@@ -1,6 +1,5 @@
 // Inserting, appending and deleting pages: what moves in every language, which links are
-// renumbered, the password flag and the page limits. (The renumbering policies are driven
-// through the dialog in tests/app.)
+// renumbered under each policy, the password flag and the page limits.
 #include "core/pages.h"
 
 #include "core/editing.h"
@@ -165,6 +164,26 @@ TEST_F(PageInsertDelete, WithLinksOffEveryLinkPointsBackToItsOwnPage) {
     toolbar_page_command(c, "DeletePage");
     EXPECT_EQ(links(1)[0], 1);
     EXPECT_TRUE(e.prompt.messages.empty());
+}
+
+TEST_F(PageInsertDelete, ThePolicyDecidesWhetherLinksAreRenumbered) {
+    p.page_store[0][4].links[0] = 2;
+    p.link_recalc = 0;                  // never
+    toolbar_page_command(c, "InsertPage");
+    EXPECT_EQ(links(5)[0], 2);
+    EXPECT_TRUE(e.prompt.messages.empty());
+
+    p.link_recalc = 1;                  // ask: No and Cancel leave the links
+    for (int answer : {kAnsNo, kAnsCancel}) {
+        e.prompt.answers = {answer};
+        toolbar_page_command(c, "InsertPage");
+        EXPECT_EQ(e.prompt.last_text(), "Ricalcolo tutti i link?");
+        EXPECT_EQ(e.prompt.messages.back().buttons, kYesNoCancel);
+    }
+    EXPECT_EQ(links(7)[0], 2);
+    e.prompt.answers = {kAnsYes};
+    toolbar_page_command(c, "DeletePage");   // page 2 goes: the link to it from page 6 goes to 1
+    EXPECT_EQ(links(6)[0], 1);
 }
 
 TEST_F(PageInsertDelete, RecalcClampsTargetsIntoThePagesAndSkipsTheInsertedRange) {

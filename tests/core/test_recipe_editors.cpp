@@ -40,7 +40,9 @@ using Strings = std::vector<std::string>;
 
 TEST_F(Recipes, StructureEditorShowsTheFileAndSavesTheGrid) {
     current_file({{"SPEED   ", 0x82, 10, 500}, {"MODE    ", 0, 0, 3}}, {{0, "A", {20, 1}}});
-    RecipeConfig g = config();   // what the grid shows is checked through the window in tests/app
+    RecipeConfig g = config();
+    EXPECT_EQ(g.grid[1], (RecipeConfig::Row{"0", "SPEED   ", "2", "10", "500", "OMR_HEX"}));
+    EXPECT_EQ(g.title(), "Configurazione Ricette - (" + dir.file("current") + ")");
 
     // The base address in hexadecimal; in DEC mode in decimal.
     p.recipe.blk_start = 0;
@@ -197,7 +199,8 @@ TEST_F(Recipes, DataEditorShowsBlocksInNameOrder) {
                  {{4, "B", {100, 2}}, {9, "A", {50, 1}}, {2, "C", {7, 0}}});
     RecipeData d = data();
     EXPECT_EQ(d.current(), 9);
-
+    EXPECT_EQ(d.rows()[0], (RecipeData::Row{"50", "SPEED   ", "0", "5", "500", "1", "OMR_HEX"}));
+    EXPECT_EQ(d.title(), "Dati Ricetta (" + dir.file("current") + ")");
     d.prev();   // at the head: nothing
     EXPECT_EQ(d.current(), 9);
     d.next();

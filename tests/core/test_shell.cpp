@@ -44,7 +44,11 @@ TEST(RecentFiles, MoveToTheHeadComparedWithoutCase) {
     EXPECT_EQ(f.settings.get(kInit, "UltimaDirectory"), "/p/e");
     update_recent_files(f.c, "/p/e");
     EXPECT_EQ(f.settings.get(kInit, "PenultimoFile"), "/P/C");
-    EXPECT_TRUE(f.c.menus.at(Menu::File, 10).visible);   // captions are checked in tests/app
+    EXPECT_EQ(f.c.menus.at(Menu::File, 7).caption, "1 - /p/e");
+    EXPECT_TRUE(f.c.menus.at(Menu::File, 10).visible);
+    std::string longpath = "/" + std::string(49, 'x');
+    update_recent_files(f.c, longpath);
+    EXPECT_EQ(f.c.menus.at(Menu::File, 7).caption, "1 - " + longpath.substr(10));
 }
 
 TEST(NewProjectName, TakesTheFirstFreeNameBesideTheLastProject) {

@@ -84,7 +84,9 @@ TEST(VarEditBoxes, PastedOrDroppedTextNeverStoresARefusedValue) {
     t.open_new(60);
     t.p.num_mode = "DEC";
     t.type(VarBox::Address, "", "12");
-    // Too big a number pasted: the last accepted text and caret come back.
+    // A refused character or too big a number pasted: the last accepted text and caret
+    // come back.
+    EXPECT_EQ(t.change(VarBox::Address, "12", {"1x52", 4}), (BoxText{"12", 2}));
     EXPECT_EQ(t.change(VarBox::Address, "12", {"99999912", 6}), (BoxText{"12", 2}));
     EXPECT_EQ(t.e().ed_address, 12);
     t.p.num_mode = "HEX";
