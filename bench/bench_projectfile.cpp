@@ -24,7 +24,7 @@ struct Largest {
     std::string bytes;
     std::vector<std::string> lines;
     Largest() {
-        e.c.set_view(nullptr);   // a view that does nothing
+        e.c.set_view(nullptr); // a view that does nothing
         fill_project(e.p, "KXB_5560", 6, 1000, 600, 8, 1);
         load_page(e.c, 0, 0);
         path = e.dir.file("largest.prj");
@@ -53,9 +53,11 @@ std::size_t plain_read(const std::string& path) {
     return n;
 }
 
-void versus(benchmark::State& state, const std::function<void()>& baseline, const std::function<void()>& body) {
+void versus(benchmark::State& state, const std::function<void()>& baseline,
+            const std::function<void()>& body) {
     bench::versus(state, "x_plain", baseline, body);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(largest().bytes.size()));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(largest().bytes.size()));
 }
 
 void plain_write_road() { plain_write(largest(), largest().e.dir.file("plain.prj")); }

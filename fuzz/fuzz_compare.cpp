@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kx::ComparePanel panel;
     kx::CompareTotals totals;
     const std::string_view line(reinterpret_cast<const char*>(data), size);
-    if (kx::replay_compare(c, line, panel, totals) == kx::TransferOutcome::Refused) fail("a free port refused the compare");
+    if (kx::replay_compare(c, line, panel, totals) == kx::TransferOutcome::Refused)
+        fail("a free port refused the compare");
     if (!p.port_idle) fail("the port stays held");
     if (p.act_page != 0) fail("the editor is not on page 0");
     if (totals.errors < 0 || totals.warnings < 0) fail("negative totals");

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string s(reinterpret_cast<const char*>(data), size);
     std::int32_t h = kx::hex_to_long(s);
-    if (h < 0) std::abort();   // saturates, never wraps negative
+    if (h < 0) std::abort(); // saturates, never wraps negative
     std::int32_t d = kx::read_decimal(s);
     (void)d;
     auto n = kx::parse_number(s);

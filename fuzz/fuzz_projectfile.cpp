@@ -28,7 +28,8 @@ bool read_into(std::string_view bytes, kx::Project& q, kx::FileError& err) {
     kx::ParseHooks hooks;
     hooks.header = [&](const kx::StagedProject& s) { max = std::max(1, s.last_page_idx * s.n_lang); };
     hooks.page = [&](int value) {
-        if (value < 0 || value > max) fail("progress value outside the window's range", std::to_string(value));
+        if (value < 0 || value > max)
+            fail("progress value outside the window's range", std::to_string(value));
     };
     if (!kx::parse_project_file(bytes, st, err, hooks)) {
         // A refusal always says why, so the message box has a text.
@@ -44,7 +45,8 @@ bool read_into(std::string_view bytes, kx::Project& q, kx::FileError& err) {
 std::string write_of(const kx::Project& q) {
     std::string out;
     kx::FileError err;
-    if (!kx::project_file_bytes(q, out, err)) fail("a project read from a file cannot be saved", err.description);
+    if (!kx::project_file_bytes(q, out, err))
+        fail("a project read from a file cannot be saved", err.description);
     return out;
 }
 

@@ -20,7 +20,8 @@ void fail(const char* what, const std::string& detail) {
 std::string write_of(const kx::RecipeModel& m) {
     std::string out;
     kx::FileError err;
-    if (!kx::recipe_file_bytes(m, "2.8", out, err)) fail("a model read from a file cannot be written", err.description);
+    if (!kx::recipe_file_bytes(m, "2.8", out, err))
+        fail("a model read from a file cannot be written", err.description);
     return out;
 }
 
@@ -32,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!kx::parse_recipe_file(std::string_view(reinterpret_cast<const char*>(data), size), first, err)) {
         // A refusal always says why, so the message box has a text.
         if (err.kind == kx::FileError::Kind::None) fail("refused without a reason", "");
-        if (err.kind == kx::FileError::Kind::Damaged && err.description.empty()) fail("damaged without a description", "");
+        if (err.kind == kx::FileError::Kind::Damaged && err.description.empty())
+            fail("damaged without a description", "");
         return 0;
     }
     const std::string written = write_of(first);

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     init_recipe_data(p.recipe);
     p.recipe_modified = false;
     kx::ScriptedPrompt prompt;
-    prompt.answers = {kx::kAnsOk, kx::kAnsNo};   // the success box, then no save
+    prompt.answers = {kx::kAnsOk, kx::kAnsNo}; // the success box, then no save
     kx::MemorySettings settings;
     kx::ManualPump pump;
     kx::Ctx c{p, prompt, settings, pump};
@@ -39,10 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (outcome == kx::TransferOutcome::Refused) fail("a free port refused the upload");
     if (!p.port_idle) fail("the port stays held");
     const kx::RecipeModel& m = p.recipe;
-    if (m.blk_tot < 0 || m.blk_tot > kx::kMaxRecipeBlocks || m.blk_len < 0 || m.blk_len > kx::kMaxRecipeElements)
+    if (m.blk_tot < 0 || m.blk_tot > kx::kMaxRecipeBlocks || m.blk_len < 0 ||
+        m.blk_len > kx::kMaxRecipeElements)
         fail("counts outside the tables");
     for (const kx::recipe_block& b : m.recipe_blocks)
-        if (!kx::valid_recipe_slot(b.prev) || !kx::valid_recipe_slot(b.next)) fail("a link outside the table");
+        if (!kx::valid_recipe_slot(b.prev) || !kx::valid_recipe_slot(b.next))
+            fail("a link outside the table");
     // Success was reported: the whole set arrived, so the file can keep it or says why not.
     if (outcome == kx::TransferOutcome::Ended && !prompt.messages.empty() &&
         prompt.messages[0].text == c.txt(10077)) {

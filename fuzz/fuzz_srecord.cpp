@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : lines) {
         if (line.find_first_of("\r\n") != std::string::npos) fail("a line holds its end");
         const std::string cmd = kx::eeprom_command('M', line);
-        if (cmd.find_first_of(std::string("\x02\x03", 2)) != std::string::npos) fail("a framing byte in", cmd);
+        if (cmd.find_first_of(std::string("\x02\x03", 2)) != std::string::npos)
+            fail("a framing byte in", cmd);
         if (cmd.size() != line.size() + 5 || cmd.compare(0, 3, "00M") != 0) fail("command layout", cmd);
         const std::string body = cmd.substr(0, cmd.size() - 2);
         if (kx::hex_to_long(cmd.substr(cmd.size() - 2)) != kx::xor_check(body)) fail("check digits", cmd);

@@ -29,7 +29,8 @@ void fail(const char* what, const std::string& detail = "") {
 class ChooserView : public kx::View {
 public:
     int option = 0;
-    std::optional<int> choose_model(const std::string&, const std::string&, const std::string&, int) override {
+    std::optional<int> choose_model(const std::string&, const std::string&, const std::string&,
+                                    int) override {
         return option;
     }
 };
@@ -37,12 +38,14 @@ public:
 void check_bounds(const kx::Project& p) {
     if (!p.port_idle) fail("the port stays held");
     if (p.n_lang < 1 || p.n_lang > kx::kLangSlots) fail("language count", std::to_string(p.n_lang));
-    if (p.last_page_idx < 0 || p.last_page_idx > kx::kMaxPageIdx) fail("last page", std::to_string(p.last_page_idx));
+    if (p.last_page_idx < 0 || p.last_page_idx > kx::kMaxPageIdx)
+        fail("last page", std::to_string(p.last_page_idx));
     if (p.n_strings < 0 || p.n_strings > kx::kMaxStrings) fail("string count", std::to_string(p.n_strings));
     if (p.act_page != 0) fail("the editor is not on page 0");
     for (int pg = 0; pg <= p.last_page_idx; ++pg) {
         const kx::page_record& r = p.page_store[0][pg];
-        if (r.var_count < 0 || r.var_count > kx::kMaxVars) fail("variable count", std::to_string(r.var_count));
+        if (r.var_count < 0 || r.var_count > kx::kMaxVars)
+            fail("variable count", std::to_string(r.var_count));
         for (int v = 1; v <= r.var_count; ++v)
             if (r.pos[v] < 0 || r.pos[v] >= p.cells()) fail("variable outside the page");
     }
@@ -64,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ChooserView view;
     view.option = data[0] % 8;
     c.set_view(&view);
-    prompt.answers.push_back(kx::kAnsNo);   // the earlier upload is not saved
+    prompt.answers.push_back(kx::kAnsNo); // the earlier upload is not saved
     if (kx::choose_terminal_model(c, "upload") != 1) fail("the model choice was refused");
 
     const std::string_view line(reinterpret_cast<const char*>(data) + 1, size - 1);
@@ -76,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // back whatever Save writes is fuzz_projectfile's part).
     std::string bytes;
     kx::FileError err;
-    if (!kx::project_file_bytes(p, bytes, err)) fail("the uploaded project cannot be saved:", err.description);
+    if (!kx::project_file_bytes(p, bytes, err))
+        fail("the uploaded project cannot be saved:", err.description);
     return 0;
 }

@@ -85,13 +85,16 @@ double rss_mb() {
 
 void BM_WindowOpen(benchmark::State& state) {
     Setup& s = setup();
-    bench::versus(state, "x_core", [&] { s.core.open(s.path); }, [&] { s.window.open(s.path); });
+    bench::versus(
+        state, "x_core", [&] { s.core.open(s.path); }, [&] { s.window.open(s.path); });
     state.counters["rss_mb"] = rss_mb();
 }
 
 void BM_WindowSave(benchmark::State& state) {
     Setup& s = setup();
-    bench::versus(state, "x_core", [&] { s.core.save(s.dir.file("core.prj")); }, [&] { s.window.save(s.dir.file("window.prj")); });
+    bench::versus(
+        state, "x_core", [&] { s.core.save(s.dir.file("core.prj")); },
+        [&] { s.window.save(s.dir.file("window.prj")); });
 }
 
 } // namespace

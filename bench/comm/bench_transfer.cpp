@@ -15,12 +15,12 @@
 #include <thread>
 #include <unistd.h>
 
+#include "../../tests/comm/comm_rig.h"
 #include "comm/serial_link.h"
 #include "core/context.h"
 #include "core/transfer.h"
 #include "platform/api/scripted_prompt.h"
 #include "platform/qt_pump.h"
-#include "../../tests/comm/comm_rig.h"
 
 using namespace kx;
 
@@ -89,7 +89,8 @@ double raw_echo_fps(double seconds) {
                 if (buf[i] == 0x03 && write(master, "\x02\x03", 2) != 2) return;
         }
     });
-    const char frame[] = "\x02" "0000\x03";
+    const char frame[] = "\x02"
+                         "0000\x03";
     char buf[64];
     long frames = 0;
     const auto t0 = std::chrono::steady_clock::now();
@@ -101,10 +102,11 @@ double raw_echo_fps(double seconds) {
             if (n <= 0) break;
             done = memchr(buf, 0x03, static_cast<size_t>(n)) != nullptr;
         }
-        if (frames % 256 == 0) elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        if (frames % 256 == 0)
+            elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     }
     elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    close(slave);   // the echo's read fails once no slave is open
+    close(slave); // the echo's read fails once no slave is open
     echo.join();
     close(master);
     return elapsed > 0 ? frames / elapsed : 0;
@@ -141,7 +143,8 @@ void BM_DownloadUploadLargest(benchmark::State& state) {
         const double raw2 = raw_echo_fps(1.0);
 
         if (down.prompt.last_text() != "Trasferimento eseguito con successo" ||
-            up.prompt.last_text() != "Trasferimento eseguito con successo" || up.p.last_page_idx != kMaxPageIdx) {
+            up.prompt.last_text() != "Trasferimento eseguito con successo" ||
+            up.p.last_page_idx != kMaxPageIdx) {
             state.SkipWithError("a transfer failed");
             break;
         }
@@ -180,11 +183,15 @@ void BM_WaitReplyCpuSilentTerminal(benchmark::State& state) {
     e.link.release();
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_RawPtyEcho)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_DownloadUploadLargest)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_WaitReplyCpuSilentTerminal)->Arg(2000)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaitReplyCpuSilentTerminal)
+    ->Arg(2000)
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -195,6 +202,7 @@ int main(int argc, char** argv) {
     if (g_down_raw > 0 && g_up_raw > 0)
         std::printf("frames per second: download %.0f against a bare round trip of %.0f (%.1f%%), "
                     "upload %.0f against %.0f (%.1f%%)\n",
-                    g_down_fps, g_down_raw, 100 * g_down_fps / g_down_raw, g_up_fps, g_up_raw, 100 * g_up_fps / g_up_raw);
+                    g_down_fps, g_down_raw, 100 * g_down_fps / g_down_raw, g_up_fps, g_up_raw,
+                    100 * g_up_fps / g_up_raw);
     return 0;
 }

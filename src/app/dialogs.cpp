@@ -16,8 +16,8 @@
 
 namespace kx {
 
-ModelChooser::ModelChooser(const std::string& caption, const std::string& prompt, const std::string& cancel_text,
-                           int preselect, QWidget* parent)
+ModelChooser::ModelChooser(const std::string& caption, const std::string& prompt,
+                           const std::string& cancel_text, int preselect, QWidget* parent)
     : QDialog(parent) {
     setObjectName("FrmType");
     setWindowTitle(qs(caption));
@@ -51,7 +51,8 @@ int ModelChooser::selected() const {
     return 0;
 }
 
-AboutBox::AboutBox(const std::string& caption, const std::string& version_text, QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(const std::string& caption, const std::string& version_text, QWidget* parent)
+    : QDialog(parent) {
     setObjectName("frmInfo");
     setWindowTitle(qs(caption));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -108,7 +109,7 @@ void ProgressWindow::set_value(int v) {
         painted_.start();
         return;
     }
-    bar_->setUpdatesEnabled(false);   // no paint now; the next one shows this value or a later one
+    bar_->setUpdatesEnabled(false); // no paint now; the next one shows this value or a later one
     bar_->setValue(v);
     bar_->setUpdatesEnabled(true);
 }
@@ -116,7 +117,7 @@ void ProgressWindow::set_value(int v) {
 SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
     // Two thirds of the screen, centred.
     QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                     : QRect(0, 0, 1024, 768);
+                                                    : QRect(0, 0, 1024, 768);
     int w = screen.width() * 2 / 3, h = screen.height() * 2 / 3;
     setGeometry(screen.x() + screen.width() / 6, screen.y() + screen.height() / 6, w, h);
 }

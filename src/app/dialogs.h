@@ -52,7 +52,7 @@ public:
 private:
     QLabel* info_ = nullptr;
     QProgressBar* bar_ = nullptr;
-    QElapsedTimer painted_;   // since the bar was last painted
+    QElapsedTimer painted_; // since the bar was last painted
 };
 
 // The splash picture shown while the program starts.

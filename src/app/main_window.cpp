@@ -16,8 +16,8 @@
 #include "core/pages.h"
 #include "core/recipefile.h"
 #include "core/shell.h"
-#include "core/transfer.h"
 #include "core/text.h"
+#include "core/transfer.h"
 #include "editor/char_picker.h"
 #include "editor/copy_dialog.h"
 #include "editor/display_widget.h"
@@ -28,15 +28,15 @@
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 #include "recipes/recipe_config_dialog.h"
-#include "recipes/recipe_transfer_dialogs.h"
 #include "recipes/recipe_data_dialog.h"
+#include "recipes/recipe_transfer_dialogs.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -110,7 +110,7 @@ void MainWindow::ui_language_changed(bool english) {
                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             return;
     }
-    QCoreApplication::removeTranslator(stock_texts_);   // never installed twice
+    QCoreApplication::removeTranslator(stock_texts_); // never installed twice
     if (!stock_texts_->isEmpty()) QCoreApplication::installTranslator(stock_texts_);
 }
 
@@ -181,9 +181,7 @@ void MainWindow::menus_changed() {
     refresh_status();
 }
 
-void MainWindow::refresh_status() {
-    ins_->setEnabled(c_.p.insert_mode);
-}
+void MainWindow::refresh_status() { ins_->setEnabled(c_.p.insert_mode); }
 
 void MainWindow::menu_click(Menu m, int index) {
     Project& p = c_.p;
@@ -204,15 +202,9 @@ void MainWindow::menu_click(Menu m, int index) {
         else if (index == 3) copy_var(c_);
         else if (index == 4) paste_var(c_);
         break;
-    case Menu::Language:
-        menu_language_click(c_, index);
-        break;
-    case Menu::Mode:
-        set_number_mode(c_, index);
-        break;
-    case Menu::Link:
-        menu_link_click(c_, index);
-        break;
+    case Menu::Language: menu_language_click(c_, index); break;
+    case Menu::Mode: set_number_mode(c_, index); break;
+    case Menu::Link: menu_link_click(c_, index); break;
     case Menu::MultiProtocol:
         if (p.lock_events) break;
         if (index == 0) multi_protocol_on(c_);
@@ -241,19 +233,13 @@ void MainWindow::menu_click(Menu m, int index) {
             c_.prompt.busy(false);
         }
         break;
-    case Menu::Com:
-        menu_com_click(c_, index);
-        break;
+    case Menu::Com: menu_com_click(c_, index); break;
     case Menu::Help:
         if (index == 0) show_help();
         else show_about();
         break;
-    case Menu::Strings:
-        show_string_editor(c_, this);
-        break;
-    case Menu::Kxlang:
-        kxlang_menu_click(c_, index);
-        break;
+    case Menu::Strings: show_string_editor(c_, this); break;
+    case Menu::Kxlang: kxlang_menu_click(c_, index); break;
     case Menu::Recipes:
         if (index == 0) show_config_recipe_dialog(c_, this);
         else if (index == 1) show_data_recipe_dialog(c_, this);
@@ -264,8 +250,7 @@ void MainWindow::menu_click(Menu m, int index) {
         else if (index == 6) recipes_read(c_);
         else if (index == 7) new_recipe_file(c_);
         break;
-    default:
-        break;
+    default: break;
     }
     menus_changed();
     report_settings_trouble(c_);

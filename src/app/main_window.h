@@ -88,7 +88,7 @@ private:
     QMdiSubWindow* sub_ = nullptr;
     EditorWindow* editor_ = nullptr;
     ProgressWindow* progress_ = nullptr;
-    SerialLink* serial_ = nullptr;   // the one serial port, shared by every transfer
+    SerialLink* serial_ = nullptr; // the one serial port, shared by every transfer
     QToolBar* toolbar_ = nullptr;
     QLabel* ins_ = nullptr;
     std::vector<QMenu*> top_menus_;
@@ -96,8 +96,8 @@ private:
     std::vector<QAction*> tool_actions_;
     QString caption_;
     bool setting_caption_ = false;
-    QPointer<QDialog> about_;   // the about box while it is open
-    QTranslator* stock_texts_ = nullptr;   // Qt's own Italian texts, installed while in use
+    QPointer<QDialog> about_;            // the about box while it is open
+    QTranslator* stock_texts_ = nullptr; // Qt's own Italian texts, installed while in use
 };
 
 } // namespace kx

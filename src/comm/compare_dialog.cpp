@@ -16,7 +16,8 @@
 
 namespace kx {
 
-CompareDialog::CompareDialog(Ctx& c, SerialLink& link, QWidget* parent) : QDialog(parent), c_(c), link_(link) {
+CompareDialog::CompareDialog(Ctx& c, SerialLink& link, QWidget* parent)
+    : QDialog(parent), c_(c), link_(link) {
     setModal(true);
     setObjectName(QStringLiteral("frmCompareProject"));
     lbl_info_ = named_label(this, "lblInfo");

@@ -20,9 +20,7 @@ SerialLink::~SerialLink() {
 
 bool SerialLink::port_open() const { return port_.isOpen(); }
 
-void SerialLink::fail(int number, const QString& what) {
-    throw TransferError(number, bytes(what));
-}
+void SerialLink::fail(int number, const QString& what) { throw TransferError(number, bytes(what)); }
 
 void SerialLink::open() {
     const int n = c_.p.com_port;
@@ -71,8 +69,8 @@ void SerialLink::send_frame(const std::string& text) {
     if (done == s.size()) return;
     const qint64 rest = static_cast<qint64>(s.size() - done);
     if (!port_.isOpen() || port_.write(s.data() + done, rest) != rest)
-        fail(kErrPortFailed, QStringLiteral("Write error: ") + port_.errorString() + QStringLiteral(" (") + device_ +
-                                 QStringLiteral(")"));
+        fail(kErrPortFailed, QStringLiteral("Write error: ") + port_.errorString() + QStringLiteral(" (") +
+                                 device_ + QStringLiteral(")"));
 }
 
 void SerialLink::wait_reply() {
@@ -111,8 +109,7 @@ void SerialLink::on_ready_read() {
 
 void SerialLink::on_error(QSerialPort::SerialPortError error) {
     switch (error) {
-    case QSerialPort::NoError:
-        return;
+    case QSerialPort::NoError: return;
     case QSerialPort::ReadError:
     case QSerialPort::UnknownError:
         if (hung_up()) {
@@ -120,8 +117,7 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
             // pulled): every further read fails at once, so waiting on would only spin until
             // the time-out. The port cannot go on: a run-time error.
             if (!pending_)
-                pending_ = TransferError(kErrPortFailed,
-                                         "Device disconnected (" + bytes(device_) + ")");
+                pending_ = TransferError(kErrPortFailed, "Device disconnected (" + bytes(device_) + ")");
             break;
         }
         // A fault on the line: the transfer ends at the next complete frame or time-out.
@@ -131,8 +127,8 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
     case QSerialPort::ResourceError:
         // The port cannot go on (a write failed, the device went away): a run-time error.
         if (port_.isOpen() && !pending_)
-            pending_ = TransferError(kErrPortFailed, bytes(port_.errorString() + QStringLiteral(" (") + device_ +
-                                                           QStringLiteral(")")));
+            pending_ = TransferError(kErrPortFailed, bytes(port_.errorString() + QStringLiteral(" (") +
+                                                           device_ + QStringLiteral(")")));
         break;
     default:
         // Open failures are reported by open(); the rest concerns calls this link never makes.

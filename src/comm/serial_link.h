@@ -15,9 +15,9 @@ namespace kx {
 struct Ctx;
 
 // Error numbers of the port itself, as report_error shows them.
-constexpr int kErrPortNotFound = 8002;   // no such device
-constexpr int kErrPortInUse = 8005;      // taken by another program, or no permission
-constexpr int kErrPortFailed = 8010;     // any other failure to open or to write
+constexpr int kErrPortNotFound = 8002; // no such device
+constexpr int kErrPortInUse = 8005;    // taken by another program, or no permission
+constexpr int kErrPortFailed = 8010;   // any other failure to open or to write
 
 class SerialLink : public QObject, public LinkPort {
     Q_OBJECT
@@ -45,8 +45,8 @@ private:
     Ctx& c_;
     QSerialPort port_;
     int timeout_ms_ = kReplyTimeoutMs;
-    std::optional<TransferError> pending_;   // a write failure met while the event loop ran
-    QString device_;                         // the device path of the port, as messages name it
+    std::optional<TransferError> pending_; // a write failure met while the event loop ran
+    QString device_;                       // the device path of the port, as messages name it
 };
 
 } // namespace kx

@@ -38,7 +38,7 @@ public:
     void progress_value(int value) override;
 
     QLabel* info() const { return lbl_info_; }
-    QLabel* name_label() const { return lbl_name_; }   // the recipe file; nullptr otherwise
+    QLabel* name_label() const { return lbl_name_; } // the recipe file; nullptr otherwise
     QProgressBar* progress() const { return prg_; }
     QPushButton* start_button() const { return cmd_start_; }
     QPushButton* cancel_button() const { return cmd_cancel_; }
@@ -50,8 +50,8 @@ protected:
 private:
     friend void set_lang_download(Ctx& c, TransferDialog& dlg);
     friend void set_lang_upload(Ctx& c, TransferDialog& dlg);
-void set_lang_recipe_down(Ctx& c, TransferDialog& dlg);
-void set_lang_recipe_upload(Ctx& c, TransferDialog& dlg);
+    void set_lang_recipe_down(Ctx& c, TransferDialog& dlg);
+    void set_lang_recipe_upload(Ctx& c, TransferDialog& dlg);
     friend void set_lang_recipe_down(Ctx& c, TransferDialog& dlg);
     friend void set_lang_recipe_upload(Ctx& c, TransferDialog& dlg);
     void set_captions(int title_id, int info_id = 10083);

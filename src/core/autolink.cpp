@@ -10,7 +10,8 @@ namespace kx {
 
 std::string page_box_text(const std::string& before, const std::string& typed, int last_page_idx) {
     if (typed.empty()) return typed;
-    if (!std::all_of(typed.begin(), typed.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) return before;
+    if (!std::all_of(typed.begin(), typed.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
+        return before;
     return read_decimal(typed) <= last_page_idx ? typed : before;
 }
 

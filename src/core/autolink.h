@@ -24,10 +24,10 @@ void set_autolink_keys(Project& p, bool up_down);
 void set_link_recalc(Project& p, int policy);
 
 enum class AutolinkOk {
-    Close,       // done, declined or nothing to do: the dialog closes
-    StartGone,   // the start page no longer exists: the dialog stays
-    EndGone,     // the end page no longer exists: the dialog stays
-    LinksOff,    // links were switched off meanwhile: the dialog stays
+    Close,     // done, declined or nothing to do: the dialog closes
+    StartGone, // the start page no longer exists: the dialog stays
+    EndGone,   // the end page no longer exists: the dialog stays
+    LinksOff,  // links were switched off meanwhile: the dialog stays
 };
 
 // OK of the autolink dialog with the texts of its two page boxes: asks, commits the page

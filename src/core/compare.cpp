@@ -97,7 +97,8 @@ bool CompareRun::compare_rows(int page, int lang, const std::string& note) {
             if (held == '_' || byte == static_cast<unsigned char>(download_cell(held))) continue;
             const std::string cell_note =
                 note + "   " + c_.txt(10182) + " " + num(row) + "   " + c_.txt(10183) + " " + num(col);
-            if (!line(10184, "'" + chr(received_cell(byte)) + "'", "'" + chr(held) + "'", cell_note, kStyleError))
+            if (!line(10184, "'" + chr(received_cell(byte)) + "'", "'" + chr(held) + "'", cell_note,
+                      kStyleError))
                 return false;
         }
         ack();
@@ -212,7 +213,8 @@ void CompareRun::sequence() {
     for (int l = 0; l < langs; ++l) {
         if (!next()) return;
         const std::string name = printable_prefix(p_.rx_buffer);
-        if (name != p_.language_names[l] && !line(10173, name, p_.language_names[l], lang_note(l), kStyleWarning))
+        if (name != p_.language_names[l] &&
+            !line(10173, name, p_.language_names[l], lang_note(l), kStyleWarning))
             return;
         ack();
     }
@@ -264,7 +266,8 @@ void restore_editor(Ctx& c) {
 } // namespace
 
 int classify_difference(const Ctx& c, int type, int field, std::string& note) {
-    if (model_type_list(c.p.kx_type) == TypeList::Long && (type == 4 || type == 5) && field >= 1 && field <= 5) {
+    if (model_type_list(c.p.kx_type) == TypeList::Long && (type == 4 || type == 5) && field >= 1 &&
+        field <= 5) {
         note += kCrLf + kTab + c.txt(10214);
         return kStyleWarning;
     }

@@ -34,7 +34,7 @@ public:
 };
 
 struct CompareTotals {
-    std::int32_t errors = 0;     // lines of any class but warning
+    std::int32_t errors = 0; // lines of any class but warning
     std::int32_t warnings = 0;
 };
 

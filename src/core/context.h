@@ -24,14 +24,14 @@ struct Ctx {
     Prompt& prompt;
     SettingsStore& settings;
     Pump& pump;
-    std::string program_dir;   // folder of the executable, without a trailing "/"
+    std::string program_dir; // folder of the executable, without a trailing "/"
     // The user's documents folder: new projects are named there when the program's folder
     // cannot be written ("" = none).
     std::string documents_dir;
 
     MenuModel menus;
-    FileDialog cdg1;        // projects
-    FileDialog cdg_recipe;  // recipe files
+    FileDialog cdg1;       // projects
+    FileDialog cdg_recipe; // recipe files
 
     View& view() { return view_ ? *view_ : null_view_; }
     void set_view(View* v) { view_ = v; }

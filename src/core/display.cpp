@@ -10,9 +10,7 @@ namespace kx {
 namespace {
 
 // A variable cell while the variable editor is open draws from the highlighted set.
-bool highlighted(const Project& p, int code) {
-    return is_var_mark(code) && p.var_edit_open;
-}
+bool highlighted(const Project& p, int code) { return is_var_mark(code) && p.var_edit_open; }
 
 } // namespace
 
@@ -22,7 +20,7 @@ int check_char(int code) {
 }
 
 namespace {
-constexpr int kArrowLineCodes[4] = {17, 16, 30, 31};   // of the arrows 4, 5, 6, 7
+constexpr int kArrowLineCodes[4] = {17, 16, 30, 31}; // of the arrows 4, 5, 6, 7
 } // namespace
 
 int arrow_line_code(int code) { return code >= 4 && code <= 7 ? kArrowLineCodes[code - 4] : 0; }
@@ -120,13 +118,9 @@ void set_number_mode(Ctx& c, int mode) {
     for (int k = 1; k <= c.p.n_vars && k <= kMaxVars; ++k) show_var_row(c, k);
 }
 
-void apply_number_mode(Ctx& c) {
-    set_number_mode(c, c.p.num_mode == "HEX" ? 0 : 1);
-}
+void apply_number_mode(Ctx& c) { set_number_mode(c, c.p.num_mode == "HEX" ? 0 : 1); }
 
-void show_model_label(Ctx& c) {
-    c.view().set_label(Label::Type, c.txt(10014) + "  " + c.p.kx_type);
-}
+void show_model_label(Ctx& c) { c.view().set_label(Label::Type, c.txt(10014) + "  " + c.p.kx_type); }
 
 void set_link_mode(Ctx& c, int mode) {
     Project& p = c.p;
@@ -168,8 +162,6 @@ void menu_link_click(Ctx& c, int mode) {
     set_link_mode(c, mode);
 }
 
-void apply_link_mode(Ctx& c) {
-    set_link_mode(c, c.p.link_on ? 0 : 1);
-}
+void apply_link_mode(Ctx& c) { set_link_mode(c, c.p.link_on ? 0 : 1); }
 
 } // namespace kx

@@ -66,7 +66,7 @@ void align_row(Ctx& c, Align how) {
     while (first < re && p.display_buffer[first] == 32) ++first;
     int last = re;
     while (last > rs && p.display_buffer[last] == 32) --last;
-    const int span = last - first;   // negative on a blank row: nothing moves
+    const int span = last - first; // negative on a blank row: nothing moves
     int target = rs;
     bool refused = false;
     switch (how) {
@@ -116,7 +116,7 @@ void key_down(Ctx& c, int key_code, int shift) {
     const int rs = row_start(p, cur);
     const int re = row_end(p, cur);
     const bool ctrl = shift == kCtrlFlag;
-    int to = -1;   // the cursor's new cell, when the key moves it
+    int to = -1; // the cursor's new cell, when the key moves it
 
     paint_buffer_cell(c, cur);
     switch (key_code) {
@@ -124,7 +124,7 @@ void key_down(Ctx& c, int key_code, int shift) {
         if (cur == rs) {
             c.beep();
         } else if (var_cell_at(p, cur - 1)) {
-            return;   // a variable is not deleted character by character
+            return; // a variable is not deleted character by character
         } else {
             p.cursor_pos = static_cast<std::int16_t>(cur - 1);
             close_gap(c, cur - 1);
@@ -170,7 +170,7 @@ void key_press(Ctx& c, int key_ascii) {
 }
 
 void char_picker_click(Ctx& c, int index) {
-    static const int arrows[] = {6, 7, 4, 5};   // up, down, left, right
+    static const int arrows[] = {6, 7, 4, 5}; // up, down, left, right
     if (index >= 0 && index < 4) enter_char(c, arrows[index]);
 }
 

@@ -76,7 +76,8 @@ FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<Text
     const std::string path = dlg.file_name;
     if (file_exists(path)) {
         c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + file_name_of(path) + " " + c.txt(10071), kYesNoCancel) != kAnsYes)
+        if (c.prompt.message(c.txt(10070) + " " + file_name_of(path) + " " + c.txt(10071), kYesNoCancel) !=
+            kAnsYes)
             return FileChoice::Cancelled;
     }
     auto w = std::make_unique<TextFileWriter>(path);
@@ -142,7 +143,8 @@ TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, Text
         return end_failed(c, link, e);
     }
     // Success only once the file is complete on disk.
-    if (!file.close()) return end_failed(c, link, TransferError(kErrFileAccess, "Path/File access error (" + path + ")"));
+    if (!file.close())
+        return end_failed(c, link, TransferError(kErrFileAccess, "Path/File access error (" + path + ")"));
     if (complete) c.prompt.message(c.txt(10077), kOkOnly);
     if (p.stop_transfer && !complete) {
         c.beep();
@@ -152,7 +154,8 @@ TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, Text
     return TransferOutcome::Ended;
 }
 
-TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel, const std::vector<std::string>& lines) {
+TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel,
+                                 const std::vector<std::string>& lines) {
     Project& p = c.p;
     if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
     stop_shown(c, panel);

@@ -49,9 +49,9 @@ public:
 
 // Where an EEPROM dialog stands after choosing its file.
 enum class FileChoice {
-    Cancelled,   // the user cancelled the file dialog: the dialog closes
-    None,        // no usable file (the reason was shown): only Cancel goes on
-    Ready,       // Start may run
+    Cancelled, // the user cancelled the file dialog: the dialog closes
+    None,      // no usable file (the reason was shown): only Cancel goes on
+    Ready,     // Start may run
 };
 
 // The read's file: save dialog, overwrite question, then the file created. A file that
@@ -70,6 +70,7 @@ void send_command(Ctx& c, LinkPort& link, char letter);
 TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file,
                                 const std::string& path);
 // Start of the write: one "M" command per line, then "K" and "Z".
-TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel, const std::vector<std::string>& lines);
+TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel,
+                                 const std::vector<std::string>& lines);
 
 } // namespace kx

@@ -86,7 +86,9 @@ bool file_save_as(Ctx& c) {
     const std::string chosen = c.cdg1.file_name;
     if (file_exists(chosen)) {
         c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + shown_path(chosen) + " " + c.txt(10071), kYesNoCancel) != kAnsYes) return false;
+        if (c.prompt.message(c.txt(10070) + " " + shown_path(chosen) + " " + c.txt(10071), kYesNoCancel) !=
+            kAnsYes)
+            return false;
     }
     if (!save_to(c, chosen)) return false;
     p.project_path = chosen;

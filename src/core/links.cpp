@@ -26,7 +26,7 @@ void link_box_key(Ctx& c) { c.p.prj_modified = true; }
 
 void set_page_password(Ctx& c, bool on) {
     const std::int16_t flag = on ? 1 : 0;
-    if (c.p.link_pwd != flag) c.p.prj_modified = true;   // the flag is saved with the page
+    if (c.p.link_pwd != flag) c.p.prj_modified = true; // the flag is saved with the page
     c.p.link_pwd = flag;
 }
 

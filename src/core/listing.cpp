@@ -69,9 +69,9 @@ void page_section(Lines& out, const Project& p, int lang, int page) {
         const variable_record v = r0.var(i);
         std::string type = type_short_name(p.kx_type, v.type);
         if (!type.empty()) pad_right_space(type, 7);
-        out.add(zeros(i, 2) + "    " + (v.access != 0 ? "R/W " : "R_O ") + type + " " + zeros(v.pos, 3) + " " +
-                zeros(v.digits, 2) + "  " + zeros(v.dec, 2) + "  " + zeros(v.address, 5) + " " + zeros(v.min, 5) +
-                "     " + zeros(v.max, 5));
+        out.add(zeros(i, 2) + "    " + (v.access != 0 ? "R/W " : "R_O ") + type + " " + zeros(v.pos, 3) +
+                " " + zeros(v.digits, 2) + "  " + zeros(v.dec, 2) + "  " + zeros(v.address, 5) + " " +
+                zeros(v.min, 5) + "     " + zeros(v.max, 5));
     }
 }
 
@@ -89,9 +89,7 @@ std::string substitute(const std::string& name, const std::string& ext) {
     return name.substr(0, name.find('.')) + ext;
 }
 
-bool model_has_strings(const std::string& kx_type) {
-    return kx_type != "KXA_520" && kx_type != "KXA_530";
-}
+bool model_has_strings(const std::string& kx_type) { return kx_type != "KXA_520" && kx_type != "KXA_530"; }
 
 std::string listing_bytes(const Project& p) {
     Lines out;
@@ -110,7 +108,8 @@ std::string listing_bytes(const Project& p) {
     }
     out.add("");
     out.add("");
-    for (int L = 0; L < langs; ++L) out.add("language " + std::to_string(L + 1) + "    " + p.language_names[L]);
+    for (int L = 0; L < langs; ++L)
+        out.add("language " + std::to_string(L + 1) + "    " + p.language_names[L]);
     for (int L = 0; L < langs; ++L)
         for (int pg = 0; pg < pages; ++pg) page_section(out, p, L, pg);
     out.add("");
@@ -119,7 +118,8 @@ std::string listing_bytes(const Project& p) {
         const int n = std::clamp<int>(p.n_strings, 0, kStringSlots);
         for (int L = 0; L < langs; ++L) {
             for (int j = 0; j < n; ++j)
-                out.add("string n. " + zeros(j, 3) + " " + p.language_names[L] + " '" + p.global_strings[L][j] + "'");
+                out.add("string n. " + zeros(j, 3) + " " + p.language_names[L] + " '" +
+                        p.global_strings[L][j] + "'");
             out.add("");
         }
     }

@@ -4,19 +4,19 @@ namespace kx {
 
 const std::vector<MenuInfo>& menu_infos() {
     static const std::vector<MenuInfo> infos = {
-        {Menu::Language, 10, 2},  {Menu::Gen, 100, 8},    {Menu::File, 150, 13},
-        {Menu::Modify, 200, 5},   {Menu::Strings, 250, 1}, {Menu::Option, 300, 4},
-        {Menu::Mode, 500, 2},     {Menu::Link, 600, 4},    {Menu::Transfer, 350, 6},
-        {Menu::Kxlang, 400, 3},   {Menu::Help, 550, 2},    {Menu::Recipes, 650, 8},
-        {Menu::MultiProtocol, 0, 2}, {Menu::Com, 0, 8},    {Menu::Toolbar, 950, 11},
+        {Menu::Language, 10, 2},     {Menu::Gen, 100, 8},     {Menu::File, 150, 13},
+        {Menu::Modify, 200, 5},      {Menu::Strings, 250, 1}, {Menu::Option, 300, 4},
+        {Menu::Mode, 500, 2},        {Menu::Link, 600, 4},    {Menu::Transfer, 350, 6},
+        {Menu::Kxlang, 400, 3},      {Menu::Help, 550, 2},    {Menu::Recipes, 650, 8},
+        {Menu::MultiProtocol, 0, 2}, {Menu::Com, 0, 8},       {Menu::Toolbar, 950, 11},
     };
     return infos;
 }
 
 const std::array<const char*, 11>& toolbar_keys() {
-    static const std::array<const char*, 11> keys = {
-        "TextLeft", "CenterText", "TextRight", "FirstPage", "PageUp", "PageDown",
-        "LastPage", "GoToPage", "InsertPage", "DeletePage", "AppendPage"};
+    static const std::array<const char*, 11> keys = {"TextLeft",   "CenterText", "TextRight", "FirstPage",
+                                                     "PageUp",     "PageDown",   "LastPage",  "GoToPage",
+                                                     "InsertPage", "DeletePage", "AppendPage"};
     return keys;
 }
 

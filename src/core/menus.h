@@ -8,16 +8,16 @@
 namespace kx {
 
 enum class Menu {
-    Language,      // Options > PC language
-    Gen,           // the menu bar
+    Language, // Options > PC language
+    Gen,      // the menu bar
     File,
     Modify,
     Strings,
     Option,
-    Mode,          // Options > Mode
-    Link,          // Options > Link
+    Mode, // Options > Mode
+    Link, // Options > Link
     Transfer,
-    Kxlang,        // Language
+    Kxlang, // Language
     Help,
     Recipes,
     MultiProtocol, // Options > MultiProtocol (fixed captions)
@@ -31,12 +31,12 @@ struct MenuItem {
     bool enabled = true;
     bool checked = false;
     bool visible = true;
-    bool file_name = false;   // the caption holds a file-system name (the recent list)
+    bool file_name = false; // the caption holds a file-system name (the recent list)
 };
 
 struct MenuInfo {
     Menu menu;
-    int base_id;   // string-table id of item 0; 0 = fixed captions
+    int base_id; // string-table id of item 0; 0 = fixed captions
     int items;
 };
 
@@ -48,7 +48,7 @@ const std::array<const char*, 11>& toolbar_keys();
 
 class MenuModel {
 public:
-    MenuModel();   // the state before the program's start-up changes it
+    MenuModel(); // the state before the program's start-up changes it
     MenuItem& at(Menu m, int index);
     const MenuItem& at(Menu m, int index) const;
     int count(Menu m) const { return static_cast<int>(menus_[static_cast<int>(m)].size()); }

@@ -144,7 +144,7 @@ void multiprotocol_off(Ctx& c) {
     c.p.multi_protocol = 0;
     c.menus_changed();
     load_grid(c);
-    show_var_rows(c);   // the page shown keeps its rows in the narrower grid
+    show_var_rows(c); // the page shown keeps its rows in the narrower grid
 }
 
 void multi_protocol_on(Ctx& c) {

@@ -14,9 +14,9 @@ enum class TypeList { None, Short, Long };
 
 struct TerminalModel {
     const char* key;
-    int chooser_option;   // 0..7; -1 = not offered
+    int chooser_option; // 0..7; -1 = not offered
     int cols, rows;
-    int file_code;        // project-file model code; 0 = none
+    int file_code; // project-file model code; 0 = none
     TypeList types;
     bool type_map;        // the type-code map applies
     bool recipes;         // Recipes menu enabled

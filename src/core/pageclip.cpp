@@ -34,7 +34,8 @@ void copy_chars(const Project& p, const page_store_t& from, int src, page_store_
 void clear_clipboard_page(Ctx& c, int page) {
     Project& p = c.p;
     if (!valid_page(page)) return;
-    for (int L = 0; L < lang_count(p); ++L) std::fill_n(p.page_clipboard[L][page].chars.begin(), cell_count(p), 32);
+    for (int L = 0; L < lang_count(p); ++L)
+        std::fill_n(p.page_clipboard[L][page].chars.begin(), cell_count(p), 32);
     page_record& r0 = p.page_clipboard[0][page];
     r0.var_count = 0;
     for (int s = 1; s < kVarSlots; ++s) r0.set_var(s, variable_record{});
@@ -80,7 +81,7 @@ void paste_page(Ctx& c) {
     save_page(c, p.act_page, p.act_lang);
     const int pages = p.last_page_idx;
     insert_page(c, false);
-    if (p.last_page_idx == pages) return;   // 1000 pages: the insert refused with a beep
+    if (p.last_page_idx == pages) return; // 1000 pages: the insert refused with a beep
     paste_page_from_clipboard(c, p.page_clip_nr, p.act_page);
     if (!p.link_on) {
         reset_links(c);

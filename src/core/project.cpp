@@ -30,7 +30,6 @@ void page_record::set_var(int slot, const variable_record& v) {
 
 Project::Project()
     : page_store(kLangSlots, std::vector<page_record>(kPageSlots)),
-      page_clipboard(kLangSlots, std::vector<page_record>(kPageSlots)),
-      global_strings(7) {}
+      page_clipboard(kLangSlots, std::vector<page_record>(kPageSlots)), global_strings(7) {}
 
 } // namespace kx

@@ -12,15 +12,15 @@
 
 namespace kx {
 
-constexpr int kMaxCells = 161;     // cells 0..160; a page uses n_cols * n_rows <= 160
-constexpr int kPageSlots = 1001;   // pages 0..1000 (1000 is never used)
+constexpr int kMaxCells = 161;   // cells 0..160; a page uses n_cols * n_rows <= 160
+constexpr int kPageSlots = 1001; // pages 0..1000 (1000 is never used)
 constexpr int kMaxPageIdx = 999;
-constexpr int kLangSlots = 6;      // languages 0..5 have storage
-constexpr int kStringSlots = 601;  // strings 0..600
+constexpr int kLangSlots = 6;     // languages 0..5 have storage
+constexpr int kStringSlots = 601; // strings 0..600
 constexpr int kMaxStrings = 600;
-constexpr int kVarSlots = 9;       // variable slots 0..8; 1..8 used
+constexpr int kVarSlots = 9; // variable slots 0..8; 1..8 used
 constexpr int kMaxVars = 8;
-constexpr int kComBit = 0x40;      // COM1 mark in a variable's decimals word
+constexpr int kComBit = 0x40; // COM1 mark in a variable's decimals word
 
 // Character codes with a meaning of their own.
 constexpr int kCodeVarDigit = 128;
@@ -28,11 +28,11 @@ constexpr int kCodeVarPoint = 129;
 constexpr int kCodeInvalid = 130;
 
 struct variable_record {
-    std::int16_t access = 0;   // 1 read/write, 0 read-only
-    std::int16_t type = 0;     // editor coding: index in the model's type list
-    std::int16_t pos = 0;      // first cell
-    std::int16_t digits = 0;   // > 0: slot in use
-    std::int16_t dec = 0;      // decimals in bits 0..5, bit 6 = COM1
+    std::int16_t access = 0; // 1 read/write, 0 read-only
+    std::int16_t type = 0;   // editor coding: index in the model's type list
+    std::int16_t pos = 0;    // first cell
+    std::int16_t digits = 0; // > 0: slot in use
+    std::int16_t dec = 0;    // decimals in bits 0..5, bit 6 = COM1
     std::int32_t address = 0;
     std::int32_t min = 0;
     std::int32_t max = 0;
@@ -41,8 +41,8 @@ struct variable_record {
 
 struct page_record {
     std::array<std::int16_t, kMaxCells> chars{};
-    std::array<std::int16_t, 5> links{};   // 0 up, 1 down, 2 left, 3 right
-    std::int16_t pwd = 0;                  // 1 on, 0 off
+    std::array<std::int16_t, 5> links{}; // 0 up, 1 down, 2 left, 3 right
+    std::int16_t pwd = 0;                // 1 on, 0 off
     std::int16_t var_count = 0;
     std::array<std::int16_t, kVarSlots> access{}, type{}, pos{}, digits{}, dec{};
     std::array<std::int32_t, kVarSlots> address{}, min{}, max{};
@@ -55,15 +55,15 @@ struct page_record {
 // The variable editor's fields of the variable under edit (set by the dialog, and by Paste
 // Variable before it stores without the dialog) and its copies of the display while it is open.
 struct var_edit_state {
-    std::int16_t ed_access = 0;   // 0 read-only, 1 read/write
+    std::int16_t ed_access = 0; // 0 read-only, 1 read/write
     std::int16_t ed_type = 0;
     std::int16_t ed_pos = 0;
     std::int16_t ed_digits = 0;
-    std::int16_t ed_dec = 0;      // decimals; bit 6 carries the COM1 mark into the slot
+    std::int16_t ed_dec = 0; // decimals; bit 6 carries the COM1 mark into the slot
     std::int32_t ed_address = 0, ed_min = 0, ed_max = 0;
-    std::array<std::int16_t, kMaxCells> mirror_cells{};   // the page as the dialog found it
-    std::array<std::int16_t, kMaxCells> aux_cells{};      // the same without the variable's cells
-    variable_record saved{};                              // the slot as the dialog found it
+    std::array<std::int16_t, kMaxCells> mirror_cells{}; // the page as the dialog found it
+    std::array<std::int16_t, kMaxCells> aux_cells{};    // the same without the variable's cells
+    variable_record saved{};                            // the slot as the dialog found it
     bool closed_by_button = false;
 };
 
@@ -149,7 +149,7 @@ struct Project {
     bool port_idle = true;
     bool stop_transfer = false;
     std::string ee_command;
-    bool rx_in_frame = false;   // an STX came and its ETX not yet
+    bool rx_in_frame = false; // an STX came and its ETX not yet
 
     // File dialogs' remembered state around a file command.
     std::string dlg_init_dir, dlg_file_name;

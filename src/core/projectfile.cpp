@@ -17,9 +17,9 @@ namespace kx {
 namespace {
 
 constexpr std::string_view kUnusedVarLine = "0 00 000 00 00 0000 0000 0000";
-constexpr int kFileLangs = 6;     // the file always carries six language names
-constexpr int kMaxLink = 9999;    // four columns
-constexpr int kMaxWord = 0xFFFF;  // address, minimum, maximum: four hexadecimal columns
+constexpr int kFileLangs = 6;    // the file always carries six language names
+constexpr int kMaxLink = 9999;   // four columns
+constexpr int kMaxWord = 0xFFFF; // address, minimum, maximum: four hexadecimal columns
 
 // Character codes between memory and file. Arrows and variable cells have codes of their own
 // in the file; every code the display cannot show goes out as the invalid-character code,
@@ -69,7 +69,6 @@ int overlapping_var(const std::array<variable_record, kVarSlots>& t) {
 std::string_view window(std::string_view line, std::size_t start, std::size_t len) {
     return start >= line.size() ? std::string_view() : line.substr(start, len);
 }
-
 
 // Rounds a count to an integer, a half to the even neighbour.
 int round_count(double v) {
@@ -148,7 +147,8 @@ struct BlockMemo {
     std::vector<std::string_view> tails;
     std::vector<std::array<std::int16_t, kMaxCells>> marks;
 
-    explicit BlockMemo(const StagedProject& out) : tails(out.last_page_idx + 1), marks(out.last_page_idx + 1) {
+    explicit BlockMemo(const StagedProject& out)
+        : tails(out.last_page_idx + 1), marks(out.last_page_idx + 1) {
         for (int code = 0; code < 100; ++code)
             type_from[code] = static_cast<std::int16_t>(type_code_from_terminal(code, out.kx_type));
     }
@@ -215,11 +215,12 @@ bool read_page_block(LineReader& in, StagedProject& out, BlockMemo& memo, int la
     const std::int16_t pwd = s.size() >= 20 && s[19] == '1' ? 1 : 0;
     for (int k = 0; k < 4; ++k) {
         if (!out.link_on) {
-            links[k] = static_cast<std::int16_t>(page);   // links off: every page links to itself
+            links[k] = static_cast<std::int16_t>(page); // links off: every page links to itself
             continue;
         }
         const std::int32_t v = read_decimal(window(s, 4 * k, 4));
-        if (v < 0 || v > kMaxLink) return in.bad("link " + std::to_string(k) + " of page " + std::to_string(page));
+        if (v < 0 || v > kMaxLink)
+            return in.bad("link " + std::to_string(k) + " of page " + std::to_string(page));
         links[k] = static_cast<std::int16_t>(v);
     }
 
@@ -308,7 +309,8 @@ bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& e
     out.link_on = read_decimal(s) != 0;
     if (!in.next(s)) return false;
     out.n_lang = read_decimal(s);
-    if (out.n_lang < 1 || out.n_lang > kLangSlots) return in.bad("language count " + std::to_string(out.n_lang));
+    if (out.n_lang < 1 || out.n_lang > kLangSlots)
+        return in.bad("language count " + std::to_string(out.n_lang));
     if (!in.next(s)) return false;
     out.last_page_idx = round_count(static_cast<double>(read_decimal(s)) / out.n_lang - 1);
     if (out.last_page_idx < 0 || out.last_page_idx > kMaxPageIdx)
@@ -385,18 +387,20 @@ bool project_file_bytes(const Project& p, std::string& out, FileError& err,
     if (p.n_lang < 1 || p.n_lang > kLangSlots) return refuse("language count " + std::to_string(p.n_lang));
     if (p.last_page_idx < 0 || p.last_page_idx > kMaxPageIdx)
         return refuse("page count " + std::to_string(p.last_page_idx + 1));
-    if (p.n_strings < 0 || p.n_strings > kMaxStrings) return refuse("string count " + std::to_string(p.n_strings));
+    if (p.n_strings < 0 || p.n_strings > kMaxStrings)
+        return refuse("string count " + std::to_string(p.n_strings));
 
     const int n_lang = p.n_lang, last = p.last_page_idx, cols = p.n_cols, rows = p.n_rows;
     out.reserve(static_cast<std::size_t>(n_lang) * (last + 1) * (rows * (cols + 2) + 22 + 8 * 31) +
                 static_cast<std::size_t>(n_lang) * p.n_strings * (cols + 2) + 256);
 
-    append_text_line(out, p.file_version + "  version" + (p.multi_protocol != 0 ? " - MultiProtocol" : " - MonoProtocol"));
+    append_text_line(out, p.file_version + "  version" +
+                              (p.multi_protocol != 0 ? " - MultiProtocol" : " - MonoProtocol"));
     append_text_line(out, number_text(m->file_code, 3, ' ') + "  model");
     append_text_line(out, number_text(p.num_mode == "HEX" ? 1 : 0, 3, ' ') + "  mode");
     append_text_line(out, number_text(p.link_on ? 1 : 0, 3, ' ') + "  link");
     append_text_line(out, number_text(n_lang, 3, ' ') + "  languages");
-    std::string tot_pages = " " + std::to_string((last + 1) * n_lang);   // one blank stays in front
+    std::string tot_pages = " " + std::to_string((last + 1) * n_lang); // one blank stays in front
     pad_left_space(tot_pages, 3);
     append_text_line(out, tot_pages + "  tot_pages");
     append_text_line(out, number_text(p.n_strings * n_lang, 3, ' ') + "  tot_strings");
@@ -436,7 +440,8 @@ bool project_file_bytes(const Project& p, std::string& out, FileError& err,
             append_number(t, v.pos, 3, '0');
             t += ' ';
             append_number(t, v.digits, 2, '0');
-            const std::pair<std::int32_t, int> fields[] = {{v.dec, 2}, {v.address, 4}, {v.min, 4}, {v.max, 4}};
+            const std::pair<std::int32_t, int> fields[] = {
+                {v.dec, 2}, {v.address, 4}, {v.min, 4}, {v.max, 4}};
             for (const auto& [value, width] : fields) {
                 t += ' ';
                 append_hex(t, value, width);
@@ -532,13 +537,14 @@ bool open_project_file(Ctx& c, const std::string& path) {
 
     install_staged_project(p, std::move(st));
     set_terminal_model(c, p.kx_type);
-    c.view().lang_list_set(std::vector<std::string>(p.language_names.begin(), p.language_names.begin() + p.n_lang), 0);
+    c.view().lang_list_set(
+        std::vector<std::string>(p.language_names.begin(), p.language_names.begin() + p.n_lang), 0);
     build_display(c);
     p.act_page = 0;
     p.cursor_pos = 0;
     load_page(c, 0, p.act_lang);
     show_page_nr(c, p.act_page);
-    show_row_col(c, p.cursor_pos);   // the cursor labels leave the old project's cell
+    show_row_col(c, p.cursor_pos); // the cursor labels leave the old project's cell
     apply_number_mode(c);
     p.skip_link_ask = true;
     apply_link_mode(c);

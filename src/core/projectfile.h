@@ -17,18 +17,18 @@ struct Ctx;
 struct FileDialog;
 
 // Error numbers the file routines report with "Errore <number>: <description>".
-constexpr std::int32_t kErrPastEnd = 62;     // the file ends before the data it announces
-constexpr std::int32_t kErrBadValue = 380;   // a value outside what the project can hold
-constexpr std::int32_t kErrFileAccess = 75;  // the file cannot be read, created or renamed
+constexpr std::int32_t kErrPastEnd = 62;    // the file ends before the data it announces
+constexpr std::int32_t kErrBadValue = 380;  // a value outside what the project can hold
+constexpr std::int32_t kErrFileAccess = 75; // the file cannot be read, created or renamed
 
 struct FileError {
     enum class Kind {
         None,
-        Version,   // line 1 is not a project file header (message 10017)
-        Format,    // line 2 is not a model line (message 10160)
-        Model,     // unknown model code (message 10019)
-        Damaged,   // counts, values or length do not fit: number and description
-        Access,    // the file system refused: number and description
+        Version, // line 1 is not a project file header (message 10017)
+        Format,  // line 2 is not a model line (message 10160)
+        Model,   // unknown model code (message 10019)
+        Damaged, // counts, values or length do not fit: number and description
+        Access,  // the file system refused: number and description
     };
     Kind kind = Kind::None;
     std::int32_t number = 0;
@@ -47,8 +47,8 @@ struct StagedProject {
     int n_strings = 0;
     int tot_strings = 0;
     std::array<std::string, 6> language_names;
-    page_store_t pages;                              // [language][page 0..last_page_idx]
-    std::vector<std::vector<std::string>> strings;   // [language][string 0..n_strings-1]
+    page_store_t pages;                            // [language][page 0..last_page_idx]
+    std::vector<std::vector<std::string>> strings; // [language][string 0..n_strings-1]
 };
 
 // Called while reading: once after the header (the counts are known), and after each page

@@ -143,7 +143,8 @@ std::string recipe_model_fault(const RecipeModel& m) {
         const std::string at = "block " + std::to_string(s);
         if (!valid_recipe_slot(b.prev) || !valid_recipe_slot(b.next)) return at + " links outside the table";
         for (int i = 0; i < m.blk_len; ++i)
-            if (!in_word(b.values[i])) return at + " value " + std::to_string(i) + " = " + std::to_string(b.values[i]);
+            if (!in_word(b.values[i]))
+                return at + " value " + std::to_string(i) + " = " + std::to_string(b.values[i]);
     }
     if (m.blk_tot == 0) return "";
     const int head = find_recipe_head(m);
@@ -162,7 +163,8 @@ std::string recipe_model_fault(const RecipeModel& m) {
         s = next;
     }
     if (count != m.blk_tot)
-        return "the block list holds " + std::to_string(count) + " of " + std::to_string(m.blk_tot) + " blocks";
+        return "the block list holds " + std::to_string(count) + " of " + std::to_string(m.blk_tot) +
+               " blocks";
     return "";
 }
 
@@ -172,25 +174,25 @@ LinkResult link_recipe_block(RecipeModel& m, const std::string& name, int& slot)
     if (m.blk_tot >= recipe_block_limit(m) || f < 0) return LinkResult::Full;
     auto& t = m.recipe_blocks;
     if (m.blk_tot <= 0) {
-        t[f].prev = t[f].next = f;   // the first block points to itself both ways
+        t[f].prev = t[f].next = f; // the first block points to itself both ways
     } else {
         int s = find_recipe_head(m);
-        if (s < 0) return LinkResult::Full;   // a broken list takes no more blocks
+        if (s < 0) return LinkResult::Full; // a broken list takes no more blocks
         for (int steps = 0; steps < kRecipeSlots && name > t[s].name && t[s].next != s && used(m, t[s].next);
              ++steps)
             s = t[s].next;
         if (t[s].name == name) return LinkResult::Duplicate;
         const bool head = t[s].prev == s, tail = t[s].next == s;
         if ((head && tail && name > t[s].name) || (tail && !head && name > t[s].name)) {
-            t[s].next = f;   // after the tail
+            t[s].next = f; // after the tail
             t[f].next = f;
             t[f].prev = s;
         } else if (head) {
-            t[s].prev = f;   // before the head
+            t[s].prev = f; // before the head
             t[f].prev = f;
             t[f].next = s;
         } else {
-            const int p = t[s].prev;   // between s's predecessor and s
+            const int p = t[s].prev; // between s's predecessor and s
             t[p].next = f;
             t[s].prev = f;
             t[f].prev = p;
@@ -211,10 +213,10 @@ int unlink_recipe_block(RecipeModel& m, int c) {
     if (!valid_recipe_slot(p) || !valid_recipe_slot(x)) return -1;
     int shown;
     if (p == c) {
-        shown = x;   // the head: its successor becomes the head
+        shown = x; // the head: its successor becomes the head
         t[x].prev = x;
     } else if (x == c) {
-        shown = p;   // the tail: its predecessor becomes the tail
+        shown = p; // the tail: its predecessor becomes the tail
         t[p].next = p;
     } else {
         t[p].next = x;
@@ -229,7 +231,7 @@ int unlink_recipe_block(RecipeModel& m, int c) {
 void order_recipe_blocks(RecipeModel& m) {
     const std::vector<int> list = recipe_list(m);
     const int n = static_cast<int>(list.size());
-    if (n != m.blk_tot) return;   // a broken list is left as it is rather than losing blocks
+    if (n != m.blk_tot) return; // a broken list is left as it is rather than losing blocks
     std::vector<recipe_block> buffer(n);
     for (int k = 0; k < n; ++k) {
         const recipe_block& b = m.recipe_blocks[list[k]];

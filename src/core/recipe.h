@@ -10,27 +10,27 @@
 
 namespace kx {
 
-constexpr int kRecipeSlots = 201;          // slots 0..200 of both tables
+constexpr int kRecipeSlots = 201; // slots 0..200 of both tables
 constexpr int kMaxRecipeElements = 200;
 constexpr int kMaxRecipeBlocks = 200;
-constexpr int kMaxRecipeValues = 10000;    // elements x blocks
+constexpr int kMaxRecipeValues = 10000; // elements x blocks
 constexpr std::int32_t kMaxRecipeValue = 65535;
-constexpr std::int32_t kRecipeOmrHex = 128;  // flags bit: set = OMR_HEX, clear = WORD
-constexpr std::int32_t kMaxRecipeDot = 4;    // digits after the decimal point
+constexpr std::int32_t kRecipeOmrHex = 128; // flags bit: set = OMR_HEX, clear = WORD
+constexpr std::int32_t kMaxRecipeDot = 4;   // digits after the decimal point
 constexpr int kRecipeNameLen = 8;
 
 struct recipe_element {
-    std::string name;        // at most 8 characters
-    std::int32_t flags = 0;  // bits 0..6 decimal point 0..4, bit 7 OMR_HEX
+    std::string name;       // at most 8 characters
+    std::int32_t flags = 0; // bits 0..6 decimal point 0..4, bit 7 OMR_HEX
     std::int32_t min = 0;
     std::int32_t max = 0;
     bool operator==(const recipe_element&) const = default;
 };
 
 struct recipe_block {
-    std::string name;        // empty: free slot; else padded with blanks to 8
-    std::int32_t prev = 0;   // the head holds its own slot
-    std::int32_t next = 0;   // the tail holds its own slot
+    std::string name;      // empty: free slot; else padded with blanks to 8
+    std::int32_t prev = 0; // the head holds its own slot
+    std::int32_t next = 0; // the tail holds its own slot
     std::array<std::int32_t, kRecipeSlots> values{};
     bool operator==(const recipe_block&) const = default;
 };
@@ -38,11 +38,11 @@ struct recipe_block {
 struct RecipeModel {
     RecipeModel() : recipe_elements(kRecipeSlots), recipe_blocks(kRecipeSlots) {}
 
-    std::int32_t blk_start = 0;   // base address of the table in the controller
-    std::int32_t blk_len = 0;     // elements per block
-    std::int32_t blk_tot = 0;     // used blocks
-    std::vector<recipe_element> recipe_elements;   // slots 0..200
-    std::vector<recipe_block> recipe_blocks;       // slots 0..200
+    std::int32_t blk_start = 0;                  // base address of the table in the controller
+    std::int32_t blk_len = 0;                    // elements per block
+    std::int32_t blk_tot = 0;                    // used blocks
+    std::vector<recipe_element> recipe_elements; // slots 0..200
+    std::vector<recipe_block> recipe_blocks;     // slots 0..200
     bool operator==(const RecipeModel&) const = default;
 };
 

@@ -38,8 +38,12 @@ void RecipeConfig::load() {
 }
 
 RecipeConfig::Row RecipeConfig::element_row(int index, const Element& e) const {
-    return {std::to_string(index), e.name, std::to_string(e.flags & ~kRecipeOmrHex), std::to_string(e.min),
-            std::to_string(e.max), (e.flags & kRecipeOmrHex) ? "OMR_HEX" : "WORD"};
+    return {std::to_string(index),
+            e.name,
+            std::to_string(e.flags & ~kRecipeOmrHex),
+            std::to_string(e.min),
+            std::to_string(e.max),
+            (e.flags & kRecipeOmrHex) ? "OMR_HEX" : "WORD"};
 }
 
 void RecipeConfig::load_grid() {
@@ -151,7 +155,8 @@ void RecipeConfig::delete_line() {
 }
 
 bool RecipeConfig::start_edit(int row, int col) {
-    if (editing() || row < 1 || row >= static_cast<int>(grid.size()) || col < 0 || col >= ColCount) return false;
+    if (editing() || row < 1 || row >= static_cast<int>(grid.size()) || col < 0 || col >= ColCount)
+        return false;
     cur_row = row;
     cur_col = col;
     if (col == ColType) {
@@ -172,7 +177,8 @@ void RecipeConfig::end_edit(const std::string& text, bool cancelled) {
     if (cancelled || row >= static_cast<int>(grid.size())) return;
     std::string t = text;
     if (col != ColName && t.empty()) t = "0";
-    static const RecipeBox boxes[] = {RecipeBox::Name, RecipeBox::Name, RecipeBox::Dot, RecipeBox::Min, RecipeBox::Max};
+    static const RecipeBox boxes[] = {RecipeBox::Name, RecipeBox::Name, RecipeBox::Dot, RecipeBox::Min,
+                                      RecipeBox::Max};
     if (const auto kept = recipe_box_text(boxes[col], t, false)) grid[row][col] = *kept;
 }
 

@@ -63,9 +63,9 @@ public:
     std::string title() const;
     bool hex() const;
 
-    std::vector<Row> grid;   // row 0: the headings
-    std::string base_addr;   // txtBaseAddr
-    std::string n_elem;      // txtNElem
+    std::vector<Row> grid; // row 0: the headings
+    std::string base_addr; // txtBaseAddr
+    std::string n_elem;    // txtNElem
     int cur_row = 1, cur_col = 1;
 
 private:

@@ -122,9 +122,7 @@ void RecipeData::insert() {
         c_.beep();
         c_.prompt.message(c_.txt(10113), kOkOnly);
         break;
-    case LinkResult::Full:
-        c_.beep();
-        break;
+    case LinkResult::Full: c_.beep(); break;
     }
 }
 

@@ -22,7 +22,8 @@ int progress_max(int n, int floor_value) { return n < 1 ? floor_value : n; }
 // A numeric answer field at characters [at, at + width) (0-based), read as hexadecimal.
 std::int32_t answer_hex(const std::string& answer, size_t at, int width, const char* what) {
     if (answer.size() < at + width)
-        bad_data(kErrOutOfRange, std::string(what) + ": answer of " + std::to_string(answer.size()) + " characters");
+        bad_data(kErrOutOfRange,
+                 std::string(what) + ": answer of " + std::to_string(answer.size()) + " characters");
     return hex_to_long(answer.substr(at, width));
 }
 
@@ -34,7 +35,8 @@ std::int32_t answer_slot(const std::string& answer, size_t at, const char* what)
 
 class RecipeRun {
 public:
-    RecipeRun(Ctx& c, LinkPort& link, TransferPanel& panel) : c_(c), m_(c.p.recipe), link_(link), panel_(panel) {}
+    RecipeRun(Ctx& c, LinkPort& link, TransferPanel& panel)
+        : c_(c), m_(c.p.recipe), link_(link), panel_(panel) {}
     void download();
     void upload();
 
@@ -112,7 +114,8 @@ void RecipeRun::upload() {
     for (int i = 0; i < len; ++i) {
         panel_.progress_value(i);
         if (!exchange("e" + hex_field(i, 2))) return;
-        if (answer.empty()) bad_data(kErrInvalid, "element " + std::to_string(i) + " without a decimal point");
+        if (answer.empty())
+            bad_data(kErrInvalid, "element " + std::to_string(i) + " without a decimal point");
         const int ch = static_cast<unsigned char>(answer[0]);
         const int digit = (ch & 0x7F) - '0';
         if (digit < 0 || digit > kMaxRecipeDot)

@@ -17,12 +17,12 @@ struct Ctx;
 std::string checked_frame_text(const std::string& command);
 
 // The commands of the download (without the checked frame around them).
-std::string recipe_cmd_header(const RecipeModel& m);                  // C
-std::string recipe_cmd_element(const RecipeModel& m, int i);          // E
-std::string recipe_cmd_limits(const RecipeModel& m, int i);           // L
-std::string recipe_cmd_name(const RecipeModel& m, int b);             // N
-std::string recipe_cmd_links(const RecipeModel& m, int b);            // P
-std::string recipe_cmd_value(const RecipeModel& m, int b, int i);     // B
+std::string recipe_cmd_header(const RecipeModel& m);              // C
+std::string recipe_cmd_element(const RecipeModel& m, int i);      // E
+std::string recipe_cmd_limits(const RecipeModel& m, int i);       // L
+std::string recipe_cmd_name(const RecipeModel& m, int b);         // N
+std::string recipe_cmd_links(const RecipeModel& m, int b);        // P
+std::string recipe_cmd_value(const RecipeModel& m, int b, int i); // B
 
 // Start of the download dialog: the recipe model in memory (the dialog loaded it from the
 // current recipe file), then "K" and "Z". The model is not changed.

@@ -111,7 +111,8 @@ bool parse_recipe_file(std::string_view bytes, RecipeModel& out, FileError& err)
     // A block goes to the slot of its position in the file; free slots count as positions.
     for (int slot = 0, count = 0; count < out.blk_tot; ++slot) {
         if (slot >= kRecipeSlots)
-            return refuse(err, Kind::Damaged, "more block lines than the table's " + std::to_string(kRecipeSlots) + " slots");
+            return refuse(err, Kind::Damaged,
+                          "more block lines than the table's " + std::to_string(kRecipeSlots) + " slots");
         std::string_view values;
         if (!next(s) || !next(values)) return false;
         recipe_block& b = out.recipe_blocks[slot];
@@ -133,7 +134,8 @@ bool recipe_file_bytes(const RecipeModel& m, const std::string& version, std::st
     if (version.size() != 3 || version.find_first_of("\r\n") != std::string::npos)
         return refuse(err, FileError::Kind::Damaged, "Value out of range for the recipe file: file version");
     const std::string fault = recipe_model_fault(m);
-    if (!fault.empty()) return refuse(err, FileError::Kind::Damaged, "Value out of range for the recipe file: " + fault);
+    if (!fault.empty())
+        return refuse(err, FileError::Kind::Damaged, "Value out of range for the recipe file: " + fault);
 
     add_line(out, version + "  version");
     add_line(out, padded(m.blk_tot, 5) + "  blk_tot");
@@ -272,7 +274,8 @@ void recipes_write_as(Ctx& c) {
     const std::string chosen = c.cdg_recipe.file_name;
     if (file_exists(chosen)) {
         c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + chosen + " " + c.txt(10071), kYesNoCancel) != kAnsYes) return;
+        if (c.prompt.message(c.txt(10070) + " " + chosen + " " + c.txt(10071), kYesNoCancel) != kAnsYes)
+            return;
     }
     c.prompt.busy(true);
     const bool ok = write_recipe_file(c, chosen);

@@ -100,18 +100,15 @@ void make_new_project_name(Ctx& c) {
         if (!dir_exists(dir)) dir = program_dir;
     }
     std::string name = dir + "nuovoProgetto";
-    for (int n = 1; file_exists(name) || dir_exists(name); ++n) name = dir + "nuovoProgetto" + std::to_string(n);
+    for (int n = 1; file_exists(name) || dir_exists(name); ++n)
+        name = dir + "nuovoProgetto" + std::to_string(n);
     c.p.project_path = name;
     c.settings.save(kInit, "UltimaDirectory", name);
 }
 
-std::string header_text(const Ctx& c) {
-    return std::string("Win Mivor - ") + " (" + c.p.project_path + ")";
-}
+std::string header_text(const Ctx& c) { return std::string("Win Mivor - ") + " (" + c.p.project_path + ")"; }
 
-void update_header(Ctx& c) {
-    c.view().set_caption(header_text(c));
-}
+void update_header(Ctx& c) { c.view().set_caption(header_text(c)); }
 
 namespace {
 
@@ -203,7 +200,7 @@ void main_window_load(Ctx& c) {
     Project& p = c.p;
     p.file_version = "2.8";
     p.help_file = c.program_dir + "/mivor.html";
-    p.insert_mode = true;   // the editor starts in insert mode
+    p.insert_mode = true; // the editor starts in insert mode
     c.view().show_insert_mode(true);
     // The menus are captioned first; the editor window's start then shows the recent list
     // and makes the empty project, whose labels are captioned last.
@@ -213,7 +210,7 @@ void main_window_load(Ctx& c) {
     p.autolink_asc = false;
     p.autolink_updown = true;
     int com = read_decimal(c.settings.get("Settaggi", "COM", "1"));
-    if (com < 1 || com > 8) com = 1;   // a damaged setting falls back to COM1
+    if (com < 1 || com > 8) com = 1; // a damaged setting falls back to COM1
     p.com_port = static_cast<std::int16_t>(com);
     for (int i = 0; i < 8; ++i) c.menus.at(Menu::Com, i).checked = i == com - 1;
     c.menus_changed();

@@ -9,9 +9,7 @@
 #include <algorithm>
 
 namespace kx {
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 void save_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
@@ -93,7 +91,7 @@ void clear_project(Ctx& c) {
             for (int s = 1; s < kVarSlots; ++s) r.set_var(s, variable_record{});
             for (int k = 0; k < 4; ++k) r.links[k] = 0;
             r.var_count = 0;
-            r.pwd = 0;   // a stale flag would protect the wrong page later
+            r.pwd = 0; // a stale flag would protect the wrong page later
         }
     }
     set_link_buffer(c, 0, 0, 0, 0);

@@ -11,7 +11,8 @@ StringEditSession::StringEditSession(const Project& p)
     : current_tab(p.act_lang), rows_(std::clamp<int>(p.n_strings, 0, kMaxStrings)),
       langs_(std::clamp<int>(p.n_lang, 1, kLangSlots)), max_len_(std::max<int>(p.n_cols, 0)) {
     copy_.resize(langs_);
-    for (int l = 0; l < langs_; ++l) copy_[l].assign(p.global_strings[l].begin(), p.global_strings[l].begin() + kMaxStrings);
+    for (int l = 0; l < langs_; ++l)
+        copy_[l].assign(p.global_strings[l].begin(), p.global_strings[l].begin() + kMaxStrings);
 }
 
 const std::string& StringEditSession::text(int lang, int row) const {

@@ -28,8 +28,8 @@ public:
     const std::string& edit(Ctx& c, int lang, int row, const std::string& typed);
     // `index` is the 1-based row that is selected. False (nothing changes) when the table
     // is full or, for remove, when there is no such row.
-    bool insert(int index);   // an empty row before row index (index 1 on an empty table)
-    bool append();            // an empty row at the end
+    bool insert(int index); // an empty row before row index (index 1 on an empty table)
+    bool append();          // an empty row at the end
     bool remove(int index);
 
     // Writes the copy into the project's strings of every language in use and sets the
@@ -37,11 +37,11 @@ public:
     void write_back(Project& p) const;
 
     int current_tab = 0;
-    int current_row = 1;   // 1-based, kept the same on every tab
-    bool changed = false;  // an in-place edit happened
+    int current_row = 1;  // 1-based, kept the same on every tab
+    bool changed = false; // an in-place edit happened
 
 private:
-    std::vector<std::vector<std::string>> copy_;   // [language][row 0..599]
+    std::vector<std::vector<std::string>> copy_; // [language][row 0..599]
     int rows_ = 0;
     int langs_ = 1;
     int max_len_ = 0;

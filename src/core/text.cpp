@@ -54,7 +54,7 @@ std::int32_t read_decimal(std::string_view text) {
     bool any = false;
     for (; i < text.size(); ++i) {
         char ch = text[i];
-        if (ch == ' ') continue;   // blanks inside a number are skipped, as the number reader does
+        if (ch == ' ') continue; // blanks inside a number are skipped, as the number reader does
         if (ch < '0' || ch > '9') break;
         any = true;
         v = std::min(v * 10 + (ch - '0'), limit);

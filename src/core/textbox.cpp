@@ -34,8 +34,8 @@ BoxResult check_box(const BoxRule& rule, const BoxText& accepted, const BoxText&
             return r;
         }
     } else if (p > 0) {
-        const bool refused = !rule.allowed(s[p - 1]) || rule.over_limit(s) ||
-                             (rule.one_leading_zero && p > 1 && all_zero(s));
+        const bool refused =
+            !rule.allowed(s[p - 1]) || rule.over_limit(s) || (rule.one_leading_zero && p > 1 && all_zero(s));
         if (refused) {
             s.erase(p - 1, 1);
             --p;

@@ -16,8 +16,8 @@ struct BoxText {
 };
 
 struct BoxRule {
-    std::function<bool(char)> allowed;                    // a character the box takes
-    std::function<bool(const std::string&)> over_limit;   // the whole text's value is too big
+    std::function<bool(char)> allowed;                  // a character the box takes
+    std::function<bool(const std::string&)> over_limit; // the whole text's value is too big
     // A second leading zero is refused (the value is 0 with the caret past the first cell).
     bool one_leading_zero = false;
     // Deleting the first character empties what is left unless, compared as text, it lies
@@ -26,9 +26,9 @@ struct BoxRule {
 };
 
 struct BoxResult {
-    BoxText shown;          // what the box shows now
-    bool refused = false;   // a character was cut out or the accepted text put back
-    bool in_range = true;   // the shown text is non-empty and within the limit
+    BoxText shown;        // what the box shows now
+    bool refused = false; // a character was cut out or the accepted text put back
+    bool in_range = true; // the shown text is non-empty and within the limit
 };
 
 // Checks the change from `accepted` (what the box last showed) to `now`.

@@ -34,7 +34,7 @@ void download_sequence(Ctx& c, LinkPort& link, TransferPanel& panel) {
     const int langs = lang_bound(p), last = last_bound(p), n_str = strings_bound(p);
 
     panel.set_info(c.txt(10047));
-    if (!exchange(p, link, "")) return;   // erase: a time-out here ends the download too
+    if (!exchange(p, link, "")) return; // erase: a time-out here ends the download too
     if (!exchange(p, link, dec4(langs))) return;
     if (!exchange(p, link, dec4((last + 1) * langs))) return;
     for (int l = 0; l < langs; ++l)
@@ -51,7 +51,7 @@ void download_sequence(Ctx& c, LinkPort& link, TransferPanel& panel) {
     }
 
     wait_ms(c.pump, 278);
-    link.send_frame(std::string{kStx, 0x06, kEtx});   // end marker, not answered
+    link.send_frame(std::string{kStx, 0x06, kEtx}); // end marker, not answered
     wait_ms(c.pump, 111);
 
     panel.set_info(c.txt(10046));
@@ -244,7 +244,8 @@ std::string hex_field(std::int64_t value, int width) {
 
 std::string frame_safe(const std::string& text) {
     std::string s = text;
-    std::replace_if(s.begin(), s.end(), [](char ch) { return ch == kStx || ch == kEtx; }, ' ');
+    std::replace_if(
+        s.begin(), s.end(), [](char ch) { return ch == kStx || ch == kEtx; }, ' ');
     return s;
 }
 
@@ -354,7 +355,7 @@ bool PageBlockReader::take(const std::string& text) {
         for (int col = 0; col < n_cols_; ++col) {
             const int byte = static_cast<unsigned char>(text[col]);
             int code = received_cell(byte);
-            if (code == byte) code = check_char(code);   // what the display cannot show, as in a file
+            if (code == byte) code = check_char(code); // what the display cannot show, as in a file
             const int cell = step * n_cols_ + col;
             if (cell < kMaxCells) rec_.chars[cell] = static_cast<std::int16_t>(code);
         }
@@ -378,9 +379,11 @@ bool PageBlockReader::take(const std::string& text) {
     const int slot = k / 8 + 1, field = k % 8;
     const std::int32_t v = hex_to_long(text);
     // The widest value each field holds in the project file.
-    static const struct { const char* name; std::int32_t max; } fields[8] = {
-        {"access", 1},   {"type", 99},       {"position", 0},    {"digits", 99},
-        {"decimals", 0xFF}, {"address", 0xFFFF}, {"minimum", 0xFFFF}, {"maximum", 0xFFFF}};
+    static const struct {
+        const char* name;
+        std::int32_t max;
+    } fields[8] = {{"access", 1},      {"type", 99},        {"position", 0},     {"digits", 99},
+                   {"decimals", 0xFF}, {"address", 0xFFFF}, {"minimum", 0xFFFF}, {"maximum", 0xFFFF}};
     if (field == 2) {
         if (v >= n_cols_ * n_rows_) bad_data(kErrOutOfRange, "position " + text + " outside the page");
     } else if (v > fields[field].max) {

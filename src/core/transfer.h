@@ -31,10 +31,10 @@ private:
 [[noreturn]] void bad_data(int number, const std::string& detail);
 
 // Error numbers of the checks on received data.
-constexpr int kErrInvalid = 5;      // a text that the project cannot keep
-constexpr int kErrOverflow = 6;     // a value too large for its field
-constexpr int kErrOutOfRange = 9;   // a count or position outside the stores or the page
-constexpr int kErrDivByZero = 11;   // a language count of 0
+constexpr int kErrInvalid = 5;    // a text that the project cannot keep
+constexpr int kErrOverflow = 6;   // a value too large for its field
+constexpr int kErrOutOfRange = 9; // a count or position outside the stores or the page
+constexpr int kErrDivByZero = 11; // a language count of 0
 
 // What a transfer needs from the serial link.
 class LinkPort {
@@ -66,9 +66,9 @@ public:
 };
 
 enum class TransferOutcome {
-    Refused,     // the port was already held: message 10170, nothing changed
-    Ended,       // finished, with success or after a time-out or line error: the dialog closes
-    Failed,      // a run-time error was reported and the port released: the dialog stays
+    Refused, // the port was already held: message 10170, nothing changed
+    Ended,   // finished, with success or after a time-out or line error: the dialog closes
+    Failed,  // a run-time error was reported and the port released: the dialog stays
 };
 
 // --- Frame texts of the download ---
@@ -122,7 +122,7 @@ public:
 private:
     std::string kx_type_;
     int n_cols_, n_rows_;
-    int step_ = 0;   // frames taken
+    int step_ = 0; // frames taken
     page_record rec_;
 };
 

@@ -9,7 +9,7 @@
 namespace kx {
 namespace {
 
-constexpr std::int32_t kMaxValue = 0xFFFF;   // addresses and limits are 16-bit words
+constexpr std::int32_t kMaxValue = 0xFFFF; // addresses and limits are 16-bit words
 
 int used_cells(const Project& p) { return std::clamp(p.cells(), 0, kMaxCells - 1); }
 bool valid_slot(int idx) { return idx >= 1 && idx <= kMaxVars; }
@@ -111,7 +111,7 @@ bool var_end_line(Ctx& c) {
 void save_var(Ctx& c, int idx) {
     Project& p = c.p;
     if (!valid_slot(idx) || p.n_cols <= 0) return;
-    var_length(c);   // the DATE and TIME widths, decimals within the digits
+    var_length(c); // the DATE and TIME widths, decimals within the digits
     const var_edit_state& e = p.var_edit;
     variable_record v = edit_record(p);
     const int com = v.dec & kComBit;
@@ -174,7 +174,8 @@ void highlight_var(Ctx& c) {
     for_edit_cells(c.p, [&](int i) {
         const int code = c.p.display_buffer[i];
         // Only variable cells have a highlighted glyph; any other code keeps its own.
-        if (code == kCodeVarDigit || code == kCodeVarPoint) c.view().paint_cell(i, GlyphSet::High, code - 127);
+        if (code == kCodeVarDigit || code == kCodeVarPoint)
+            c.view().paint_cell(i, GlyphSet::High, code - 127);
         else paint_buffer_cell(c, i);
     });
 }
@@ -281,7 +282,9 @@ BoxText edit_box_changed(Ctx& c, VarBox box, const BoxText& accepted, const BoxT
         if (hex) rule.allowed = is_hex_digit;
         rule.over_limit = [&](const std::string& s) { return value(s) > kMaxValue; };
         const BoxText shown = check_box(rule, accepted, now).shown;
-        std::int32_t& field = box == VarBox::Address ? e.ed_address : box == VarBox::Min ? e.ed_min : e.ed_max;
+        std::int32_t& field = box == VarBox::Address ? e.ed_address
+                              : box == VarBox::Min   ? e.ed_min
+                                                     : e.ed_max;
         field = value(shown.text);
         return shown;
     }
@@ -332,7 +335,8 @@ void edit_col_step(Ctx& c, bool up) {
     Project& p = c.p;
     var_edit_state& e = p.var_edit;
     if (p.n_cols <= 0) return;
-    const bool at_edge = up ? e.ed_pos + var_length(c) - 1 >= row_end_of(p, e.ed_pos) : e.ed_pos % p.n_cols == 0;
+    const bool at_edge =
+        up ? e.ed_pos + var_length(c) - 1 >= row_end_of(p, e.ed_pos) : e.ed_pos % p.n_cols == 0;
     if (at_edge) {
         c.beep();
         return;
@@ -406,7 +410,7 @@ void edit_var_delete(Ctx& c) {
 
 void unload_edit_var(Ctx& c) {
     Project& p = c.p;
-    if (!p.var_edit_open) return;   // closed once already
+    if (!p.var_edit_open) return; // closed once already
     if (!(p.new_var && p.var_edit.closed_by_button)) {
         if (!p.var_edit.closed_by_button) mirror_to_display(c, p.act_var);
         if (p.new_var) give_back_slot(c);

@@ -10,8 +10,8 @@
 namespace kx {
 
 const std::vector<std::string>& variable_type_list(const std::string& kx_type) {
-    static const std::vector<std::string> long_list = {"WORD", "INT",  "STRING", "WORD_0", "DATE",
-                                                       "TIME", "HEX",  "BIN",    "ASCII",  "BLOCK",
+    static const std::vector<std::string> long_list = {"WORD",    "INT",    "STRING", "WORD_0", "DATE",
+                                                       "TIME",    "HEX",    "BIN",    "ASCII",  "BLOCK",
                                                        "EE_WORD", "EE_INT", "OMR_HEX"};
     static const std::vector<std::string> short_list = {"WORD", "INT", "STRING", "WORD_0",
                                                         "HEX",  "BIN", "ASCII",  "OMR_HEX"};
@@ -50,13 +50,10 @@ VarCells var_cells(const std::string& kx_type, const variable_record& v) {
     return f;
 }
 
-int stored_cell_count(const variable_record& v) {
-    return var_cells("", v).count();
-}
+int stored_cell_count(const variable_record& v) { return var_cells("", v).count(); }
 
 std::vector<std::string> grid_headings(const Project& p) {
-    std::vector<std::string> h = {"id_var", "ena", "type", "row", "col",
-                                  "dig",    "dec", "addr", "min", "max"};
+    std::vector<std::string> h = {"id_var", "ena", "type", "row", "col", "dig", "dec", "addr", "min", "max"};
     if (p.multi_protocol == 1) h.push_back("com");
     return h;
 }
@@ -81,13 +78,9 @@ std::vector<std::string> grid_row_text(const Ctx& c, int k) {
     return r;
 }
 
-void load_grid(Ctx& c) {
-    c.view().grid_layout(grid_headings(c.p));
-}
+void load_grid(Ctx& c) { c.view().grid_layout(grid_headings(c.p)); }
 
-void init_var_grid(Ctx& c) {
-    c.view().grid_clear(grid_headings(c.p));
-}
+void init_var_grid(Ctx& c) { c.view().grid_clear(grid_headings(c.p)); }
 
 void show_var_row(Ctx& c, int k) {
     if (k < 1 || k >= kVarSlots) return;
@@ -108,9 +101,7 @@ void remove_var(Ctx& c, int k) {
     p.n_vars = static_cast<std::int16_t>(n - 1);
 }
 
-void fill_type_combo(Ctx& c) {
-    c.view().type_list_fill(variable_type_list(c.p.kx_type));
-}
+void fill_type_combo(Ctx& c) { c.view().type_list_fill(variable_type_list(c.p.kx_type)); }
 
 bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
 
@@ -162,7 +153,7 @@ void lay_var_marks(std::array<std::int16_t, kMaxCells>& buffer,
         const variable_record& v = table[k];
         if (v.digits <= 0) continue;
         const VarCells f = var_cells("", v);
-        const int end = v.pos + f.count();   // one past the last cell
+        const int end = v.pos + f.count(); // one past the last cell
         for (int i = std::max<int>(v.pos, 0); i < end && i < limit; ++i) buffer[i] = kCodeVarDigit;
         // More decimals than digits would put the point before the field, over the page's
         // text; the point cell is marked only inside the variable's own cells.
@@ -183,9 +174,7 @@ void delete_var(Ctx& c, int k) {
     show_var_rows(c);
 }
 
-bool var_cell_at(const Project& p, int cell) {
-    return in_var(p, cell) && find_var(p, cell) != 0;
-}
+bool var_cell_at(const Project& p, int cell) { return in_var(p, cell) && find_var(p, cell) != 0; }
 
 bool same_display_row(const Project& p, int a, int b) {
     const int cols = p.n_cols > 0 ? p.n_cols : 1;
@@ -209,7 +198,7 @@ void shift_page_variables(Ctx& c, int from, int to) {
         // later one has moved down one slot.
         if (p.act_var == i) p.act_var = 0;
         else if (p.act_var > i) --p.act_var;
-        --i;   // the next variable now has index i
+        --i; // the next variable now has index i
     }
 }
 

@@ -19,9 +19,9 @@ std::string type_name(const Ctx& c, int k);
 
 // The field of a variable on the display.
 struct VarCells {
-    int width = 0;   // digit positions (DATE 10 and TIME 8 on the models of the long type list)
-    int sign = 0;    // 1 for INT and EE_INT
-    int point = 0;   // 1 when it has decimals
+    int width = 0; // digit positions (DATE 10 and TIME 8 on the models of the long type list)
+    int sign = 0;  // 1 for INT and EE_INT
+    int point = 0; // 1 when it has decimals
     int decimals = 0;
     int count() const { return width + sign + point; }
 };
@@ -90,11 +90,11 @@ int next_free_cell(const Project& p, int pos);
 // preselected index) or, for STRING and ASCII, a text box with its proposed value.
 struct DigitsChoice {
     std::vector<std::string> entries;
-    int index = -1;             // preselected entry; -1 when the list is empty
+    int index = -1; // preselected entry; -1 when the list is empty
     bool list_visible = true;
     bool list_enabled = true;
-    bool text_visible = false;  // the digits text box replaces the list
-    std::string text;           // the text box's proposed value
+    bool text_visible = false; // the digits text box replaces the list
+    std::string text;          // the text box's proposed value
 };
 DigitsChoice fill_digits_combo(const std::string& type, int n_cols);
 // What the decimals list offers for a type name.

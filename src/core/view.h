@@ -20,28 +20,45 @@ public:
     virtual ~View() = default;
 
     // Display: cell `cell` shows image `image` (1-based, as in the glyph lists) of `set`.
-    virtual void paint_cell(int cell, GlyphSet set, int image) { (void)cell; (void)set; (void)image; }
+    virtual void paint_cell(int cell, GlyphSet set, int image) {
+        (void)cell;
+        (void)set;
+        (void)image;
+    }
     // Lays out n_cols x n_rows cells, all blank (the old cells were unloaded first).
-    virtual void layout_display(int n_cols, int n_rows) { (void)n_cols; (void)n_rows; }
+    virtual void layout_display(int n_cols, int n_rows) {
+        (void)n_cols;
+        (void)n_rows;
+    }
     // Removes display cells 1..n of the previous layout.
     virtual void unload_display(int n) { (void)n; }
     virtual void set_blink_enabled(bool on) { (void)on; }
 
-    virtual void set_label(Label which, const std::string& text) { (void)which; (void)text; }
+    virtual void set_label(Label which, const std::string& text) {
+        (void)which;
+        (void)text;
+    }
 
     // Link boxes 0..3 and the password options.
-    virtual void show_link_box(int k, const std::string& text) { (void)k; (void)text; }
+    virtual void show_link_box(int k, const std::string& text) {
+        (void)k;
+        (void)text;
+    }
     virtual void show_pwd(bool on) { (void)on; }
 
     // Variable grid: column layout (10 or 11 columns, headings and widths; the rows stay),
     // clearing to the heading row, one row.
     virtual void grid_layout(const std::vector<std::string>& headings) { (void)headings; }
     virtual void grid_clear(const std::vector<std::string>& headings) { (void)headings; }
-    virtual void grid_row(int k, const std::vector<std::string>& cells) { (void)k; (void)cells; }
+    virtual void grid_row(int k, const std::vector<std::string>& cells) {
+        (void)k;
+        (void)cells;
+    }
 
     // Terminal-language list of the editor.
     virtual void lang_list_set(const std::vector<std::string>& names, int selected) {
-        (void)names; (void)selected;
+        (void)names;
+        (void)selected;
     }
 
     // Type list of the variable editor.
@@ -56,12 +73,18 @@ public:
     // for Cancel, Esc or the window's close box.
     virtual std::optional<int> choose_model(const std::string& caption, const std::string& prompt,
                                             const std::string& cancel_text, int preselect) {
-        (void)caption; (void)prompt; (void)cancel_text; (void)preselect;
+        (void)caption;
+        (void)prompt;
+        (void)cancel_text;
+        (void)preselect;
         return std::nullopt;
     }
 
     // Progress window.
-    virtual void progress_show(const std::string& text, int max) { (void)text; (void)max; }
+    virtual void progress_show(const std::string& text, int max) {
+        (void)text;
+        (void)max;
+    }
     virtual void progress_value(int value) { (void)value; }
     virtual void progress_close() {}
 

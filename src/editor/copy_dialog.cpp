@@ -45,7 +45,7 @@ CopyGroupDialog::CopyGroupDialog(Ctx& ctx, QWidget* parent) : QDialog(parent), c
     cancel_ = new QPushButton(this);
     cancel_->setObjectName("cmdCancel");
     for (QPushButton* b : {ok_, cancel_}) {
-        b->setAutoDefault(false);   // Enter is not OK: only Esc has a meaning of its own
+        b->setAutoDefault(false); // Enter is not OK: only Esc has a meaning of its own
         buttons->addWidget(b);
     }
     buttons->addStretch(1);

@@ -8,7 +8,7 @@
 
 namespace kx {
 namespace {
-constexpr int kMargin = 4;   // border around the cells
+constexpr int kMargin = 4; // border around the cells
 }
 
 DisplayWidget::DisplayWidget(QWidget* parent) : QWidget(parent) {
@@ -51,12 +51,11 @@ int DisplayWidget::cell_image(int cell) const {
 QPoint DisplayWidget::cell_origin(int cell) const {
     // Neighbouring cells share one pixel column and one pixel row: pitch 13 x 17.
     const DisplayGeometry g;
-    return QPoint(kMargin + (cell % std::max(1, cols_)) * g.pitch_x, kMargin + (cell / std::max(1, cols_)) * g.pitch_y);
+    return QPoint(kMargin + (cell % std::max(1, cols_)) * g.pitch_x,
+                  kMargin + (cell / std::max(1, cols_)) * g.pitch_y);
 }
 
-QRect DisplayWidget::cell_rect(int cell) const {
-    return QRect(cell_origin(cell), QSize(kGlyphW, kGlyphH));
-}
+QRect DisplayWidget::cell_rect(int cell) const { return QRect(cell_origin(cell), QSize(kGlyphW, kGlyphH)); }
 
 int DisplayWidget::cell_at(const QPoint& pt) const {
     // Later cells are drawn over the shared pixel of earlier ones, so search from the end.

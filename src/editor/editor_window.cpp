@@ -148,7 +148,8 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
         display_mouse_down(c_, cell, b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 1);
     });
     connect(display_, &DisplayWidget::cellClicked, this, [this](int cell) { display_click(c_, cell); });
-    connect(display_, &DisplayWidget::cellDoubleClicked, this, [this](int cell) { display_dbl_click(c_, cell); });
+    connect(display_, &DisplayWidget::cellDoubleClicked, this,
+            [this](int cell) { display_dbl_click(c_, cell); });
     connect(lang_, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
         if (c_.p.lock_events) return;
         lang_list_click(c_, index);
@@ -227,7 +228,8 @@ void EditorWindow::grid_layout(const std::vector<std::string>& headings) {
 }
 
 void EditorWindow::grid_clear(const std::vector<std::string>& headings) {
-    if (grid_->columnCount() != static_cast<int>(headings.size())) grid_->setColumnCount(static_cast<int>(headings.size()));
+    if (grid_->columnCount() != static_cast<int>(headings.size()))
+        grid_->setColumnCount(static_cast<int>(headings.size()));
     QStringList h;
     for (const auto& s : headings) h << qs(s);
     grid_->setHorizontalHeaderLabels(h);
@@ -274,7 +276,8 @@ int key_code(int qt_key) {
     case Qt::Key_Delete: return kKeyDelete;
     default: break;
     }
-    if ((qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) || (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z)) return qt_key;
+    if ((qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) || (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z))
+        return qt_key;
     if (qt_key == Qt::Key_Space) return 32;
     return 0;
 }
@@ -287,8 +290,9 @@ bool EditorWindow::handle_key(QKeyEvent* e) {
     const int ascii = text.size() == 1 ? text.at(0).unicode() : 0;
     // A control character never types: under X11 Delete carries the text 127 and Backspace 8,
     // and both are handled by their key codes alone.
-    const bool typed = ascii >= 32 && ascii < 127 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (code == 0 && !typed) return false;   // Tab, Enter, Esc and the rest go to the control
+    const bool typed =
+        ascii >= 32 && ascii < 127 && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (code == 0 && !typed) return false; // Tab, Enter, Esc and the rest go to the control
     int shift = 0;
     if (e->modifiers() & Qt::ShiftModifier) shift |= kShiftFlag;
     if (e->modifiers() & Qt::ControlModifier) shift |= kCtrlFlag;
@@ -351,7 +355,7 @@ void EditorWindow::link_edited(int k) {
 
 void EditorWindow::pwd_clicked(bool on) {
     set_page_password(c_, on);
-    setFocus();   // typing goes on to the page
+    setFocus(); // typing goes on to the page
 }
 
 bool EditorWindow::handle_link_event(QObject* obj, QEvent* e) {
@@ -376,18 +380,13 @@ bool EditorWindow::handle_link_event(QObject* obj, QEvent* e) {
             switch (key->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
-            case Qt::Key_Tab:
-                links_[(k + 1) % 4]->setFocus(Qt::TabFocusReason);
-                return true;
-            case Qt::Key_Backtab:
-                links_[(k + 3) % 4]->setFocus(Qt::BacktabFocusReason);
-                return true;
+            case Qt::Key_Tab: links_[(k + 1) % 4]->setFocus(Qt::TabFocusReason); return true;
+            case Qt::Key_Backtab: links_[(k + 3) % 4]->setFocus(Qt::BacktabFocusReason); return true;
             case Qt::Key_Escape:
                 disable_edit_link(c_);
                 setFocus();
                 return true;
-            default:
-                break;
+            default: break;
             }
         }
     }

@@ -78,7 +78,7 @@ private:
     QTimer* blink_ = nullptr;
     int blink_state_ = 0;
     bool key_preview_ = true;
-    std::array<BoxText, 4> link_accepted_{};   // what each link box last showed
+    std::array<BoxText, 4> link_accepted_{}; // what each link box last showed
 };
 
 } // namespace kx

@@ -12,4 +12,4 @@ namespace kx {
 // other code, negative ones included, yields seven empty rows.
 const std::array<std::uint8_t, 7>& font5x7(int code);
 
-}  // namespace kx
+} // namespace kx

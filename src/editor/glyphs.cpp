@@ -22,10 +22,10 @@ constexpr QRgb kBlack = qRgb(0, 0, 0);
 // which lie in the bottom margin, so it never hides a dot.
 constexpr int kAreaX = 2, kAreaY = 2, kAreaW = 10, kAreaH = 14;
 constexpr int kDot = 2;
-constexpr int kPoint = 4;  // side of the decimal point of a variable cell
+constexpr int kPoint = 4; // side of the decimal point of a variable cell
 constexpr int kBarH = 2;
 
-constexpr int kFullImages = 130;  // images 1..130 of Char, Reve and Und
+constexpr int kFullImages = 130; // images 1..130 of Char, Reve and Und
 constexpr int kHighImages = 6;
 constexpr int kDigitCell = 128, kPointCell = 129, kInvalid = 130;
 
@@ -46,7 +46,8 @@ void draw_dots(QImage& img, int code, QRgb colour) {
     const auto& rows = font5x7(code);
     for (int r = 0; r < 7; ++r)
         for (int c = 0; c < 5; ++c)
-            if (rows[r] & (1u << (4 - c))) fill(img, kAreaX + c * kDot, kAreaY + r * kDot, kDot, kDot, colour);
+            if (rows[r] & (1u << (4 - c)))
+                fill(img, kAreaX + c * kDot, kAreaY + r * kDot, kDot, kDot, colour);
 }
 
 void draw_block(QImage& img, QRgb colour) { fill(img, kAreaX, kAreaY, kAreaW, kAreaH, colour); }
@@ -76,7 +77,7 @@ void draw_invalid_mark(QImage& img) {
 
 struct Look {
     QRgb background, dots;
-    QRgb block, point;  // variable cells 128 and 129
+    QRgb block, point; // variable cells 128 and 129
     bool underline;
 };
 
@@ -95,7 +96,7 @@ QImage make_glyph(const Look& look, int image) {
     } else if (image == kInvalid) {
         draw_invalid_mark(img);
     } else {
-        draw_dots(img, image, look.dots);  // codes without a glyph stay blank
+        draw_dots(img, image, look.dots); // codes without a glyph stay blank
     }
     if (look.underline) draw_underline(img, look.dots);
     return img;
@@ -141,7 +142,7 @@ const Tables& tables() {
     return t;
 }
 
-}  // namespace
+} // namespace
 
 const QImage& glyph_image(GlyphSet set, int image) {
     const Tables& t = tables();
@@ -150,4 +151,4 @@ const QImage& glyph_image(GlyphSet set, int image) {
     return list[image >= 1 && image <= kFullImages ? image : kInvalid];
 }
 
-}  // namespace kx
+} // namespace kx

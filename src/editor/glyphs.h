@@ -21,4 +21,4 @@ constexpr int kGlyphW = 14, kGlyphH = 18;
 // set's invalid-character mark (image 130).
 const QImage& glyph_image(GlyphSet set, int image);
 
-}  // namespace kx
+} // namespace kx

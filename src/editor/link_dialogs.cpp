@@ -69,8 +69,10 @@ AutolinkDialog::AutolinkDialog(Ctx& c, QWidget* parent) : QDialog(parent), c_(c)
     (c_.p.autolink_updown ? opt_updown_ : opt_leftright_)->setChecked(true);
     connect(opt_asc_, &QRadioButton::toggled, this, [this](bool on) { set_autolink_order(c_.p, on); });
     connect(opt_updown_, &QRadioButton::toggled, this, [this](bool on) { set_autolink_keys(c_.p, on); });
-    connect(txt_ini_, &QLineEdit::textEdited, this, [this](const QString& t) { page_box_changed(txt_ini_, ini_kept_, t); });
-    connect(txt_end_, &QLineEdit::textEdited, this, [this](const QString& t) { page_box_changed(txt_end_, end_kept_, t); });
+    connect(txt_ini_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { page_box_changed(txt_ini_, ini_kept_, t); });
+    connect(txt_end_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { page_box_changed(txt_end_, end_kept_, t); });
     connect(cmd_ok_, &QPushButton::clicked, this, &AutolinkDialog::ok);
     connect(cmd_cancel_, &QPushButton::clicked, this, &QDialog::reject);
     // Closed by OK, Cancel, Esc or the close box, the dialog is gone; the next use makes a new one.

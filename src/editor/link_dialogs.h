@@ -58,7 +58,7 @@ class LinkParametersDialog : public QDialog {
 public:
     LinkParametersDialog(Ctx& c, QWidget* parent = nullptr);
 
-    QRadioButton* option(int policy) const { return options_[policy]; }   // 0 normal, 1 ask, 2 automatic
+    QRadioButton* option(int policy) const { return options_[policy]; } // 0 normal, 1 ask, 2 automatic
     QPushButton* ok_button() const { return cmd_ok_; }
     QPushButton* cancel_button() const { return cmd_cancel_; }
 

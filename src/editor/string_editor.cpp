@@ -26,7 +26,9 @@ QIcon button_icon(int which) {
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    auto pen = [&](QColor col, double w) { p.setPen(QPen(col, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)); };
+    auto pen = [&](QColor col, double w) {
+        p.setPen(QPen(col, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    };
     auto table = [&] {
         pen(QColor(43, 58, 85), 1.2);
         p.setBrush(Qt::white);
@@ -46,7 +48,8 @@ QIcon button_icon(int which) {
     case 2:
         pen(QColor(43, 58, 85), 1.2);
         p.setBrush(QColor(240, 200, 60));
-        p.drawPolygon(QPolygonF({QPointF(5, 19), QPointF(6, 15), QPointF(17, 4), QPointF(20, 7), QPointF(9, 18)}));
+        p.drawPolygon(
+            QPolygonF({QPointF(5, 19), QPointF(6, 15), QPointF(17, 4), QPointF(20, 7), QPointF(9, 18)}));
         break;
     default:
         table();
@@ -79,7 +82,8 @@ StringCellDelegate::StringCellDelegate(int max_len, std::function<void(int, cons
     });
 }
 
-QWidget* StringCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
+QWidget* StringCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                          const QModelIndex&) const {
     auto* e = new QLineEdit(parent);
     e->setObjectName("StringCellEditor");
     e->setFrame(false);
@@ -138,12 +142,14 @@ StringEditor::StringEditor(Ctx& c, QWidget* parent) : QDialog(parent), c_(c), s_
         t->setWordWrap(false);
         // Column widths in twips at 15 twips a pixel: text 3000, number 800; the text column
         // grows to show a whole display row.
-        t->setColumnWidth(0, std::max(200, t->fontMetrics().horizontalAdvance(QString(s_.max_len(), QChar('a'))) + 16));
+        t->setColumnWidth(
+            0, std::max(200, t->fontMetrics().horizontalAdvance(QString(s_.max_len(), QChar('a'))) + 16));
         t->setColumnWidth(1, 53);
         t->horizontalHeader()->setStretchLastSection(true);
         t->verticalHeader()->setDefaultSectionSize(20);
         delegates_[l] = new StringCellDelegate(
-            s_.max_len(), [this, l](int row, const QString& text) {
+            s_.max_len(),
+            [this, l](int row, const QString& text) {
                 const std::string& kept = s_.edit(c_, l, row, bytes(text));
                 if (QTableWidgetItem* it = lists_[l]->item(row, 0)) it->setText(qs(kept));
                 if (QTableWidgetItem* it = lists_[l]->item(row, 2)) it->setText(QString::number(kept.size()));
@@ -191,7 +197,8 @@ void StringEditor::reload() {
             const std::string& text = s_.text(l, k);
             t->setItem(k, 0, new QTableWidgetItem(qs(text)));
             for (int col = 1; col < 3; ++col) {
-                auto* it = new QTableWidgetItem(QString::number(col == 1 ? k : static_cast<int>(text.size())));
+                auto* it =
+                    new QTableWidgetItem(QString::number(col == 1 ? k : static_cast<int>(text.size())));
                 it->setFlags(it->flags() & ~Qt::ItemIsEditable);
                 t->setItem(k, col, it);
             }

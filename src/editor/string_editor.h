@@ -5,8 +5,8 @@
 #include "core/string_edit.h"
 
 #include <QDialog>
-#include <QStyledItemDelegate>
 #include <QPointer>
+#include <QStyledItemDelegate>
 #include <array>
 
 class QAction;
@@ -25,8 +25,10 @@ struct Ctx;
 class StringCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    StringCellDelegate(int max_len, std::function<void(int row, const QString& text)> commit, QObject* parent);
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    StringCellDelegate(int max_len, std::function<void(int row, const QString& text)> commit,
+                       QObject* parent);
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     // Ends an edit in progress as if Enter were pressed.
     void commit_open_editor();
@@ -57,8 +59,8 @@ protected:
 private:
     friend void set_lang_strings(Ctx& c, StringEditor& dlg);
     void reload();
-    void select_row(int lang, int row);   // 1-based; nothing for 0
-    int selected_row() const;             // 1-based in the current list; 0 for none
+    void select_row(int lang, int row); // 1-based; nothing for 0
+    int selected_row() const;           // 1-based in the current list; 0 for none
     void commit_edits();
 
     Ctx& c_;

@@ -67,7 +67,7 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
     left->addWidget(info_[0], 0, 0);
     left->addWidget(type_, 0, 1, 1, 2);
     left->addWidget(info_[1], 1, 0);
-    left->addWidget(digits_, 1, 1, 1, 2);   // the typed digits box stands in the same place
+    left->addWidget(digits_, 1, 1, 1, 2); // the typed digits box stands in the same place
     left->addWidget(box(VarBox::Digits), 1, 1, 1, 2);
     left->addWidget(info_[2], 2, 0);
     left->addWidget(dec_, 2, 1, 1, 2);
@@ -76,10 +76,10 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
     col_label_->setObjectName("lblCol");
     row_label_ = new QLabel(this);
     row_label_->setObjectName("lblRow");
-    steps_[0] = arrow_button(Qt::LeftArrow, this);    // UpDCol down: one cell left
-    steps_[1] = arrow_button(Qt::RightArrow, this);   // UpDCol up: one cell right
-    steps_[2] = arrow_button(Qt::DownArrow, this);    // UpDRow down: the next row
-    steps_[3] = arrow_button(Qt::UpArrow, this);      // UpDRow up: the row before
+    steps_[0] = arrow_button(Qt::LeftArrow, this);  // UpDCol down: one cell left
+    steps_[1] = arrow_button(Qt::RightArrow, this); // UpDCol up: one cell right
+    steps_[2] = arrow_button(Qt::DownArrow, this);  // UpDRow down: the next row
+    steps_[3] = arrow_button(Qt::UpArrow, this);    // UpDRow up: the row before
     for (int i = 0; i < 4; ++i)
         connect(steps_[i], &QToolButton::clicked, this, [this, i] { step(i < 2, i % 2 == 1); });
     auto* col_lay = new QHBoxLayout;
@@ -136,7 +136,7 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
     for (int i = 0; i < 3; ++i) {
         buttons_[i] = new QPushButton(this);
         buttons_[i]->setObjectName(QString("cmdVar%1").arg(i));
-        buttons_[i]->setAutoDefault(false);   // Enter in a box does not close the dialog
+        buttons_[i]->setAutoDefault(false); // Enter in a box does not close the dialog
         connect(buttons_[i], &QPushButton::clicked, this, [this, i] { button_clicked(i); });
         button_row->addWidget(buttons_[i]);
     }
@@ -153,10 +153,10 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
             [this](int i) { edit_dec_chosen(c_, i); });
 
     // Tab goes through the controls as they stand, the list boxes first.
-    QWidget* order[] = {type_,           digits_,      box(VarBox::Digits), dec_,        box(VarBox::Col),
-                        box(VarBox::Row), boxes_[0],  boxes_[1],           boxes_[2],   access_[0],
-                        access_[1],      com_[1],      com_[0],             buttons_[0], buttons_[1],
-                        buttons_[2]};
+    QWidget* order[] = {
+        type_,     digits_,     box(VarBox::Digits), dec_,       box(VarBox::Col), box(VarBox::Row),
+        boxes_[0], boxes_[1],   boxes_[2],           access_[0], access_[1],       com_[1],
+        com_[0],   buttons_[0], buttons_[1],         buttons_[2]};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
     type_->setFocus();
 
@@ -260,7 +260,7 @@ void VarEditor::keyPressEvent(QKeyEvent* e) {
 }
 
 void VarEditor::reject() {
-    unload_edit_var(c_);   // nothing more when a button already closed it
+    unload_edit_var(c_); // nothing more when a button already closed it
     QDialog::reject();
 }
 

@@ -32,15 +32,15 @@ public:
     QLineEdit* box(VarBox b) const { return boxes_[static_cast<int>(b)]; }
     QToolButton* step_button(bool col, bool up) const { return steps_[(col ? 0 : 2) + (up ? 1 : 0)]; }
     QRadioButton* access_option(int i) const { return access_[i]; }
-    QRadioButton* com_option(int i) const { return com_[i]; }   // 0: COM0, 1: COM1
+    QRadioButton* com_option(int i) const { return com_[i]; } // 0: COM0, 1: COM1
     QGroupBox* com_frame() const { return com_frame_; }
-    QPushButton* button(int i) const { return buttons_[i]; }     // 0 OK, 1 Cancel, 2 Delete
+    QPushButton* button(int i) const { return buttons_[i]; } // 0 OK, 1 Cancel, 2 Delete
 
 protected:
     void showEvent(QShowEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* obj, QEvent* e) override;
-    void reject() override;   // the close box
+    void reject() override; // the close box
 
 private:
     void set_captions();

@@ -30,7 +30,9 @@ QString qt_filter(const std::string& filter) {
     return out.join(";;");
 }
 
-QString start_path(const FileDialog& dlg) { return qpath(dlg.file_name.empty() ? dlg.init_dir : dlg.file_name); }
+QString start_path(const FileDialog& dlg) {
+    return qpath(dlg.file_name.empty() ? dlg.init_dir : dlg.file_name);
+}
 
 } // namespace
 
@@ -76,8 +78,8 @@ bool QtPrompt::open_file(FileDialog& dlg) {
 
 bool QtPrompt::save_file(FileDialog& dlg) {
     // The caller asks its own overwrite question.
-    QString f = QFileDialog::getSaveFileName(parent_, QString(), start_path(dlg), qt_filter(dlg.filter), nullptr,
-                                             QFileDialog::DontConfirmOverwrite);
+    QString f = QFileDialog::getSaveFileName(parent_, QString(), start_path(dlg), qt_filter(dlg.filter),
+                                             nullptr, QFileDialog::DontConfirmOverwrite);
     if (f.isEmpty()) return false;
     dlg.file_name = fs_name(f);
     return true;

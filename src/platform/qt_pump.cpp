@@ -1,11 +1,11 @@
 #include "platform/qt_pump.h"
 
 #include <QAbstractEventDispatcher>
-#include <QEvent>
-#include <QPointer>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEvent>
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -33,10 +33,8 @@ bool is_user_input(QEvent::Type t) {
     case QEvent::TouchCancel:
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
-    case QEvent::TabletMove:
-        return true;
-    default:
-        return false;
+    case QEvent::TabletMove: return true;
+    default: return false;
     }
 }
 
@@ -46,7 +44,9 @@ bool is_user_input(QEvent::Type t) {
 // dialog that runs its own event loop meanwhile gets its input.
 class InputHold : public QObject {
 public:
-    InputHold() : depth_(QThread::currentThread()->loopLevel()) { QCoreApplication::instance()->installEventFilter(this); }
+    InputHold() : depth_(QThread::currentThread()->loopLevel()) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     ~InputHold() override {
         QCoreApplication::instance()->removeEventFilter(this);
         for (auto& [to, e] : held_) {
@@ -63,7 +63,7 @@ protected:
     }
 
 private:
-    int depth_;   // event loops running when the hold began
+    int depth_; // event loops running when the hold began
     std::vector<std::pair<QPointer<QObject>, QEvent*>> held_;
 };
 
@@ -74,9 +74,8 @@ QtPump::QtPump() { clock_.start(); }
 std::uint32_t QtPump::tick() const { return static_cast<std::uint32_t>(clock_.elapsed()); }
 
 void QtPump::wake() {
-    if (auto* d = QAbstractEventDispatcher::instance(QCoreApplication::instance()
-                                                         ? QCoreApplication::instance()->thread()
-                                                         : QThread::currentThread()))
+    if (auto* d = QAbstractEventDispatcher::instance(
+            QCoreApplication::instance() ? QCoreApplication::instance()->thread() : QThread::currentThread()))
         d->wakeUp();
 }
 

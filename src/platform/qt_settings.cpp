@@ -11,7 +11,8 @@ QtSettingsStore::QtSettingsStore() : s_(std::make_unique<QSettings>("Mivor", "Mi
 QtSettingsStore::QtSettingsStore(const QString& ini_path)
     : s_(std::make_unique<QSettings>(ini_path, QSettings::IniFormat)) {}
 
-std::string QtSettingsStore::get(const std::string& section, const std::string& key, const std::string& def) const {
+std::string QtSettingsStore::get(const std::string& section, const std::string& key,
+                                 const std::string& def) const {
     QVariant v = s_->value(qs(section) + "/" + qs(key));
     if (!v.isValid()) return def;
     return fs_name(v.toString());

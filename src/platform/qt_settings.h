@@ -13,13 +13,14 @@ public:
     // INI store (tests, or a portable set-up).
     QtSettingsStore();
     explicit QtSettingsStore(const QString& ini_path);
-    std::string get(const std::string& section, const std::string& key, const std::string& def = "") const override;
+    std::string get(const std::string& section, const std::string& key,
+                    const std::string& def = "") const override;
     void save(const std::string& section, const std::string& key, const std::string& value) override;
     std::string take_write_error() override;
 
 private:
     std::unique_ptr<QSettings> s_;
-    std::string failed_file_;   // the store's file after the first failed write, until taken
+    std::string failed_file_; // the store's file after the first failed write, until taken
     bool failed_ = false;
 };
 

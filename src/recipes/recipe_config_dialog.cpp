@@ -1,15 +1,15 @@
 #include "recipes/recipe_config_dialog.h"
 
 #include "core/context.h"
-#include "recipes/recipe_widgets.h"
 #include "platform/qt_text.h"
+#include "recipes/recipe_widgets.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,8 +37,9 @@ RecipeConfigDialog::RecipeConfigDialog(Ctx& c, QWidget* parent) : QDialog(parent
     toolbar_ = new QToolBar(this);
     toolbar_->setObjectName(QStringLiteral("tlbConf"));
     const QIcon icons[] = {style()->standardIcon(QStyle::SP_DialogSaveButton),
-                           style()->standardIcon(QStyle::SP_DialogCloseButton), QIcon(":/icons/InsertPage.svg"),
-                           QIcon(":/icons/AppendPage.svg"), QIcon(":/icons/DeletePage.svg")};
+                           style()->standardIcon(QStyle::SP_DialogCloseButton),
+                           QIcon(":/icons/InsertPage.svg"), QIcon(":/icons/AppendPage.svg"),
+                           QIcon(":/icons/DeletePage.svg")};
     for (int i = 0; i < 5; ++i) {
         QAction* a = toolbar_->addAction(icons[i], QString());
         a->setObjectName(kTags[i]);
@@ -114,9 +115,7 @@ RecipeConfigDialog::RecipeConfigDialog(Ctx& c, QWidget* parent) : QDialog(parent
     resize(width + 40, 420);
 }
 
-QAction* RecipeConfigDialog::button(const QString& tag) const {
-    return toolbar_->findChild<QAction*>(tag);
-}
+QAction* RecipeConfigDialog::button(const QString& tag) const { return toolbar_->findChild<QAction*>(tag); }
 
 void set_lang_config_recipe(Ctx& c, RecipeConfigDialog& dlg) {
     dlg.setWindowTitle(qs(dlg.core_.title()));
@@ -172,7 +171,7 @@ void RecipeConfigDialog::start_edit(int row, int col) {
         refresh();
         return;
     }
-    grid_->clearSelection();   // the selection colour would hide the yellow of the edited cell
+    grid_->clearSelection(); // the selection colour would hide the yellow of the edited cell
     if (QTableWidgetItem* item = grid_->item(row, col)) item->setBackground(QColor(255, 255, 0));
     QLineEdit* box = editors_[col - 1];
     labels_[col - 1]->show();
@@ -197,7 +196,10 @@ void RecipeConfigDialog::finish_edit(bool cancelled) {
 }
 
 void RecipeConfigDialog::box_edited(QLineEdit* box, RecipeBox kind) {
-    const int index = box == txt_base_ ? 0 : static_cast<int>(std::find(editors_.begin(), editors_.end(), box) - editors_.begin()) + 1;
+    const int index =
+        box == txt_base_
+            ? 0
+            : static_cast<int>(std::find(editors_.begin(), editors_.end(), box) - editors_.begin()) + 1;
     const std::string typed = bytes(box->text());
     const std::string kept = core_.box_changed(kind, bytes(last_good_[index]), typed);
     if (kept != typed) {

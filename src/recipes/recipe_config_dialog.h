@@ -57,7 +57,7 @@ private:
     QLineEdit* txt_nelem_;
     std::array<QLabel*, 4> labels_{};
     std::array<QLineEdit*, 4> editors_{};
-    std::array<QString, 5> last_good_;   // per box: the base address and the four cell editors
+    std::array<QString, 5> last_good_; // per box: the base address and the four cell editors
     bool refreshing_ = false;
 };
 

@@ -1,8 +1,8 @@
 #include "recipes/recipe_data_dialog.h"
 
 #include "core/context.h"
-#include "recipes/recipe_widgets.h"
 #include "platform/qt_text.h"
+#include "recipes/recipe_widgets.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -32,11 +32,16 @@ RecipeDataDialog::RecipeDataDialog(Ctx& c, QWidget* parent) : QDialog(parent), c
 
     toolbar_ = new QToolBar(this);
     toolbar_->setObjectName(QStringLiteral("tlbDataREcipe"));
-    const QIcon icons[kButtons] = {
-        style()->standardIcon(QStyle::SP_DialogSaveButton), style()->standardIcon(QStyle::SP_DialogCloseButton),
-        QIcon(":/icons/FirstPage.svg"),  QIcon(":/icons/PageUp.svg"),     QIcon(":/icons/PageDown.svg"),
-        QIcon(":/icons/LastPage.svg"),   QIcon(":/icons/GoToPage.svg"),   QIcon(":/icons/InsertPage.svg"),
-        QIcon(":/icons/DeletePage.svg"), style()->standardIcon(QStyle::SP_FileDialogListView)};
+    const QIcon icons[kButtons] = {style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                   style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                   QIcon(":/icons/FirstPage.svg"),
+                                   QIcon(":/icons/PageUp.svg"),
+                                   QIcon(":/icons/PageDown.svg"),
+                                   QIcon(":/icons/LastPage.svg"),
+                                   QIcon(":/icons/GoToPage.svg"),
+                                   QIcon(":/icons/InsertPage.svg"),
+                                   QIcon(":/icons/DeletePage.svg"),
+                                   style()->standardIcon(QStyle::SP_FileDialogListView)};
     for (int i = 0; i < kButtons; ++i) {
         QAction* a = toolbar_->addAction(icons[i], QString());
         a->setObjectName(QString("button%1").arg(i + 1));

@@ -15,7 +15,8 @@ int fit_columns(QTableWidget* table, const int (&twips)[N]) {
     constexpr int kTwipsPerPixel = 15;
     int width = 300 / kTwipsPerPixel;
     for (int col = 0; col < static_cast<int>(N); ++col) {
-        const int w = std::max({twips[col] / kTwipsPerPixel, static_cast<QAbstractItemView*>(table)->sizeHintForColumn(col),
+        const int w = std::max({twips[col] / kTwipsPerPixel,
+                                static_cast<QAbstractItemView*>(table)->sizeHintForColumn(col),
                                 table->horizontalHeader()->sectionSizeHint(col)});
         table->setColumnWidth(col, w);
         width += w;

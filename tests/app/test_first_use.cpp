@@ -22,19 +22,23 @@ void key(App& a, Qt::Key k, const QString& text, Qt::KeyboardModifiers mods = Qt
     test::send_key(a.w.editor(), k, text, mods);
 }
 
-std::string row0(const App& a, int n) { return std::string(a.p.display_buffer.begin(), a.p.display_buffer.begin() + n); }
+std::string row0(const App& a, int n) {
+    return std::string(a.p.display_buffer.begin(), a.p.display_buffer.begin() + n);
+}
 
 // The first column of the variable grid down to its first empty row.
 QStringList grid_ids(const App& a) {
     QStringList ids;
     for (int r = 0; r < a.w.editor()->grid()->rowCount(); ++r)
-        if (QTableWidgetItem* it = a.w.editor()->grid()->item(r, 0); it && !it->text().isEmpty()) ids << it->text();
+        if (QTableWidgetItem* it = a.w.editor()->grid()->item(r, 0); it && !it->text().isEmpty())
+            ids << it->text();
     return ids;
 }
 
 // A project whose page 0 has eight variables.
 const std::string kEightVars =
-    (std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus/projectfile/ok_KXE_540.prj").string();
+    (std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus/projectfile/ok_KXE_540.prj")
+        .string();
 
 } // namespace
 
@@ -53,7 +57,7 @@ TEST(FirstUse, ControlCharacterTextsNeverType) {
         key(a, Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
         EXPECT_EQ(row0(a, 5), "HEO  ") << insert;
         EXPECT_EQ(a.p.cursor_pos, 2) << insert;
-        key(a, Qt::Key_Delete, "", Qt::KeypadModifier);   // the keypad's Delete carries no text
+        key(a, Qt::Key_Delete, "", Qt::KeypadModifier); // the keypad's Delete carries no text
         EXPECT_EQ(row0(a, 5), "HE   ") << insert;
     }
 }
@@ -62,17 +66,17 @@ TEST(FirstUse, TheGridListsThePageVariablesAfterEveryRoadThatLoadsAPage) {
     const QStringList eight = {"1", "2", "3", "4", "5", "6", "7", "8"};
     App a;
     a.prompt.files = {kEightVars};
-    a.w.action(Menu::File, 1)->trigger();   // Open
+    a.w.action(Menu::File, 1)->trigger(); // Open
     EXPECT_EQ(grid_ids(a), eight);
-    EXPECT_EQ(a.w.editor()->grid()->item(1, 7)->text(), "2AD0");   // the second one's address
+    EXPECT_EQ(a.w.editor()->grid()->item(1, 7)->text(), "2AD0"); // the second one's address
     a.w.toolbar_click("PageDown");
     a.w.toolbar_click("PageUp");
     EXPECT_EQ(grid_ids(a), eight);
 
-    a.w.action(Menu::File, 7)->trigger();   // the recent list
+    a.w.action(Menu::File, 7)->trigger(); // the recent list
     EXPECT_EQ(grid_ids(a), eight);
     on_next_modal([](QWidget* m) { qobject_cast<ModelChooser*>(m)->ok_button()->click(); });
-    a.w.action(Menu::File, 0)->trigger();   // New: an empty page
+    a.w.action(Menu::File, 0)->trigger(); // New: an empty page
     EXPECT_TRUE(grid_ids(a).isEmpty());
 }
 
@@ -80,7 +84,8 @@ TEST(FirstUse, TheGridListsThePageVariablesAfterEveryRoadThatLoadsAPage) {
 // show the names whole, and the recent list opens the project after a restart.
 TEST(FirstUse, AccentedFoldersSurviveARestart) {
     test::TempDir root;
-    const std::string program = root.file("Caff\xC3\xA8"), greek = root.file("\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1");
+    const std::string program = root.file("Caff\xC3\xA8"),
+                      greek = root.file("\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1");
     std::filesystem::create_directories(program);
     std::filesystem::create_directories(greek);
     const QString ini = qpath(root.file("M\xC3\xBCller.ini"));
@@ -91,9 +96,10 @@ TEST(FirstUse, AccentedFoldersSurviveARestart) {
         EXPECT_TRUE(a.w.windowTitle().endsWith(QString::fromUtf8("Caff\xC3\xA8/nuovoProgetto)")));
         test::type_text(a.w.editor(), "FORNO");
         a.prompt.files = {path};
-        a.w.action(Menu::File, 3)->trigger();   // Save As
+        a.w.action(Menu::File, 3)->trigger(); // Save As
         EXPECT_EQ(a.w.windowTitle(), qpath("Win Mivor -  (" + path + ")"));
-        EXPECT_TRUE(a.w.action(Menu::File, 7)->text().endsWith(QString::fromUtf8("\xCE\xB4\xCE\xB1/forno.prj")));
+        EXPECT_TRUE(
+            a.w.action(Menu::File, 7)->text().endsWith(QString::fromUtf8("\xCE\xB4\xCE\xB1/forno.prj")));
     }
     QtSettingsStore store(ini);
     App b("", program, &store);
@@ -118,13 +124,13 @@ TEST(FirstUse, ShellBoxesAndStockTexts) {
         QMessageBox box(QMessageBox::Question, "t", "x", QMessageBox::Cancel);
         EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Annulla");
         EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Cerca in:");
-        a.w.action(Menu::Language, 1)->trigger();   // English
+        a.w.action(Menu::Language, 1)->trigger(); // English
         EXPECT_EQ(cancel(), "Cancel");
         a.w.action(Menu::Language, 0)->trigger();
         EXPECT_EQ(cancel(), "Annulla");
         EXPECT_EQ(a.prompt.messages.size(), 1u);
     }
-    EXPECT_EQ(cancel(), "Cancel");   // a closed window leaves nothing installed
+    EXPECT_EQ(cancel(), "Cancel"); // a closed window leaves nothing installed
 }
 
 TEST(FirstUse, TheUploadDialogOpensWithUserInputHeld) {

@@ -8,12 +8,12 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QToolBar>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolBar>
 
 using namespace kx;
 using test::App;
@@ -54,7 +54,7 @@ TEST(AutolinkDialog, TypedRangeBecomesARingAndTheChoicesOutliveTheDialog) {
     EXPECT_TRUE(d->descending()->isChecked() && d->up_down()->isChecked());
     QTest::keyClicks(d->start_box(), "2x");
     EXPECT_EQ(d->start_box()->text(), "2");
-    QTest::keyClicks(d->end_box(), "96");   // 9 is no page of this project
+    QTest::keyClicks(d->end_box(), "96"); // 9 is no page of this project
     EXPECT_EQ(d->end_box()->text(), "6");
     a.toolbar("LastPage");
     a.toolbar("DeletePage");
@@ -77,9 +77,9 @@ TEST(AutolinkDialog, TypedRangeBecomesARingAndTheChoicesOutliveTheDialog) {
     EXPECT_EQ(a.links(4), (std::array<int, 4>{2, 3, 7, 7}));
     EXPECT_EQ(a.p.page_store[0][0].chars[0], 'Z');
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(d);   // closed and gone
+    EXPECT_FALSE(d); // closed and gone
 
-    d = a.open_autolink();   // the choices stay, even after Esc
+    d = a.open_autolink(); // the choices stay, even after Esc
     EXPECT_TRUE(d->ascending()->isChecked());
     d->left_right()->click();
     QTest::keyClick(d->left_right(), Qt::Key_Escape);

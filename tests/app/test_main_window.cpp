@@ -26,7 +26,7 @@ using test::on_next_modal;
 TEST(MainWindow, StartsWithTheEmptyProjectAndTheExactCaption) {
     App a;
     EXPECT_EQ(a.w.windowTitle(), a.caption());
-    EXPECT_FALSE(a.w.action(Menu::Modify, 1)->isEnabled());   // nothing to paste yet
+    EXPECT_FALSE(a.w.action(Menu::Modify, 1)->isEnabled()); // nothing to paste yet
     EditorWindow* e = a.w.editor();
     EXPECT_EQ(e->display()->cell_count(), 160);
     EXPECT_EQ(e->lang_list()->count(), 1);
@@ -51,7 +51,7 @@ TEST(MainWindow, LanguageMenuSwitchesEveryCaptionAtOnce) {
     a.w.action(Menu::Language, 0)->trigger();
     EXPECT_EQ(a.w.editor()->label(Label::Page)->text(), "Nr. Pag. 0");
 
-    App b("1");   // the choice survives a restart
+    App b("1"); // the choice survives a restart
     EXPECT_EQ(b.w.action(Menu::Help, 1)->text(), "&Info");
 }
 
@@ -61,7 +61,7 @@ TEST(MainWindow, ModelChooserOnlyOkStartsANewProject) {
     App a;
     for (int how = 0; how < 4; ++how) {
         on_next_modal<ModelChooser>([how](ModelChooser* dlg) {
-            EXPECT_TRUE(dlg->option(5)->isChecked());   // the current model is preselected
+            EXPECT_TRUE(dlg->option(5)->isChecked()); // the current model is preselected
             dlg->option(0)->setChecked(true);
             if (how == 0) dlg->cancel_button()->click();
             else if (how == 1) QTest::keyClick(dlg, Qt::Key_Escape);
@@ -83,7 +83,7 @@ TEST(MainWindow, ComPortAndEepromRefusal) {
     EXPECT_TRUE(a.w.action(Menu::Com, 4)->isChecked());
     EXPECT_FALSE(a.w.action(Menu::Com, 0)->isChecked());
 
-    a.p.kx_type = "KXD_540";   // its EEPROM entries are enabled but refuse
+    a.p.kx_type = "KXD_540"; // its EEPROM entries are enabled but refuse
     a.w.menu_click(Menu::Transfer, 3);
     EXPECT_EQ(a.prompt.beeps, 1);
     EXPECT_EQ(a.prompt.last_text(), "Scritura EEprom abilitata solo sui terminali della serie KXB");
@@ -139,7 +139,7 @@ TEST(EditorWindow, KeysMouseAndToolbarReachThePage) {
     a.w.toolbar_click("TextRight");
     EXPECT_EQ(a.p.display_buffer[78], 'A');
     EXPECT_EQ(d->cell_image(79), 'B');
-    a.w.toolbar_click("PageUp");   // first page: only a beep
+    a.w.toolbar_click("PageUp"); // first page: only a beep
     EXPECT_EQ(a.prompt.beeps, 1);
 }
 
@@ -155,8 +155,8 @@ TEST(EditorWindow, ScreenshotOfAPageWithTextArrowsAndVariables) {
         const std::string text = std::string(8, ' ') + "KX Forno 3       Linea A" + std::string(10, ' ') +
                                  "Temp.:        C   Set:" + std::string(96, ' ');
         std::copy(text.begin(), text.end(), r.chars.begin());
-        r.chars[120] = 4, r.chars[121] = 5, r.chars[122] = 6, r.chars[123] = 7;   // the arrows
-        r.chars[125] = 200;   // a code without a glyph
+        r.chars[120] = 4, r.chars[121] = 5, r.chars[122] = 6, r.chars[123] = 7; // the arrows
+        r.chars[125] = 200;                                                     // a code without a glyph
         r.var_count = 2;
         r.set_var(1, {0, 1, 49, 4, 1, 0x1000, 0, 0x3E8});
         r.set_var(2, {1, 0, 65, 4, 0, 0x1002, 0, 999});
@@ -173,16 +173,16 @@ TEST(MainWindow, SaveAndOpenThroughTheFileMenu) {
     App a;
     EditorWindow* e = a.w.editor();
     QTest::keyClicks(e, "Forno");
-    a.w.action(Menu::File, 2)->trigger();   // Save: the generated name, no dialog
+    a.w.action(Menu::File, 2)->trigger(); // Save: the generated name, no dialog
     const std::string saved = a.p.project_path;
     ASSERT_TRUE(std::filesystem::exists(saved));
     EXPECT_FALSE(a.p.prj_modified);
 
     QTest::keyClick(e, Qt::Key_Home);
     QTest::keyClicks(e, "XY");
-    a.prompt.answers = {kAnsNo};            // do not save the change
+    a.prompt.answers = {kAnsNo}; // do not save the change
     a.prompt.files = {saved};
-    a.w.action(Menu::File, 1)->trigger();   // Open
+    a.w.action(Menu::File, 1)->trigger(); // Open
     EXPECT_EQ(a.p.display_buffer[0], 'F');
     EXPECT_EQ(a.p.display_buffer[4], 'o');
     EXPECT_EQ(e->display()->cell_image(0), 'F');

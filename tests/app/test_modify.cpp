@@ -23,8 +23,8 @@ TEST(CharPicker, RightClickOnAFreeCellOpensItAndEachClickEntersAnArrow) {
     DisplayWidget* d = a.w.editor()->display();
     on_next_modal([&](QWidget* m) {
         auto* picker = qobject_cast<CharPicker*>(m);
-        QTest::mouseClick(picker->picture(2), Qt::LeftButton);   // left
-        QTest::mouseClick(picker->picture(0), Qt::LeftButton);   // up
+        QTest::mouseClick(picker->picture(2), Qt::LeftButton); // left
+        QTest::mouseClick(picker->picture(0), Qt::LeftButton); // up
         QTest::keyClick(m, Qt::Key_Escape);
     });
     QTest::mouseClick(d, Qt::RightButton, {}, d->cell_origin(41) + QPoint(5, 5));
@@ -36,7 +36,7 @@ TEST(CharPicker, RightClickOnAFreeCellOpensItAndEachClickEntersAnArrow) {
 
 TEST(GroupCopyDialog, TypingIsCheckedAndOkCopiesTheRange) {
     App a;
-    for (int i = 0; i < 9; ++i) a.w.toolbar_click("AppendPage");   // pages 0..9
+    for (int i = 0; i < 9; ++i) a.w.toolbar_click("AppendPage"); // pages 0..9
     a.w.action(Menu::Modify, 2)->trigger();
     auto* dlg = a.w.findChild<CopyGroupDialog*>();
     ASSERT_NE(dlg, nullptr);
@@ -45,17 +45,17 @@ TEST(GroupCopyDialog, TypingIsCheckedAndOkCopiesTheRange) {
         test::type_text(box, keys);
         return box->text();
     };
-    EXPECT_EQ(type(dlg->dest_box(), QString::fromUtf8("1\u00e92")), "1");   // 12 > 10; no letter stays
+    EXPECT_EQ(type(dlg->dest_box(), QString::fromUtf8("1\u00e92")), "1"); // 12 > 10; no letter stays
     EXPECT_EQ(type(dlg->start_box(), "3"), "3");
     dlg->end_box()->clear();
-    QFocusEvent leave(QEvent::FocusOut);   // an emptied box shows 0 again when left
+    QFocusEvent leave(QEvent::FocusOut); // an emptied box shows 0 again when left
     QApplication::sendEvent(dlg->end_box(), &leave);
     EXPECT_EQ(dlg->end_box()->text(), "0");
-    QTest::mouseClick(dlg->ok_button(), Qt::LeftButton);   // start after end: refused
+    QTest::mouseClick(dlg->ok_button(), Qt::LeftButton); // start after end: refused
     EXPECT_EQ(a.prompt.beeps, 1);
     EXPECT_TRUE(dlg->isVisible());
 
-    a.w.action(Menu::Modify, 2)->trigger();   // opened again: boxes and values back to 0
+    a.w.action(Menu::Modify, 2)->trigger(); // opened again: boxes and values back to 0
     EXPECT_EQ(dlg->start_box()->text(), "0");
     EXPECT_EQ(a.p.copy_start, 0);
     type(dlg->start_box(), "1");
@@ -67,7 +67,7 @@ TEST(GroupCopyDialog, TypingIsCheckedAndOkCopiesTheRange) {
     QApplication::processEvents();
     EXPECT_TRUE(alive.isNull());
 
-    a.w.action(Menu::Modify, 2)->trigger();   // Esc closes without copying
+    a.w.action(Menu::Modify, 2)->trigger(); // Esc closes without copying
     alive = a.w.findChild<CopyGroupDialog*>();
     QTest::keyClick(alive->start_box(), Qt::Key_Escape);
     QApplication::processEvents();

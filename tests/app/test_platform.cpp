@@ -28,13 +28,15 @@ struct InputRecorder : QWidget {
     bool reading = false;
     std::vector<std::pair<QEvent::Type, bool>> seen;
     bool event(QEvent* e) override {
-        if (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress) seen.emplace_back(e->type(), reading);
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::MouseButtonPress)
+            seen.emplace_back(e->type(), reading);
         return QWidget::event(e);
     }
     void queue_key_and_click() {
         QCoreApplication::postEvent(this, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
-        QCoreApplication::postEvent(this, new QMouseEvent(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2),
-                                                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(this,
+                                    new QMouseEvent(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2),
+                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
     }
 };
 
@@ -52,7 +54,7 @@ TEST(QtPump, PaintOnlyWaitsHoldKeysAndClicksUntilTheReadEnds) {
     Ctx c(p, prompt, settings, pump, saved.dir.path.string());
     InputRecorder w;
     w.show();
-    QTimer during;   // fires inside the read's first pause
+    QTimer during; // fires inside the read's first pause
     QObject::connect(&during, &QTimer::timeout, [&] {
         if (!w.reading) return;
         w.queue_key_and_click();
@@ -63,7 +65,7 @@ TEST(QtPump, PaintOnlyWaitsHoldKeysAndClicksUntilTheReadEnds) {
     w.reading = true;
     ASSERT_TRUE(open_project_file(c, saved.p.project_path));
     w.reading = false;
-    EXPECT_FALSE(during.isActive());   // the second pair was queued inside the read
+    EXPECT_FALSE(during.isActive()); // the second pair was queued inside the read
     EXPECT_TRUE(w.seen.empty());
     QCoreApplication::processEvents();
     const std::pair<QEvent::Type, bool> key{QEvent::KeyPress, false}, click{QEvent::MouseButtonPress, false};
@@ -88,7 +90,7 @@ TEST(QtPump, ADialogOpenedInsideAPaintOnlyWaitGetsItsKeys) {
 // window tests); a store that cannot be written is said once and goes on from memory.
 TEST(QtSettings, AnUnwritableStoreIsSaidOnce) {
     QTemporaryDir dir;
-    const QString ini = dir.filePath("s.ini") + "/s.ini";   // below a file, never writable
+    const QString ini = dir.filePath("s.ini") + "/s.ini"; // below a file, never writable
     QFile(dir.filePath("s.ini")).open(QIODevice::WriteOnly);
     QtSettingsStore blocked(ini);
     blocked.save("Settaggi", "COM", "2");

@@ -27,7 +27,7 @@ TEST(ProgressWindow, TheBarFollowsEveryValueAndPaintsAtItsEnd) {
     PaintCounter counter;
     w.bar()->installEventFilter(&counter);
     w.start("Lettura Pagine in corso...", 6000);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));   // as the pause after showing it does
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w)); // as the pause after showing it does
     counter.paints = 0;
     QElapsedTimer clock;
     clock.start();
@@ -40,6 +40,6 @@ TEST(ProgressWindow, TheBarFollowsEveryValueAndPaintsAtItsEnd) {
     EXPECT_LE(painted, clock.elapsed() / ProgressWindow::kPaintMs + 2);
     w.set_value(6000);
     EXPECT_EQ(w.bar()->value(), 6000);
-    EXPECT_GT(counter.paints, painted);   // the end is always shown
+    EXPECT_GT(counter.paints, painted); // the end is always shown
     w.hide();
 }

@@ -94,7 +94,7 @@ TEST(RecipeWindows, StructureEditorAsAUserDrivesIt) {
         test::send_key(grid, Qt::Key_Return, "\r");
         QLineEdit* dot = dlg->cell_editor(2);
         ASSERT_TRUE(dot->isVisible());
-        QTest::keyClicks(dot, "5");   // replaces the selected 0: refused, the 0 comes back
+        QTest::keyClicks(dot, "5"); // replaces the selected 0: refused, the 0 comes back
         EXPECT_EQ(dot->text(), "0");
         dot->selectAll();
         QTest::keyClicks(dot, "4");
@@ -121,7 +121,7 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
     on_next_modal<RecipeDataDialog>([&](RecipeDataDialog* dlg) {
         QTableWidget* list = dlg->list();
         ASSERT_EQ(list->rowCount(), 2);
-        EXPECT_EQ(cell(list, 0, 0), "50");   // A, the first name
+        EXPECT_EQ(cell(list, 0, 0), "50"); // A, the first name
 
         // Enter edits the selected row's value: 12.7 within 0..13 is stored as 12, a text
         // that is no number brings the old value back.
@@ -136,7 +136,7 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
             line->selectAll();
             QTest::keyClicks(line, text);
             test::send_key(line, Qt::Key_Return, "\r");
-            QApplication::processEvents();   // the list commits a finished edit after the key
+            QApplication::processEvents(); // the list commits a finished edit after the key
         };
         type_value(1, "12.7");
         EXPECT_EQ(cell(list, 1, 0), "12");
@@ -144,7 +144,7 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
         EXPECT_EQ(cell(list, 1, 0), "12");
         EXPECT_EQ(g.prompt.beeps, 1);
 
-        dlg->button(5)->trigger();   // Next
+        dlg->button(5)->trigger(); // Next
         EXPECT_EQ(dlg->number()->text(), "4");
 
         // Insert a block: it shows every element's minimum.
@@ -164,7 +164,8 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
     g.w.action(Menu::Recipes, 1)->trigger();
     ASSERT_TRUE(ran);
     EXPECT_EQ(g.prompt.last_text(), "Salva modifiche a file di ricette " + g.path + " ?");
-    EXPECT_NE(g.file().find("block:     0  NEW        4   0\r\n    5     0\r\n"), std::string::npos) << g.file();
+    EXPECT_NE(g.file().find("block:     0  NEW        4   0\r\n    5     0\r\n"), std::string::npos)
+        << g.file();
     EXPECT_NE(g.file().find("   50    12\r\n"), std::string::npos);
 }
 

@@ -83,7 +83,8 @@ TEST(CompareE2E, TerminalHoldingTheDownloadComparesCleanAndEachDifferenceHasItsC
     // a harmless difference, one warning per language.
     download(e);
     CompareResult r = compare(e, &sim);
-    EXPECT_EQ(e.texts(), Texts{"Confronto OK! Ci sono solo diffrerenze ininfluenti sul programma!"}) << r.report;
+    EXPECT_EQ(e.texts(), Texts{"Confronto OK! Ci sono solo diffrerenze ininfluenti sul programma!"})
+        << r.report;
     EXPECT_NE(r.report.find("Errori Totali: 0\nWarning Totali: 2"), std::string::npos) << r.report;
     for (int L = 0; L < 2; ++L) pad_right_space(e.p.language_names[L], 9);
     e.prompt.messages.clear();
@@ -95,7 +96,8 @@ TEST(CompareE2E, TerminalHoldingTheDownloadComparesCleanAndEachDifferenceHasItsC
 
     r = compare(e, &sim);
     EXPECT_EQ(e.texts(), Texts{"Confronto Flash KX / RAM PC OK!"}) << r.report;
-    EXPECT_NE(r.report.find("Esiti Confronto con Flash KX:\n\n\nErrori Totali: 0\nWarning Totali: 0"), std::string::npos)
+    EXPECT_NE(r.report.find("Esiti Confronto con Flash KX:\n\n\nErrori Totali: 0\nWarning Totali: 0"),
+              std::string::npos)
         << r.report;
     EXPECT_TRUE(r.exit_usable);
     // The project is unchanged, the editor on page 0 of the language it was on.
@@ -125,11 +127,15 @@ TEST(CompareE2E, TerminalHoldingTheDownloadComparesCleanAndEachDifferenceHasItsC
     EXPECT_EQ(e.texts(), Texts{"ERRORE! Flash KX diversa da RAM PC"}) << r.report;
     // Links, password and variables are compared for every language block: the link and
     // the access twice.
-    for (const char* line : {"* ERRORE! *\t1\n\tCarattere diverso nella pagina!\n\tNumero Lingua: 0 (Lang0    )   Pagina: 1   Riga: ",
-                             "WARNING!\t1\n\tNome Lingua diverso!\n\tNumero Lingua: 1\n\tDato letto da KX = Lang1    \n\tDato in RAM PC = Other\n",
+    for (const char* line : {"* ERRORE! *\t1\n\tCarattere diverso nella pagina!\n\tNumero Lingua: 0 (Lang0   "
+                             " )   Pagina: 1   Riga: ",
+                             "WARNING!\t1\n\tNome Lingua diverso!\n\tNumero Lingua: 1\n\tDato letto da KX = "
+                             "Lang1    \n\tDato in RAM PC = Other\n",
                              "\tLink Diverso nella Pagina!\n\tNumero Lingua: 0 (Lang0    )   Pagina: 2\n",
-                             "\tDiverso Parametro ENA per variabile nella pagina!\n\tNumero Lingua: 0 (Lang0    )   Pagina: 1   Numero Variabile: 1\n",
-                             "\tStringa globale diversa! Continua?\n\tNumero Lingua: 0   Numero Stringa: 1\n\tDato letto da KX = "})
+                             "\tDiverso Parametro ENA per variabile nella pagina!\n\tNumero Lingua: 0 (Lang0 "
+                             "   )   Pagina: 1   Numero Variabile: 1\n",
+                             "\tStringa globale diversa! Continua?\n\tNumero Lingua: 0   Numero Stringa: "
+                             "1\n\tDato letto da KX = "})
         EXPECT_NE(r.report.find(line), std::string::npos) << line << "\n---\n" << r.report;
     EXPECT_EQ(count_of(r.report, "Link Diverso"), 2u);
     EXPECT_EQ(count_of(r.report, "Diverso Parametro ENA"), 2u);
@@ -165,12 +171,13 @@ TEST(CompareE2E, SilentOrHostileTerminalsEndTheCompareWithThePortFree) {
     };
     const std::string row(40, ' ');
     const std::vector<Case> cases = {
-        {{"0001", "0001", "Italiano", row, "short"}, "Errore 9: Subscript out of range (row of 5 characters)"},
+        {{"0001", "0001", "Italiano", row, "short"},
+         "Errore 9: Subscript out of range (row of 5 characters)"},
         {{"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "99999"},
          "Errore 6: Overflow (link 99999)"},
         {{"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "300"},
          "Errore 6: Overflow (variable count 300)"},
-        {{"0001", "999999"}, ""},   // a page count that does not match is a fatal line, not a fault
+        {{"0001", "999999"}, ""}, // a page count that does not match is a fatal line, not a fault
     };
     for (const Case& k : cases) {
         QTemporaryFile file;
@@ -181,7 +188,8 @@ TEST(CompareE2E, SilentOrHostileTerminalsEndTheCompareWithThePortFree) {
         Editor e(sim.device());
         const CompareResult r = compare(e, &sim);
         ASSERT_EQ(e.texts().size(), 1u);
-        if (k.message.empty()) EXPECT_NE(e.texts()[0].find("Numero Totale Pagine diverso!"), std::string::npos);
+        if (k.message.empty())
+            EXPECT_NE(e.texts()[0].find("Numero Totale Pagine diverso!"), std::string::npos);
         else EXPECT_EQ(e.texts()[0], k.message);
         EXPECT_TRUE(r.exit_usable);
         EXPECT_TRUE(e.p.port_idle);
@@ -311,7 +319,8 @@ TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     std::ofstream(short_file, std::ios::binary) << "S1130000000000000000000000000000000000EC\r\n";
     for (auto [kind, file, message] :
          {std::tuple<EepromDialog::Kind, std::string, std::string>{
-              EepromDialog::Kind::Write, short_file, "Errore 62: Input past end of file (1 lines, 2048 needed)"},
+              EepromDialog::Kind::Write, short_file,
+              "Errore 62: Input past end of file (1 lines, 2048 needed)"},
           {EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString(), "File none.s19 non trovato!"},
           {EepromDialog::Kind::Read, bad, "Errore 75: Path/File access error (" + bad + ")"}}) {
         e.prompt.messages.clear();

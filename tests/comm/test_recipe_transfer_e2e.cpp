@@ -8,10 +8,10 @@
 
 #include "comm/transfer_dialogs.h"
 #include "comm_rig.h"
-#include "support/app_rig.h"
 #include "core/recipefile.h"
 #include "platform/api/textfile.h"
 #include "recipes/recipe_transfer_dialogs.h"
+#include "support/app_rig.h"
 
 using namespace kx;
 
@@ -50,7 +50,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     init_recipe_data(m);
     m.blk_len = 3;
     m.blk_start = 0x1000;
-    const char* names[] = {"SPEED", "TEMP\x02X", "LEVEL"};   // a framing byte goes as a blank
+    const char* names[] = {"SPEED", "TEMP\x02X", "LEVEL"}; // a framing byte goes as a blank
     for (int i = 0; i < 3; ++i) {
         m.recipe_elements[i] = {names[i], i == 1 ? kRecipeOmrHex + 2 : i, 0, 60000};
     }
@@ -59,7 +59,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
         ASSERT_EQ(link_recipe_block(m, blank_or_pad8(block), slot), LinkResult::Linked);
         for (int i = 0; i < 3; ++i) m.recipe_blocks[slot].values[i] = slot * 100 + i * 7 + 1;
     }
-    ASSERT_GE(unlink_recipe_block(m, 2), 0);   // a free slot between used ones
+    ASSERT_GE(unlink_recipe_block(m, 2), 0); // a free slot between used ones
     ASSERT_EQ(recipe_model_fault(m), "");
     const std::string file = dir.filePath("set").toStdString();
     ASSERT_TRUE(write_recipe_file(sender.c, file));
@@ -68,7 +68,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     EXPECT_EQ(run_dialog(sender, show_recipe_download_dialog), file);
     EXPECT_EQ(sender.texts(), std::vector<std::string>{kOk});
     const RecipeModel on_disk = read_set(file);
-    EXPECT_TRUE(sender.p.recipe == on_disk);   // the download changes nothing
+    EXPECT_TRUE(sender.p.recipe == on_disk); // the download changes nothing
     EXPECT_FALSE(sender.link.port_open());
     std::string log = sim.log("eeprom: Z");
     EXPECT_NE(log.find("recipe: C 4 blocks, 3 elements"), std::string::npos) << log;

@@ -26,7 +26,8 @@ const std::string kTimeOut = "Errore Seriale: time-out";
 using Sim = SimProcess;
 
 struct DialogState {
-    bool shown = false, stayed_open = false, start_visible = false, cancel_visible = false, cancel_enabled = false;
+    bool shown = false, stayed_open = false, start_visible = false, cancel_visible = false,
+         cancel_enabled = false;
 };
 
 // Its view answers the model chooser with chooser_answer.
@@ -86,7 +87,8 @@ void expect_same_project(const Project& a, const Project& b) {
         for (int pg = 0; pg <= a.last_page_idx; ++pg) {
             const page_record &x = a.page_store[l][pg], &y = b.page_store[l][pg];
             for (int i = 0; i < a.cells(); ++i)
-                ASSERT_EQ(x.chars[i] == kCodeInvalid ? 32 : x.chars[i], y.chars[i]) << l << "/" << pg << "/" << i;
+                ASSERT_EQ(x.chars[i] == kCodeInvalid ? 32 : x.chars[i], y.chars[i])
+                    << l << "/" << pg << "/" << i;
             page_record rest = x;
             rest.chars = y.chars;
             EXPECT_TRUE(l > 0 || rest == y) << "links, password or variables of page " << pg;
@@ -94,7 +96,7 @@ void expect_same_project(const Project& a, const Project& b) {
     }
 }
 
-}  // namespace
+} // namespace
 
 class RoundTrip : public ::testing::TestWithParam<const char*> {};
 
@@ -133,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(Displays, RoundTrip, ::testing::Values("KXD_515", "KXE_
 
 TEST(TransferFailures, TimeOutsEndTheTransferWithoutSuccessAndReleaseThePort) {
     // Silent from the start, after five frames (erase, counts and the first name), or late.
-    for (const QStringList& args : {QStringList{"--silent"}, {"--silent-after", "5"}, {"--delay-ms", "600"}}) {
+    for (const QStringList& args :
+         {QStringList{"--silent"}, {"--silent-after", "5"}, {"--delay-ms", "600"}}) {
         Sim sim(args);
         Editor e(sim.device());
         e.p.n_lang = 2;
@@ -165,13 +168,13 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
     Sim sim({});
     Editor f(sim.device());
     {
-        QSerialPort other;   // another program holds the device
+        QSerialPort other; // another program holds the device
         other.setPortName(QString::fromStdString(sim.device()));
         ASSERT_TRUE(other.open(QIODevice::ReadWrite));
         EXPECT_TRUE(f.download().stayed_open);
         EXPECT_EQ(f.texts().at(0).rfind("Errore 8005: ", 0), 0u) << f.texts()[0];
     }
-    f.link.open();   // as a transfer holds it
+    f.link.open(); // as a transfer holds it
     st = f.download();
     EXPECT_TRUE(st.stayed_open && st.start_visible);
     EXPECT_EQ(f.texts().back(), "Porta COM gia` aperta!");
@@ -205,7 +208,8 @@ TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {
     const std::vector<Case> cases = {
         {{"0000"}, "Errore 11: Division by zero (language count 0)"},
         {{"0001", "1001"}, "Errore 9: Subscript out of range (page total 1001)"},
-        {{"0001", "0001", "Italiano", row, "short"}, "Errore 9: Subscript out of range (row of 5 characters)"},
+        {{"0001", "0001", "Italiano", row, "short"},
+         "Errore 9: Subscript out of range (row of 5 characters)"},
         {{"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "1", "01", "00", "50"},
          "Errore 9: Subscript out of range (position 50 outside the page)"},
     };

@@ -14,7 +14,7 @@ namespace filetest {
 
 using namespace kx;
 using kx::test::TempDir;
-using Editor = kx::test::Started;   // the default empty project, its program folder a temporary one
+using Editor = kx::test::Started; // the default empty project, its program folder a temporary one
 
 // The whole content of a file ("" when it cannot be read), and a file written with bytes.
 inline std::string content(const std::string& path) {
@@ -22,7 +22,9 @@ inline std::string content(const std::string& path) {
     read_file_bytes(path, bytes);
     return bytes;
 }
-inline void put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+inline void put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 // The committed seed files of a fuzz target's corpus (tests/corpus/<name>).
 inline std::filesystem::path corpus_dir(const char* name = "projectfile") {
@@ -55,9 +57,10 @@ inline void fill_project(Project& p, const std::string& key, int n_lang, int pag
             for (int half = 0; half < 2 && n < vars; ++half) {
                 variable_record v;
                 v.type = static_cast<std::int16_t>(pick(0, types - 1));
-                if (types == 13 && (v.type == 4 || v.type == 5)) v.type = 0;   // DATE/TIME have fixed widths
+                if (types == 13 && (v.type == 4 || v.type == 5)) v.type = 0; // DATE/TIME have fixed widths
                 v.digits = static_cast<std::int16_t>(pick(1, m->cols / 2 - 3));
-                v.dec = static_cast<std::int16_t>(std::min<int>(pick(0, 3), v.digits) | (com_marks && pick(0, 1) ? kComBit : 0));
+                v.dec = static_cast<std::int16_t>(std::min<int>(pick(0, 3), v.digits) |
+                                                  (com_marks && pick(0, 1) ? kComBit : 0));
                 v.pos = static_cast<std::int16_t>(row * m->cols + half * (m->cols / 2));
                 v.access = static_cast<std::int16_t>(pick(0, 1));
                 v.address = pick(0, 0xFFFF);
@@ -70,7 +73,8 @@ inline void fill_project(Project& p, const std::string& key, int n_lang, int pag
         for (int L = 0; L < n_lang; ++L) {
             auto& ch = p.page_store[L][pg].chars;
             static const int extra[] = {4, 5, 6, 7, kCodeInvalid};
-            for (int i = 0; i < cells; ++i) ch[i] = static_cast<std::int16_t>(pick(0, 9) ? pick(32, 127) : extra[pick(0, 4)]);
+            for (int i = 0; i < cells; ++i)
+                ch[i] = static_cast<std::int16_t>(pick(0, 9) ? pick(32, 127) : extra[pick(0, 4)]);
             lay_var_marks(ch, t, n, cells);
         }
         r0.var_count = static_cast<std::int16_t>(n);

@@ -49,11 +49,12 @@ TEST_F(Autolink, RingsInEveryOrderAndPairOfKeys) {
         p.autolink_asc = k.asc;
         f.prompt.answers = {kAnsYes};
         EXPECT_EQ(autolink_ok(f.c, "3", "5"), AutolinkOk::Close);
-        const std::string what = std::string(k.updown ? "up/down " : "left/right ") + (k.asc ? "asc" : "desc");
+        const std::string what =
+            std::string(k.updown ? "up/down " : "left/right ") + (k.asc ? "asc" : "desc");
         EXPECT_EQ(links(3), k.p3) << what;
         EXPECT_EQ(links(4), k.p4) << what;
         EXPECT_EQ(links(5), k.p5) << what;
-        EXPECT_EQ(links(2), links(6)) << what;   // pages outside the range keep their links
+        EXPECT_EQ(links(2), links(6)) << what; // pages outside the range keep their links
         // Page 4 is shown again with its new links.
         for (int i = 0; i < 4; ++i) EXPECT_EQ(f.view.link_boxes[i], std::to_string(k.p4[i])) << what;
         EXPECT_TRUE(p.prj_modified);
@@ -64,7 +65,7 @@ TEST_F(Autolink, OnePageLinksToItselfAReversedRangeNothingAndOnlyYesWrites) {
     f.prompt.answers = {kAnsNo, kAnsCancel};
     EXPECT_EQ(autolink_ok(f.c, "0", "7"), AutolinkOk::Close);
     EXPECT_EQ(autolink_ok(f.c, "0", "7"), AutolinkOk::Close);
-    EXPECT_EQ(autolink_ok(f.c, "", "7"), AutolinkOk::Close);   // an empty box: no question
+    EXPECT_EQ(autolink_ok(f.c, "", "7"), AutolinkOk::Close); // an empty box: no question
     EXPECT_EQ(f.prompt.messages.size(), 2u);
     EXPECT_FALSE(p.prj_modified);
     f.prompt.answers = {kAnsYes, kAnsYes};
@@ -73,19 +74,19 @@ TEST_F(Autolink, OnePageLinksToItselfAReversedRangeNothingAndOnlyYesWrites) {
     autolink_ok(f.c, "5", "3");
     for (int pg = 0; pg <= 5; ++pg) EXPECT_EQ(links(pg), (L{7, 7, 7, 7})) << pg;
     EXPECT_TRUE(p.prj_modified);
-    p.link_on = false;   // links switched off while the dialog stayed open
+    p.link_on = false; // links switched off while the dialog stayed open
     EXPECT_EQ(autolink_ok(f.c, "2", "4"), AutolinkOk::LinksOff);
     EXPECT_EQ(links(2), (L{7, 7, 7, 7}));
 }
 
 TEST_F(Autolink, OkCommitsThePageShownBeforeWritingLinks) {
-    p.display_buffer[0] = 'H';      // typed on page 4, not yet saved
-    p.link_buffer[2] = 1;           // a left link set by hand
+    p.display_buffer[0] = 'H'; // typed on page 4, not yet saved
+    p.link_buffer[2] = 1;      // a left link set by hand
     f.prompt.answers = {kAnsYes};
     autolink_ok(f.c, "3", "5");
     EXPECT_EQ(p.page_store[0][4].chars[0], 'H');
     EXPECT_EQ(p.display_buffer[0], 'H');
-    EXPECT_EQ(links(4), (L{3, 5, 1, 7}));   // descending up/down, the hand-set left link kept
+    EXPECT_EQ(links(4), (L{3, 5, 1, 7})); // descending up/down, the hand-set left link kept
 }
 
 TEST(PageBox, KeepsOnlyNumbersOfPagesThatExist) {
@@ -94,9 +95,11 @@ TEST(PageBox, KeepsOnlyNumbersOfPagesThatExist) {
         const char* typed;
         const char* kept;
     } cases[] = {
-        {"", "1", "1"},     {"1", "16", "1"},   {"1", "15", "15"},  {"1", "1a", "1"},
-        {"", "3 ", ""},     {"", "-1", ""},     {"2", "", ""},      {"", "0015", "0015"},
-        {"", "1\n2", ""},   {"", "99999999999999999999", ""},
+        {"", "1", "1"},    {"1", "16", "1"},
+        {"1", "15", "15"}, {"1", "1a", "1"},
+        {"", "3 ", ""},    {"", "-1", ""},
+        {"2", "", ""},     {"", "0015", "0015"},
+        {"", "1\n2", ""},  {"", "99999999999999999999", ""},
     };
     for (const auto& k : cases) EXPECT_EQ(page_box_text(k.before, k.typed, 15), k.kept) << k.typed;
 }

@@ -34,9 +34,9 @@ struct Clip : ::testing::Test {
 } // namespace
 
 TEST_F(Clip, PastedVariableKeepsEveryFieldButItsPlace) {
-    const variable_record v = {0, 1, 2, 4, 2 | kComBit, 4096, 10, 900};   // read-only INT, COM1
+    const variable_record v = {0, 1, 2, 4, 2 | kComBit, 4096, 10, 900}; // read-only INT, COM1
     add_var(v);
-    at(5, copy_var);   // on its point cell
+    at(5, copy_var); // on its point cell
     EXPECT_TRUE(e.c.menus.at(Menu::Modify, 4).enabled);
     at(41, paste_var);
     ASSERT_EQ(p.n_vars, 2);
@@ -47,7 +47,7 @@ TEST_F(Clip, PastedVariableKeepsEveryFieldButItsPlace) {
     EXPECT_EQ(e.view.text(41, 6), "###.##");
     EXPECT_TRUE(p.prj_modified);
 
-    p.last_page_idx = 1;   // to another page: stored with that page
+    p.last_page_idx = 1; // to another page: stored with that page
     page_down(e.c);
     at(120, paste_var);
     page_up(e.c);
@@ -67,16 +67,16 @@ TEST_F(Clip, EveryRefusalTellsWhyAndChangesNothing) {
         EXPECT_EQ(p.display_buffer, before.display_buffer) << what;
     };
     refused(0, 10139, "nothing copied yet");
-    p.display_buffer[60] = kCodeVarDigit;   // a mark that no variable covers is no variable
+    p.display_buffer[60] = kCodeVarDigit; // a mark that no variable covers is no variable
     for (int cell : {0, 60}) at(cell, copy_var);
     EXPECT_EQ(told(), "Il cursore non e` su una variabile!");
     EXPECT_FALSE(p.var_clip_ok);
 
-    add_var({1, 0, 30, 10, 0, 1, 0, 0});   // a 10-digit WORD, cells 30..39
+    add_var({1, 0, 30, 10, 0, 1, 0, 0}); // a 10-digit WORD, cells 30..39
     at(30, copy_var);
     refused(75, 10141, "five cells before the row's end");
     refused(21, 10140, "its last cell on the other's first");
-    p.var_clipboard.type = 4;   // a DATE is 10 cells wide on this model whatever its digits
+    p.var_clipboard.type = 4; // a DATE is 10 cells wide on this model whatever its digits
     p.var_clipboard.digits = 2;
     refused(21, 10140, "DATE width");
     for (int i = 0; i < 7; ++i) add_var({1, 0, static_cast<std::int16_t>(80 + 3 * i), 2, 0, 0, 0, 0});
@@ -87,13 +87,13 @@ TEST_F(Clip, EveryRefusalTellsWhyAndChangesNothing) {
 TEST_F(Clip, TheClipboardFollowsAChangeOfModel) {
     auto new_project = [&](int option) {
         e.view.chooser_answer = option;
-        e.prompt.answers = {kAnsNo};   // do not save
+        e.prompt.answers = {kAnsNo}; // do not save
         ASSERT_EQ(choose_terminal_model(e.c, "new"), 1);
     };
-    new_project(4);   // KXB_540
-    add_var({1, 6, 0, 4, 0, 5, 0, 0});   // HEX on the long list
+    new_project(4);                    // KXB_540
+    add_var({1, 6, 0, 4, 0, 5, 0, 0}); // HEX on the long list
     at(0, copy_var);
-    new_project(1);   // KXE_520: HEX is code 4 there
+    new_project(1); // KXE_520: HEX is code 4 there
     at(20, paste_var);
     EXPECT_EQ(type_name(e.c, 1), "HEX    ");
 
@@ -136,7 +136,9 @@ struct PageClip : ::testing::Test {
         return b;
     }
     Links links(int pg) const { return p.page_store[0][pg].links; }
-    static Links self(int pg) { return {std::int16_t(pg), std::int16_t(pg), std::int16_t(pg), std::int16_t(pg), 0}; }
+    static Links self(int pg) {
+        return {std::int16_t(pg), std::int16_t(pg), std::int16_t(pg), std::int16_t(pg), 0};
+    }
     bool group(int start, int end, int dest) {
         p.copy_start = static_cast<std::int16_t>(start);
         p.copy_end = static_cast<std::int16_t>(end);
@@ -149,26 +151,26 @@ struct PageClip : ::testing::Test {
 
 TEST_F(PageClip, PastePageInsertsTheCopyWithItsVariablesPasswordAndEveryLanguage) {
     make(8, 5);
-    paste_page(e.c);   // nothing copied yet: a beep
-    p.display_buffer[0] = 'E';   // an edit not yet stored: Copy Page takes it
+    paste_page(e.c);           // nothing copied yet: a beep
+    p.display_buffer[0] = 'E'; // an edit not yet stored: Copy Page takes it
     copy_page(e.c);
     const auto old = bodies();
     p.page_store[0][0].links = {2, 3, 7, 0, 0};
     p.act_page = 2;
     load_page(e.c, 2, 0);
-    p.display_buffer[1] = 'F';   // another edit that the paste must not lose
+    p.display_buffer[1] = 'F'; // another edit that the paste must not lose
     paste_page(e.c);
     ASSERT_EQ(p.last_page_idx, 8);
     EXPECT_EQ(p.act_page, 2);
-    EXPECT_EQ(body(2), old[5]);   // password flag included
+    EXPECT_EQ(body(2), old[5]); // password flag included
     EXPECT_EQ(p.page_store[0][2].chars[0], 'E');
     EXPECT_EQ(links(2), self(2));
-    EXPECT_EQ(p.page_store[0][3].chars[1], 'F');   // the old page 2
+    EXPECT_EQ(p.page_store[0][3].chars[1], 'F'); // the old page 2
     EXPECT_EQ(links(0), (Links{3, 4, 8, 0, 0}));
     EXPECT_EQ(p.display_buffer, p.page_store[0][2].chars);
     EXPECT_TRUE(e.view.pwd);
 
-    p.last_page_idx = kMaxPageIdx;   // 1000 pages: a beep and nothing moves
+    p.last_page_idx = kMaxPageIdx; // 1000 pages: a beep and nothing moves
     const auto full = bodies();
     paste_page(e.c);
     EXPECT_EQ(bodies(), full);
@@ -179,7 +181,7 @@ TEST_F(PageClip, PastePageInsertsTheCopyWithItsVariablesPasswordAndEveryLanguage
 TEST_F(PageClip, GroupCopyAppendsOrInsertsAndRenumbersTheLinks) {
     make(8, 5);
     const auto old = bodies();
-    ASSERT_TRUE(group(3, 4, 8));   // one past the last page: appended
+    ASSERT_TRUE(group(3, 4, 8)); // one past the last page: appended
     ASSERT_EQ(p.last_page_idx, 9);
     EXPECT_EQ(body(8), old[3]);
     EXPECT_EQ(body(9), old[4]);
@@ -187,18 +189,18 @@ TEST_F(PageClip, GroupCopyAppendsOrInsertsAndRenumbersTheLinks) {
 
     for (int pg = 0; pg < 8; ++pg) p.page_store[0][pg].links = {0, 1, 2, 7, 0};
     p.display_buffer[0] = 'E';   // the page on display, edited: committed first
-    ASSERT_TRUE(group(3, 5, 1));   // inserted before the range: the copies are the old pages
+    ASSERT_TRUE(group(3, 5, 1)); // inserted before the range: the copies are the old pages
     ASSERT_EQ(p.last_page_idx, 12);
     EXPECT_EQ(body(1), old[3]);
-    EXPECT_EQ(body(3).first.pwd, 1);   // the copy of page 5
-    EXPECT_EQ(body(4).second, old[1].second);   // old page 1 moved up by three
+    EXPECT_EQ(body(3).first.pwd, 1);          // the copy of page 5
+    EXPECT_EQ(body(4).second, old[1].second); // old page 1 moved up by three
     EXPECT_EQ(links(2), self(2));
     EXPECT_EQ(links(4), (Links{0, 4, 5, 10, 0}));
-    EXPECT_EQ(p.act_page, 5);   // the same number, now the old page 2
-    EXPECT_EQ(p.page_store[0][8].chars[0], 'E');   // old page 5 kept its edit
+    EXPECT_EQ(p.act_page, 5);                    // the same number, now the old page 2
+    EXPECT_EQ(p.page_store[0][8].chars[0], 'E'); // old page 5 kept its edit
     EXPECT_EQ(p.display_buffer, p.page_store[0][5].chars);
 
-    p.link_on = false;   // links off: every link of every page back to its own page
+    p.link_on = false; // links off: every link of every page back to its own page
     ASSERT_TRUE(group(0, 0, 13));
     for (int pg = 0; pg <= p.last_page_idx; ++pg) EXPECT_EQ(links(pg), self(pg)) << pg;
 }
@@ -206,13 +208,18 @@ TEST_F(PageClip, GroupCopyAppendsOrInsertsAndRenumbersTheLinks) {
 TEST_F(PageClip, GroupCopyRefusesWhatDoesNotFitAndCopiesNothing) {
     make(8, 2);
     // start, end, destination, last page
-    for (const auto& k : {std::array{4, 3, 0, 7}, {6, 8, 0, 7}, {-1, 2, 0, 7}, {0, 1, 9, 7}, {0, 1, -1, 7}, {0, 1, 999, 998}}) {
+    for (const auto& k : {std::array{4, 3, 0, 7},
+                          {6, 8, 0, 7},
+                          {-1, 2, 0, 7},
+                          {0, 1, 9, 7},
+                          {0, 1, -1, 7},
+                          {0, 1, 999, 998}}) {
         p.last_page_idx = static_cast<std::int16_t>(k[3]);
         const auto before = bodies();
         EXPECT_FALSE(group(k[0], k[1], k[2]) || bodies() != before) << k[0] << ".." << k[1] << " to " << k[2];
     }
     EXPECT_EQ(e.prompt.beeps, 6);
-    p.last_page_idx = 997;   // exactly fits
+    p.last_page_idx = 997; // exactly fits
     EXPECT_TRUE(group(0, 1, 998));
     EXPECT_EQ(p.last_page_idx, kMaxPageIdx);
 }

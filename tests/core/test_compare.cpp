@@ -24,7 +24,7 @@ struct ReportPanel : ComparePanel {
 struct CompareRig : test::Started {
     ReportPanel panel;
     CompareTotals totals;
-    std::vector<std::string> frames;   // what the terminal sends, as an upload would
+    std::vector<std::string> frames; // what the terminal sends, as an upload would
 
     CompareRig() {
         page_record& r = p.page_store[0][0];
@@ -80,7 +80,7 @@ TEST(CompareLines, DateAndTimeFieldsAreHarmlessOnlyWhereTheModelHasThem) {
         EXPECT_EQ(classify_difference(e.c, 0, 3, note), kStyleFatal);
         EXPECT_EQ(note, "n");
     }
-    e.p.kx_type = "KXD_540";   // type 4 is HEX there
+    e.p.kx_type = "KXD_540"; // type 4 is HEX there
     std::string note;
     EXPECT_EQ(classify_difference(e.c, 4, 1, note), kStyleFatal);
     EXPECT_TRUE(note.empty());
@@ -89,8 +89,8 @@ TEST(CompareLines, DateAndTimeFieldsAreHarmlessOnlyWhereTheModelHasThem) {
 // A clean compare and the character, link, access, language name and string lines are
 // checked against the simulator; here the differences it cannot be made to hold.
 TEST_F(Compare, PasswordAndColumnDifferencesAreErrorsAndTheCompareGoesOn) {
-    frames[kCount] = "129";       // the password on
-    frames[kPos] = "2F";          // column 7 instead of 5, same row
+    frames[kCount] = "129"; // the password on
+    frames[kPos] = "2F";    // column 7 instead of 5, same row
     run();
     EXPECT_EQ(totals.errors, 2);
     EXPECT_EQ(totals.warnings, 0);
@@ -106,7 +106,8 @@ TEST_F(Compare, AFatalDifferenceStopsTheCompareWithItsBoxAndTheTotals) {
     const std::tuple<int, const char*, const char*> cases[] = {
         {0, "0002", "Numero Lingue diverso!\r\n\tDato letto da KX = 2\r\n\tDato in RAM PC = 1"},
         {kCount, "2", "Diverso Numero di Variabili nella Pagina!"},
-        {kStrings, "0002", "Numero Stringhe Globali diverso!\r\n\tDato letto da KX = 2\r\n\tDato in RAM PC = 1"},
+        {kStrings, "0002",
+         "Numero Stringhe Globali diverso!\r\n\tDato letto da KX = 2\r\n\tDato in RAM PC = 1"},
     };
     for (const auto& [frame, text, message] : cases) {
         CompareRig f;
@@ -129,7 +130,7 @@ TEST_F(Compare, FieldsOutOfRangeAreRunTimeErrorsWithThePortReleased) {
     // A short row, a link and a variable count beyond their fields come from the
     // simulator in the end-to-end tests.
     const std::pair<int, std::string> cases[] = {
-        {kAccess, "100"},         // 8-bit fields
+        {kAccess, "100"}, // 8-bit fields
         {kPos, "FFFFFFFF"},
     };
     for (const auto& [frame, text] : cases) {

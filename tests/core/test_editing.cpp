@@ -22,7 +22,7 @@ TEST(Typing, OverwriteAdvancesAcrossRowsAndBeepsOnTheLastCell) {
     EXPECT_EQ(e.p.cursor_pos, 20);
     e.p.cursor_pos = 39;
     key_press(e.c, 'C');
-    key_press(e.c, 13);   // not printable: ignored
+    key_press(e.c, 13); // not printable: ignored
     EXPECT_EQ(e.buf(39, 1), "C");
     EXPECT_EQ(e.p.cursor_pos, 39);
     EXPECT_EQ(e.prompt.beeps, 1);
@@ -34,9 +34,9 @@ TEST(Typing, InsertOpensTheRowAndTheDisplayShowsTheMovedText) {
     e.p.cursor_pos = 1;
     key_press(e.c, 'X');
     EXPECT_EQ(e.buf(0, 6), "AXBCD ");
-    EXPECT_EQ(e.view.text(0, 2) + e.view.text(3, 3), "AXCD ");   // cell 2 shows the cursor
+    EXPECT_EQ(e.view.text(0, 2) + e.view.text(3, 3), "AXCD "); // cell 2 shows the cursor
 
-    e.write(20, "abcdefghijklmnopqrst");   // a full row loses its last character
+    e.write(20, "abcdefghijklmnopqrst"); // a full row loses its last character
     e.p.cursor_pos = 20;
     key_press(e.c, '*');
     EXPECT_EQ(e.buf(20, 20), "*abcdefghijklmnopqrs");
@@ -45,11 +45,11 @@ TEST(Typing, InsertOpensTheRowAndTheDisplayShowsTheMovedText) {
 
 TEST(Typing, VariablesRefuseKeysAndMoveWithInsertedText) {
     Editor e;
-    e.add_var(37, 3);   // the row end is a variable cell: insert beeps
+    e.add_var(37, 3); // the row end is a variable cell: insert beeps
     e.p.cursor_pos = 30;
     key_press(e.c, 'A');
     e.p.cursor_pos = 38;
-    key_press(e.c, 'A');   // on the variable itself: silently refused
+    key_press(e.c, 'A'); // on the variable itself: silently refused
     EXPECT_EQ(e.buf(30, 10), "       ###");
     EXPECT_EQ(e.prompt.beeps, 1);
 
@@ -61,7 +61,7 @@ TEST(Typing, VariablesRefuseKeysAndMoveWithInsertedText) {
     EXPECT_EQ(e.view.text(2, 8), "B   ### ");
 
     e.p.insert_mode = false;
-    e.write(12, "\x80");   // a mark no variable covers is a free cell
+    e.write(12, "\x80"); // a mark no variable covers is a free cell
     e.p.cursor_pos = 12;
     key_press(e.c, 'Q');
     EXPECT_EQ(e.buf(12, 1), "Q");
@@ -74,7 +74,7 @@ TEST(SpecialCharacters, ArrowsOverwriteInPictureOrderButNeverAVariable) {
     e.p.insert_mode = false;
     for (int i = 0; i < 4; ++i) char_picker_click(e.c, i);
     EXPECT_EQ(e.buf(0, 5), std::string("\x06\x07\x04\x05", 4) + " ");
-    e.add_var(10, 3);   // on a variable nothing happens
+    e.add_var(10, 3); // on a variable nothing happens
     e.p.cursor_pos = 11;
     char_picker_click(e.c, 0);
     EXPECT_EQ(e.buf(10, 3), "###");
@@ -100,17 +100,17 @@ TEST(Deleting, BackspaceAndDeleteCloseTheRowAndPullVariablesLeft) {
     EXPECT_EQ(e.prompt.beeps, 0);
 
     e.p.cursor_pos = 20;
-    key_down(e.c, kKeyBack, 0);   // at a row start: beep
+    key_down(e.c, kKeyBack, 0); // at a row start: beep
     e.write(30, "x");
     e.p.prj_modified = false;
     e.p.cursor_pos = 10;
-    key_down(e.c, kKeyBack, 0);   // right after a variable: nothing, no beep
+    key_down(e.c, kKeyBack, 0); // right after a variable: nothing, no beep
     e.p.cursor_pos = 9;
-    key_down(e.c, kKeyDelete, 0);   // on a variable: nothing
+    key_down(e.c, kKeyDelete, 0); // on a variable: nothing
     EXPECT_EQ(e.buf(8, 3), "## ");
     EXPECT_EQ(e.prompt.beeps, 1);
     EXPECT_FALSE(e.p.prj_modified);
-    EXPECT_EQ(e.view.cells[9], Shown(GlyphSet::Char, kCodeVarDigit));   // no cursor image
+    EXPECT_EQ(e.view.cells[9], Shown(GlyphSet::Char, kCodeVarDigit)); // no cursor image
 }
 
 TEST(Cursor, ArrowsWrapAndHomeEndStepOut) {
@@ -131,7 +131,7 @@ TEST(Cursor, ArrowsWrapAndHomeEndStepOut) {
     EXPECT_EQ(key(kKeyEnd, 79), 79);
     EXPECT_EQ(e.prompt.beeps, 2);
     key(kKeyRight, 78);
-    EXPECT_EQ(e.view.cells[78], Shown(GlyphSet::Char, ' '));   // the old cell is normal again
+    EXPECT_EQ(e.view.cells[78], Shown(GlyphSet::Char, ' ')); // the old cell is normal again
     EXPECT_EQ(e.view.cells[79], Shown(GlyphSet::Und, ' '));
 }
 
@@ -146,7 +146,7 @@ TEST(Align, MovesTheRowTextAndBeepsOnRefusals) {
     text_left(e.c);
     EXPECT_EQ(e.prompt.beeps, 1);
 
-    e.p.cursor_pos = 20;   // a blank row: only centring beeps, and the project is marked
+    e.p.cursor_pos = 20; // a blank row: only centring beeps, and the project is marked
     e.p.prj_modified = false;
     text_left(e.c);
     text_right(e.c);
@@ -154,7 +154,7 @@ TEST(Align, MovesTheRowTextAndBeepsOnRefusals) {
     EXPECT_EQ(e.prompt.beeps, 2);
     EXPECT_TRUE(e.p.prj_modified);
     e.add_var(30, 2);
-    text_right(e.c);   // a row with a variable is never realigned
+    text_right(e.c); // a row with a variable is never realigned
     EXPECT_EQ(e.prompt.beeps, 3);
 
     Editor f(16, 2);
@@ -167,7 +167,7 @@ TEST(Align, MovesTheRowTextAndBeepsOnRefusals) {
 TEST(Pages, NavigationStoresThePageGoToRoundsHalfToEvenAndLimitsBeep) {
     Editor e;
     e.p.last_page_idx = 3;
-    for (int pg = 0; pg < 4; ++pg) {   // the first cell tells the pages apart
+    for (int pg = 0; pg < 4; ++pg) { // the first cell tells the pages apart
         e.p.page_store[0][pg].chars.fill(32);
         e.p.page_store[0][pg].chars[0] = static_cast<std::int16_t>('0' + pg);
     }
@@ -190,7 +190,7 @@ TEST(Pages, NavigationStoresThePageGoToRoundsHalfToEvenAndLimitsBeep) {
     EXPECT_EQ(e.p.act_page, 0);
     key_down(e.c, kKeyEnd, kCtrlFlag);
     key_down(e.c, kKeyPageUp, 0);
-    key_down(e.c, kKeyHome, kCtrlFlag | kShiftFlag);   // a plain Home
+    key_down(e.c, kKeyHome, kCtrlFlag | kShiftFlag); // a plain Home
     EXPECT_EQ(e.p.act_page, 2);
     EXPECT_EQ(e.p.cursor_pos, 0);
 
@@ -218,19 +218,19 @@ TEST(Mouse, ClicksMoveRightClickPicksOrSelectsDoubleClickOpensTheVariableEditor)
     EXPECT_FALSE(e.p.link_edit);
     display_mouse_down(e.c, 3, 2);
     display_mouse_down(e.c, 11, 2);
-    display_mouse_down(e.c, 12, 1);   // left button: only the move
+    display_mouse_down(e.c, 12, 1); // left button: only the move
     EXPECT_EQ(e.view.char_pickers, 1);
     EXPECT_EQ(e.p.act_var, k);
 
-    display_dbl_click(e.c, 12);   // an existing variable: the cursor goes to its first cell
+    display_dbl_click(e.c, 12); // an existing variable: the cursor goes to its first cell
     EXPECT_FALSE(e.p.new_var);
     EXPECT_EQ(e.p.act_var, k);
     EXPECT_EQ(e.p.cursor_pos, 10);
     e.view.editor_exists = true;
-    display_dbl_click(e.c, 30);   // a free cell: a new variable slot
+    display_dbl_click(e.c, 30); // a free cell: a new variable slot
     EXPECT_TRUE(e.p.new_var);
     EXPECT_EQ(e.p.act_var, 2);
-    e.view.editor_exists = false;   // nobody edits it: the slot is given back
+    e.view.editor_exists = false; // nobody edits it: the slot is given back
     display_dbl_click(e.c, 31);
     EXPECT_EQ(e.p.n_vars, 2);
     EXPECT_EQ(e.view.var_editors, 3);
@@ -250,7 +250,7 @@ TEST(Languages, ListClickShowsThePageInTheChosenLanguage) {
     EXPECT_EQ(e.p.page_store[0][0].chars[0], 'I');
     EXPECT_EQ(e.view.text(0, 1), "E");
     e.p.lock_events = true;
-    lang_list_click(e.c, 0);   // filled by code: ignored
+    lang_list_click(e.c, 0); // filled by code: ignored
     EXPECT_EQ(e.p.act_lang, 1);
     EXPECT_EQ(e.view.link_edits_ended, 1);
 }

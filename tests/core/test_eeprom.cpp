@@ -19,7 +19,8 @@ TEST(EepromCommands, FramingBytesInALineGoAsBlanks) {
 
 TEST(EepromWriteFile, ExactlyTheFirst2048LinesOrARefusal) {
     std::string file;
-    for (int i = 0; i < 2050; ++i) file += "line" + std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    for (int i = 0; i < 2050; ++i)
+        file += "line" + std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
     std::vector<std::string> lines;
     std::string why;
     ASSERT_TRUE(s19_write_lines(file, lines, why));
@@ -60,12 +61,11 @@ TEST(EepromRead, SuccessOnlyWhenTheFileIsCompleteOnDisk) {
     test::Started e;
     AnsweringLink link(e.p, "A5");
     EepromPanel panel;
-    TextFileWriter full("/dev/full");   // takes the file but fails when it is flushed
+    TextFileWriter full("/dev/full"); // takes the file but fails when it is flushed
     ASSERT_TRUE(full.ok());
     EXPECT_EQ(run_eeprom_read(e.c, link, panel, full, "/dev/full"), TransferOutcome::Ended);
     ASSERT_EQ(e.prompt.messages.size(), 1u);
     EXPECT_EQ(e.prompt.messages[0].text, "Errore 75: Path/File access error (/dev/full)");
     EXPECT_EQ(link.sent.size(), 32768u);
     EXPECT_TRUE(e.p.port_idle);
-
 }

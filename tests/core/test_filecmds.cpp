@@ -86,7 +86,7 @@ TEST(FileSave, AFailedSaveChangesNothing) {
 TEST(FileSaveAs, RenamesTheProjectOnlyWhenSaved) {
     Editor e;
     const std::string start = e.p.project_path;
-    EXPECT_FALSE(file_save_as(e.c));   // cancelled
+    EXPECT_FALSE(file_save_as(e.c)); // cancelled
     EXPECT_EQ(e.p.project_path, start);
 
     const std::string taken = e.dir.file("taken.prj");
@@ -131,12 +131,13 @@ TEST(FileOpen, ReadsTheSavedProjectBack) {
     EXPECT_EQ(b.view.lang_names, (std::vector<std::string>{"Lang0", "Lang1", "Lang2"}));
     // The pages as saved (every model's round trip is in test_projectfile.cpp), the COM1 marks cleared.
     for (int pg = 0; pg <= 4; ++pg)
-        for (int v = 1; v <= 8; ++v) EXPECT_EQ(b.p.page_store[0][pg].dec[v], a.p.page_store[0][pg].dec[v] & ~kComBit);
+        for (int v = 1; v <= 8; ++v)
+            EXPECT_EQ(b.p.page_store[0][pg].dec[v], a.p.page_store[0][pg].dec[v] & ~kComBit);
     EXPECT_EQ(b.p.multi_protocol, 0);
     EXPECT_EQ(b.p.project_path, path);
     EXPECT_EQ(recent(b, "UltimoFile"), path);
     EXPECT_FALSE(b.p.page_clip_ok);   // another model's page cannot be pasted
-    EXPECT_EQ(b.pump.input_waits, 0);   // no key or click reaches a half-read project
+    EXPECT_EQ(b.pump.input_waits, 0); // no key or click reaches a half-read project
     EXPECT_EQ(b.prompt.busy_depth, 0);
 }
 
@@ -148,7 +149,8 @@ TEST(FileOpen, ARefusedFileLeavesAnEmptyProjectWithAFreshName) {
         if (name.rfind("bad_", 0) != 0) continue;
         ++files;
         std::string text = "Errore 380: ", title;
-        if (name == "bad_version.prj") text = "Versione del file di dati sbagliata", title = "Errore apertura file";
+        if (name == "bad_version.prj")
+            text = "Versione del file di dati sbagliata", title = "Errore apertura file";
         if (name == "bad_format.prj") text = "Errore formato file progetto!", title = "Errore apertura file";
         if (name.rfind("bad_model", 0) == 0) text = "Tipo KX non accettato", title = "Errore tipo terminale";
         if (name == "bad_truncated.prj" || name == "bad_empty.prj") text = "Errore 62: ";
@@ -200,7 +202,7 @@ TEST(FileOpen, FromTheRecentListAndMissingFilesLeaveTheProject) {
     file_open_recent(e.c, 2);
     EXPECT_EQ(e.prompt.last_text(), "Impossibile aprire il file " + e.dir.file("gone2.prj"));
     EXPECT_EQ(e.p.project_path, second);
-    EXPECT_TRUE(e.view.calls.empty());   // the display was never unloaded
+    EXPECT_TRUE(e.view.calls.empty()); // the display was never unloaded
 }
 
 } // namespace

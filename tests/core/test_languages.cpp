@@ -48,20 +48,20 @@ struct Langs : ::testing::Test {
 } // namespace
 
 TEST_F(Langs, AddCopiesLanguageZeroCommitsThePageAndCleansTheName) {
-    p.display_buffer[1] = 'X';   // typed on page 1, not yet saved
+    p.display_buffer[1] = 'X'; // typed on page 1, not yet saved
     add({"Eng\r\nlish1234567", "", "\t"});
-    prompt.inputs.push_back(std::nullopt);   // Cancel
+    prompt.inputs.push_back(std::nullopt); // Cancel
     kxlang_menu_click(f.c, 0);
     EXPECT_EQ(p.n_lang, 2);
     EXPECT_EQ(p.act_lang, 1);
     // CR and LF would split the name's line in the project file; ten characters at most.
     EXPECT_EQ(f.view.lang_names, (Names{"Italiano", "English123"}));
     EXPECT_EQ(text(1, 0), "P0");
-    EXPECT_EQ(text(1, 1), "PX");   // the page being edited was committed first
-    EXPECT_EQ(f.view.text(0, 2), "PX");   // and the new language's copy is shown
+    EXPECT_EQ(text(1, 1), "PX");        // the page being edited was committed first
+    EXPECT_EQ(f.view.text(0, 2), "PX"); // and the new language's copy is shown
     EXPECT_EQ(p.global_strings[1][1], "Pompa");
     EXPECT_TRUE(p.prj_modified);
-    EXPECT_FALSE(p.page_clip_ok);   // its language slots no longer match
+    EXPECT_FALSE(p.page_clip_ok); // its language slots no longer match
     EXPECT_EQ(test::round_trip(p)->page_store[1][2].chars[1], '2');
 }
 
@@ -73,10 +73,10 @@ TEST_F(Langs, SixLanguagesAtMostWhicheverIsShown) {
         const int beeps = prompt.beeps;
         add({"L6"});
         EXPECT_EQ(prompt.beeps, beeps + 1);
-        EXPECT_EQ(prompt.input_prompts.size(), 5u);   // no name is asked for
+        EXPECT_EQ(prompt.input_prompts.size(), 5u); // no name is asked for
     }
     prompt.inputs.clear();
-    EXPECT_FALSE(add_language(f.c));   // called directly it refuses too
+    EXPECT_FALSE(add_language(f.c)); // called directly it refuses too
     EXPECT_EQ(p.n_lang, 6);
 }
 
@@ -95,7 +95,7 @@ TEST_F(Langs, DeleteMovesTheFollowingLanguagesDownAndKeepsThePagesEdits) {
     prompt.answers = {kAnsNo, kAnsCancel, kAnsYes};
     for (int i = 0; i < 3; ++i) kxlang_menu_click(f.c, 1);
     EXPECT_EQ(p.n_lang, 2);
-    EXPECT_EQ(p.act_lang, 1);   // the former language 2 took the place
+    EXPECT_EQ(p.act_lang, 1); // the former language 2 took the place
     EXPECT_EQ(f.view.lang_names, (Names{"Italiano", "Deutsch"}));
     EXPECT_EQ(p.language_names[2], "");
     EXPECT_EQ(text(1, 0), "D0");
@@ -112,7 +112,7 @@ TEST_F(Langs, DeleteMovesTheFollowingLanguagesDownAndKeepsThePagesEdits) {
 TEST_F(Langs, DeletingTheLastLanguageShowsTheOneBeforeAndTheFirstStays) {
     add({"English", "Deutsch"});
     prompt.answers = {kAnsYes};
-    kxlang_menu_click(f.c, 1);   // Deutsch is shown
+    kxlang_menu_click(f.c, 1); // Deutsch is shown
     EXPECT_EQ(f.view.lang_names, (Names{"Italiano", "English"}));
     EXPECT_EQ(p.act_lang, 1);
     p.act_lang = 0;

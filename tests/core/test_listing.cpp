@@ -55,12 +55,12 @@ TEST_F(Listing, EveryKindOfContentByteForByte) {
     p.language_names[1] = "English";
     page_record& it0 = p.page_store[0][0];
     for (int i = 0; i < 4; ++i) it0.chars[i] = p.page_store[1][0].chars[i] = "Temp"[i];
-    it0.chars[5] = 6;               // arrow glyphs are blanks in the listing
-    it0.chars[19] = kCodeInvalid;   // any other code is its own byte
+    it0.chars[5] = 6;             // arrow glyphs are blanks in the listing
+    it0.chars[19] = kCodeInvalid; // any other code is its own byte
     it0.links = {1, 0, 1, 0, 0};
     it0.var_count = 2;
     it0.set_var(1, {1, 0, 10, 3, 1, 100, 0, 999});
-    it0.set_var(2, {0, 1, 22, 4, 0x42, 4096, 0, 65535});   // INT, read-only, 2 decimals and COM1
+    it0.set_var(2, {0, 1, 22, 4, 0x42, 4096, 0, 65535}); // INT, read-only, 2 decimals and COM1
     lay_var_marks(it0.chars, {{{}, it0.var(1), it0.var(2)}}, 2, 40);
     p.page_store[1][0].chars[10] = kCodeVarDigit;
     p.page_store[0][1].links = {1, 1, 0, 1, 0};
@@ -75,14 +75,24 @@ TEST_F(Listing, EveryKindOfContentByteForByte) {
 
     const std::string frame = "    +--------------------+";
     const std::string blank = "    |                    |";
-    std::vector<std::string> lines = {
-        "file:         " + e.dir.file("proj.prj"), "version:      2.8", "model:        KXE_520",
-        "n. languages: 2", "n. pages:     2", "tot. pages    4", "n. strings    3", "tot. strings  6", "", "",
-        "language 1    Italiano", "language 2    English"};
-    auto section = [&](const std::string& title, const std::string& row0, const std::string& row1, bool vars) {
+    std::vector<std::string> lines = {"file:         " + e.dir.file("proj.prj"),
+                                      "version:      2.8",
+                                      "model:        KXE_520",
+                                      "n. languages: 2",
+                                      "n. pages:     2",
+                                      "tot. pages    4",
+                                      "n. strings    3",
+                                      "tot. strings  6",
+                                      "",
+                                      "",
+                                      "language 1    Italiano",
+                                      "language 2    English"};
+    auto section = [&](const std::string& title, const std::string& row0, const std::string& row1,
+                       bool vars) {
         const bool first = title[0] == '0';
-        for (const std::string& l : {std::string(), std::string(), "    Page n. " + title, frame, row0, row1, frame,
-                                     std::string(first ? "Links: 0001 0000 0001 0000" : "Links: 0001 0001 0000 0001")})
+        for (const std::string& l :
+             {std::string(), std::string(), "    Page n. " + title, frame, row0, row1, frame,
+              std::string(first ? "Links: 0001 0000 0001 0000" : "Links: 0001 0001 0000 0001")})
             lines.push_back(l);
         if (!vars) return;
         lines.push_back("VAR   EN  TYPE    POS DIG DEC ADDR  MIN_ADDR  MAX_ADDR");
@@ -98,16 +108,17 @@ TEST_F(Listing, EveryKindOfContentByteForByte) {
                           "string n. 001 English 'It's'", "string n. 002 English ''", ""})
         lines.push_back(l);
     EXPECT_EQ(print("proj.prj"), crlf(lines));
-    EXPECT_EQ(e.prompt.messages.at(0).text, "Stampa progetto sullo spool file " + e.dir.file("proj.lst") + "?");
+    EXPECT_EQ(e.prompt.messages.at(0).text,
+              "Stampa progetto sullo spool file " + e.dir.file("proj.lst") + "?");
     EXPECT_EQ(p.page_store[0][1].chars[0], 'Z');
 
-    shape("KXA_520", 1, 1);   // no global strings on this model: no string lines at all
+    shape("KXA_520", 1, 1); // no global strings on this model: no string lines at all
     load_page(e.c, 0, 0);
-    EXPECT_EQ(print("proj"), crlf({"file:         " + e.dir.file("proj"), "version:      2.8",
-                                   "model:        KXA_520", "n. languages: 1", "n. pages:     1",
-                                   "tot. pages    1", "", "", "language 1    Italiano", "", "",
-                                   "    Page n. 0 Italiano", frame, blank, blank, frame,
-                                   "Links: 0000 0000 0000 0000", "", ""}));
+    EXPECT_EQ(print("proj"),
+              crlf({"file:         " + e.dir.file("proj"), "version:      2.8", "model:        KXA_520",
+                    "n. languages: 1", "n. pages:     1", "tot. pages    1", "", "", "language 1    Italiano",
+                    "", "", "    Page n. 0 Italiano", frame, blank, blank, frame,
+                    "Links: 0000 0000 0000 0000", "", ""}));
 }
 
 TEST_F(Listing, WritesNothingUnlessAskedAndNeverOverTheProject) {

@@ -9,7 +9,7 @@ TEST(Models, UnknownKeyKeepsGeometryAndDisablesModelMenus) {
     test::Fixture f;
     set_terminal_model(f.c, "KXB_540");
     EXPECT_TRUE(f.c.menus.at(Menu::Recipes, 0).enabled);
-    set_terminal_model(f.c, "kxb_540");   // keys are case-sensitive
+    set_terminal_model(f.c, "kxb_540"); // keys are case-sensitive
     EXPECT_EQ(f.p.n_cols, 20);
     EXPECT_FALSE(f.c.menus.at(Menu::Recipes, 0).enabled);
     EXPECT_FALSE(f.c.menus.at(Menu::Transfer, 2).enabled);

@@ -60,17 +60,18 @@ struct PageInsertDelete : ::testing::Test {
             for (int i = 0; i < 160; ++i)
                 if (p.page_store[L][pg].chars[i] != 32) return false;
         return p.page_store[0][pg].var_count == 0 && p.page_store[0][pg].pwd == 0 &&
-               links(pg) == std::array<std::int16_t, 4>{std::int16_t(pg), std::int16_t(pg), std::int16_t(pg), std::int16_t(pg)};
+               links(pg) == std::array<std::int16_t, 4>{std::int16_t(pg), std::int16_t(pg), std::int16_t(pg),
+                                                        std::int16_t(pg)};
     }
 };
 
 TEST_F(PageInsertDelete, InsertMakesAnEmptyPageAndMovesTheRestUpInEveryLanguage) {
-    p.link_pwd = 1;                       // a flag on the page we leave stays with it
-    p.page_store[0][4].links[1] = 2;      // page 4 links down to page 2
-    p.page_store[0][0].links[0] = 1;      // a link before the insertion point stays
+    p.link_pwd = 1;                  // a flag on the page we leave stays with it
+    p.page_store[0][4].links[1] = 2; // page 4 links down to page 2
+    p.page_store[0][0].links[0] = 1; // a link before the insertion point stays
     p.insert_mode = false;
     p.cursor_pos = 45;
-    key_press(c, 'Q');                    // an edit not yet saved goes along
+    key_press(c, 'Q'); // an edit not yet saved goes along
     ASSERT_TRUE(toolbar_page_command(c, "InsertPage"));
     PageBody old2 = before[2];
     old2.chars0[45] = 'Q';
@@ -83,7 +84,7 @@ TEST_F(PageInsertDelete, InsertMakesAnEmptyPageAndMovesTheRestUpInEveryLanguage)
     EXPECT_EQ(p.link_pwd, 0);
     EXPECT_EQ(p.display_buffer[45], 32);
     EXPECT_EQ(body(3), old2);
-    EXPECT_EQ(body(4), before[3]);   // the protected page keeps its flag
+    EXPECT_EQ(body(4), before[3]); // the protected page keeps its flag
     EXPECT_EQ(body(5), before[4]);
     EXPECT_EQ(body(1), before[1]);
     EXPECT_EQ(links(5), (std::array<std::int16_t, 4>{5, 3, 5, 5}));
@@ -93,8 +94,8 @@ TEST_F(PageInsertDelete, InsertMakesAnEmptyPageAndMovesTheRestUpInEveryLanguage)
 }
 
 TEST_F(PageInsertDelete, DeleteMovesTheRestDownAndRenumbersLinksToTheDeletedPage) {
-    p.page_store[0][0].links[0] = 2;   // an earlier page's link to the deleted page stays
-    p.page_store[0][4].links[0] = 2;   // a later page's link to it goes one page back
+    p.page_store[0][0].links[0] = 2; // an earlier page's link to the deleted page stays
+    p.page_store[0][4].links[0] = 2; // a later page's link to it goes one page back
     p.page_store[0][4].links[1] = 4;
     ASSERT_TRUE(toolbar_page_command(c, "DeletePage"));
 
@@ -102,14 +103,15 @@ TEST_F(PageInsertDelete, DeleteMovesTheRestDownAndRenumbersLinksToTheDeletedPage
     EXPECT_EQ(p.act_page, 2);
     EXPECT_EQ(body(2), before[3]);
     EXPECT_EQ(body(3), before[4]);
-    EXPECT_EQ(p.link_pwd, 1);          // the page shown now is the protected one
-    EXPECT_TRUE(std::equal(before[3].chars0.begin(), before[3].chars0.begin() + 160, p.display_buffer.begin()));
+    EXPECT_EQ(p.link_pwd, 1); // the page shown now is the protected one
+    EXPECT_TRUE(
+        std::equal(before[3].chars0.begin(), before[3].chars0.begin() + 160, p.display_buffer.begin()));
     EXPECT_EQ(links(0)[0], 2);
     EXPECT_EQ(links(3)[0], 1);
     EXPECT_EQ(links(3)[1], 3);
-    EXPECT_EQ(links(2)[0], 2);         // the former page 3 pointed at itself
+    EXPECT_EQ(links(2)[0], 2); // the former page 3 pointed at itself
 
-    show(3);                           // deleting the last page shows the one before
+    show(3); // deleting the last page shows the one before
     toolbar_page_command(c, "DeletePage");
     EXPECT_EQ(p.act_page, 2);
     EXPECT_EQ(p.last_page_idx, 2);
@@ -137,7 +139,7 @@ TEST_F(PageInsertDelete, AppendAddsAnEmptyLastPageAndChangesNoLink) {
     EXPECT_EQ(p.last_page_idx, 5);
     EXPECT_EQ(p.act_page, 5);
     EXPECT_TRUE(empty_page(5));
-    EXPECT_EQ(p.page_store[0][2].chars[45], 'Z');   // the page left was saved
+    EXPECT_EQ(p.page_store[0][2].chars[45], 'Z'); // the page left was saved
     EXPECT_EQ(links(1)[2], 4);
     EXPECT_EQ(e.view.link_boxes[1], "5");
 }
@@ -159,7 +161,9 @@ TEST_F(PageInsertDelete, WithLinksOffEveryLinkPointsBackToItsOwnPage) {
     p.link_on = false;
     toolbar_page_command(c, "InsertPage");
     for (int pg = 0; pg <= 5; ++pg)
-        EXPECT_EQ(links(pg), (std::array<std::int16_t, 4>{std::int16_t(pg), std::int16_t(pg), std::int16_t(pg), std::int16_t(pg)})) << pg;
+        EXPECT_EQ(links(pg), (std::array<std::int16_t, 4>{std::int16_t(pg), std::int16_t(pg),
+                                                          std::int16_t(pg), std::int16_t(pg)}))
+            << pg;
     p.page_store[0][1].links[0] = 5;
     toolbar_page_command(c, "DeletePage");
     EXPECT_EQ(links(1)[0], 1);
@@ -168,12 +172,12 @@ TEST_F(PageInsertDelete, WithLinksOffEveryLinkPointsBackToItsOwnPage) {
 
 TEST_F(PageInsertDelete, ThePolicyDecidesWhetherLinksAreRenumbered) {
     p.page_store[0][4].links[0] = 2;
-    p.link_recalc = 0;                  // never
+    p.link_recalc = 0; // never
     toolbar_page_command(c, "InsertPage");
     EXPECT_EQ(links(5)[0], 2);
     EXPECT_TRUE(e.prompt.messages.empty());
 
-    p.link_recalc = 1;                  // ask: No and Cancel leave the links
+    p.link_recalc = 1; // ask: No and Cancel leave the links
     for (int answer : {kAnsNo, kAnsCancel}) {
         e.prompt.answers = {answer};
         toolbar_page_command(c, "InsertPage");
@@ -182,7 +186,7 @@ TEST_F(PageInsertDelete, ThePolicyDecidesWhetherLinksAreRenumbered) {
     }
     EXPECT_EQ(links(7)[0], 2);
     e.prompt.answers = {kAnsYes};
-    toolbar_page_command(c, "DeletePage");   // page 2 goes: the link to it from page 6 goes to 1
+    toolbar_page_command(c, "DeletePage"); // page 2 goes: the link to it from page 6 goes to 1
     EXPECT_EQ(links(6)[0], 1);
 }
 
@@ -190,13 +194,13 @@ TEST_F(PageInsertDelete, RecalcClampsTargetsIntoThePagesAndSkipsTheInsertedRange
     p.page_store[0][4].links[0] = 4;
     p.page_store[0][1].links[0] = 0;
     p.page_store[0][2].links[0] = 3;
-    recalc_links(c, 1, 2, 2, true);   // two pages were inserted at 1
-    EXPECT_EQ(links(4)[0], 4);        // 4 + 2 is past the last page
+    recalc_links(c, 1, 2, 2, true); // two pages were inserted at 1
+    EXPECT_EQ(links(4)[0], 4);      // 4 + 2 is past the last page
     EXPECT_EQ(links(1)[0], 0);
-    EXPECT_EQ(links(2)[0], 3);        // inside the skipped range
+    EXPECT_EQ(links(2)[0], 3); // inside the skipped range
     p.page_store[0][0].links[1] = 0;
     recalc_links(c, 0, 0, -1, false);
-    EXPECT_EQ(links(0)[1], 0);        // never below page 0
+    EXPECT_EQ(links(0)[1], 0); // never below page 0
 }
 
 } // namespace

@@ -64,7 +64,7 @@ TEST(ProjectFileWriter, EmptyProjectByteForByte) {
 }
 
 TEST(ProjectFileWriter, VariablesCharactersAndTextsByteForByte) {
-    Project p;   // KXB_5560, 40 x 4
+    Project p; // KXB_5560, 40 x 4
     p.multi_protocol = 1;
     p.num_mode = "DEC";
     p.link_on = false;
@@ -77,7 +77,8 @@ TEST(ProjectFileWriter, VariablesCharactersAndTextsByteForByte) {
     for (int L = 0; L < 2; ++L) {
         auto& ch = p.page_store[L][0].chars;
         for (int i = 0; i < 160; ++i) ch[i] = 32;
-        ch[0] = 4, ch[1] = 5, ch[2] = 6, ch[3] = 7, ch[4] = 10, ch[5] = 13, ch[6] = 219, ch[7] = 300, ch[8] = 130;
+        ch[0] = 4, ch[1] = 5, ch[2] = 6, ch[3] = 7, ch[4] = 10, ch[5] = 13, ch[6] = 219, ch[7] = 300,
+        ch[8] = 130;
         ch[45] = ch[46] = ch[48] = ch[49] = kCodeVarDigit;
         ch[47] = kCodeVarPoint;
     }
@@ -95,9 +96,9 @@ TEST(ProjectFileWriter, VariablesCharactersAndTextsByteForByte) {
     std::string expected =
         "2.8  version - MultiProtocol\r\n  4  model\r\n  0  mode\r\n  0  link\r\n  2  languages\r\n"
         "  2  tot_pages\r\n  2  tot_strings\r\nItaliano\r\nEng lish\r\n\r\n\r\n\r\n\r\n" +
-        row0 + std::string(31, ' ') + "\r\n" + row1 + "\r\n" + std::string(40, ' ') + "\r\n" + std::string(40, ' ') +
-        "\r\n" + block_tail + row0 + "x" + std::string(30, ' ') + "\r\n" + row1 + "\r\n" + std::string(40, ' ') +
-        "\r\n" + std::string(40, ' ') + "\r\n" + block_tail + "a  b\r\n\r\n";
+        row0 + std::string(31, ' ') + "\r\n" + row1 + "\r\n" + std::string(40, ' ') + "\r\n" +
+        std::string(40, ' ') + "\r\n" + block_tail + row0 + "x" + std::string(30, ' ') + "\r\n" + row1 +
+        "\r\n" + std::string(40, ' ') + "\r\n" + std::string(40, ' ') + "\r\n" + block_tail + "a  b\r\n\r\n";
     EXPECT_EQ(bytes_of(p), expected);
 }
 
@@ -123,12 +124,13 @@ TEST(ProjectFileWriter, RefusesValuesThatDoNotFitTheirColumns) {
         EXPECT_EQ(err.number, kErrBadValue);
         return err.description;
     };
-    EXPECT_NE(refused([](Project& p) { p.page_store[0][2].links[3] = 10000; }).find("page 2"), std::string::npos);
+    EXPECT_NE(refused([](Project& p) { p.page_store[0][2].links[3] = 10000; }).find("page 2"),
+              std::string::npos);
     refused([](Project& p) { p.page_store[0][1].address[1] = 0x10000; });
-    refused([](Project& p) { p.page_store[0][1].pos[2] = 38; });       // runs past its row
-    refused([](Project& p) { p.page_store[0][1].pos[2] = 0; });        // overlaps variable 1
-    refused([](Project& p) { p.page_store[0][0].dec[1] = 0x3F; });     // more decimals than digits
-    refused([](Project& p) { p.kx_type = "KXA_520"; });                // a model without a file code
+    refused([](Project& p) { p.page_store[0][1].pos[2] = 38; });   // runs past its row
+    refused([](Project& p) { p.page_store[0][1].pos[2] = 0; });    // overlaps variable 1
+    refused([](Project& p) { p.page_store[0][0].dec[1] = 0x3F; }); // more decimals than digits
+    refused([](Project& p) { p.kx_type = "KXA_520"; });            // a model without a file code
 }
 
 TEST(ProjectFileRoundTrip, EveryModelLanguageCountAndSize) {
@@ -169,15 +171,15 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
         for (int i = 0; i < 6; ++i) file.insert(file.end(), lines.begin() + 13, lines.begin() + 24);
         ASSERT_TRUE(parse_project_file(join(file), st, err)) << err.description;
         EXPECT_EQ(st.last_page_idx, 2);
-        EXPECT_EQ(st.language_names[1], "    ");   // an empty name reads as four blanks,
-        EXPECT_EQ(st.language_names[5], "    ");   // in use or not
+        EXPECT_EQ(st.language_names[1], "    "); // an empty name reads as four blanks,
+        EXPECT_EQ(st.language_names[5], "    "); // in use or not
     }
 
-    lines[13] = "ab\tc";                        // short line, a tab
+    lines[13] = "ab\tc"; // short line, a tab
     lines[14] = std::string(16, '.') + "beyond";
-    lines[15] = "   1   2   3   4   ";          // 19 characters: no password
-    lines[16] = kUnused;                        // an unused slot before a used one
-    lines[17] = "1 01 019 02 01 00FF 0000 0010";   // INT 2.1 at row 1, column 3
+    lines[15] = "   1   2   3   4   ";           // 19 characters: no password
+    lines[16] = kUnused;                         // an unused slot before a used one
+    lines[17] = "1 01 019 02 01 00FF 0000 0010"; // INT 2.1 at row 1, column 3
     ASSERT_TRUE(parse_project_file(join(lines), st, err)) << err.description;
     const page_record& r = st.pages[0][0];
     EXPECT_EQ(r.chars[0], 'a');
@@ -194,7 +196,7 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
     EXPECT_EQ(r.chars[23], '.');
 
     lines[3] = "  0  link";
-    lines[13] = "\xDB\xDB\x11\x10\x1E\x1F";   // digit marks that no variable covers
+    lines[13] = "\xDB\xDB\x11\x10\x1E\x1F"; // digit marks that no variable covers
     ASSERT_TRUE(parse_project_file(join(lines), st, err));
     EXPECT_EQ(st.pages[0][0].links, (std::array<std::int16_t, 5>{0, 0, 0, 0, 0}));
     EXPECT_EQ(st.pages[0][0].chars[0], kCodeVarDigit);
@@ -205,11 +207,11 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
 // Every block carries links and variables of its own; the block read last decides them,
 // whether it repeats a block before it or not.
 TEST(ProjectFileReader, TheBlockReadLastDecidesLinksAndVariables) {
-    const auto lines = split_text_lines(small_file());   // header 0..12, block 13..23
+    const auto lines = split_text_lines(small_file()); // header 0..12, block 13..23
     const std::vector<std::string> a(lines.begin() + 13, lines.begin() + 24);
     std::vector<std::string> b = a;
     b[2] = "   7   7   7   7   1";
-    b[3] = "1 00 004 03 01 0001 0002 0003";   // one WORD 2.1 at cells 4..7
+    b[3] = "1 00 004 03 01 0001 0002 0003"; // one WORD 2.1 at cells 4..7
     for (int k = 4; k < 11; ++k) b[k] = kUnused;
     auto read = [&](const std::vector<std::vector<std::string>>& blocks) {
         std::vector<std::string> file(lines.begin(), lines.begin() + 13);
@@ -235,13 +237,15 @@ TEST(ProjectFileReader, TheBlockReadLastDecidesLinksAndVariables) {
     // cell that only an earlier block marked becomes a blank.
     for (int L = 0; L < 3; ++L) {
         const auto& ch = abb.pages[L][0].chars;
-        EXPECT_EQ((std::vector<int>(ch.begin() + 4, ch.begin() + 8)), (std::vector<int>{128, 128, 129, 128})) << L;
+        EXPECT_EQ((std::vector<int>(ch.begin() + 4, ch.begin() + 8)), (std::vector<int>{128, 128, 129, 128}))
+            << L;
     }
     EXPECT_EQ(aba.pages[0][0].chars, one.pages[0][0].chars);
     EXPECT_EQ(aba.pages[2][0].chars, one.pages[0][0].chars);
     const auto& mid = aba.pages[1][0].chars;
     const auto& first = one.pages[0][0].chars;
-    EXPECT_EQ((std::vector<int>(mid.begin() + 4, mid.begin() + 8)), (std::vector<int>{first[4], first[5], ' ', ' '}));
+    EXPECT_EQ((std::vector<int>(mid.begin() + 4, mid.begin() + 8)),
+              (std::vector<int>{first[4], first[5], ' ', ' '}));
 }
 
 // The damages of the table reach File > Open as seed files (test_filecmds.cpp); two
@@ -266,14 +270,26 @@ TEST(ProjectFileFidelity, NarrowDateAndTimeFieldsAndStrayMarksSurviveOpenSaveAnd
     // row), a TIME of 5 digits at row 1, column 0, a WORD right after it at column 5 (eight
     // TIME cells would cover it), and stray digit marks at the end of row 1 and at row 2, column 3.
     const std::string pad4(4, ' ');
-    std::vector<std::string> lines = {"2.8  version - MonoProtocol", "  3  model", "  1  mode", "  1  link",
-                                      "  1  languages", "  1  tot_pages", "  1  tot_strings",
-                                      "Italiano", pad4, pad4, pad4, pad4, pad4,
+    std::vector<std::string> lines = {"2.8  version - MonoProtocol",
+                                      "  3  model",
+                                      "  1  mode",
+                                      "  1  link",
+                                      "  1  languages",
+                                      "  1  tot_pages",
+                                      "  1  tot_strings",
+                                      "Italiano",
+                                      pad4,
+                                      pad4,
+                                      pad4,
+                                      pad4,
+                                      pad4,
                                       "Date:      \xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB",
                                       "\xDB\xDB\xDB\xDB\xDB\xDB\xDB            \xDB",
-                                      "txt\xDB" + std::string(16, ' '), std::string(20, ' '),
+                                      "txt\xDB" + std::string(16, ' '),
+                                      std::string(20, ' '),
                                       "   0   0   0   0   0",
-                                      "1 04 011 09 00 0000 0000 0000", "0 05 020 05 00 0010 0000 0000",
+                                      "1 04 011 09 00 0000 0000 0000",
+                                      "0 05 020 05 00 0010 0000 0000",
                                       "0 00 025 02 00 0011 0000 0063"};
     for (int k = 0; k < 5; ++k) lines.push_back(kUnused);
     lines.push_back("string");
@@ -289,7 +305,7 @@ TEST(ProjectFileFidelity, NarrowDateAndTimeFieldsAndStrayMarksSurviveOpenSaveAnd
     };
     EXPECT_EQ(codes(10, 10), (std::vector<int>{' ', 128, 128, 128, 128, 128, 128, 128, 128, 128}));
     EXPECT_EQ(codes(20, 9), (std::vector<int>{128, 128, 128, 128, 128, 128, 128, ' ', ' '}));
-    EXPECT_EQ(e.view.cells[19].second, kCodeVarDigit);   // painted as a digit cell
+    EXPECT_EQ(e.view.cells[19].second, kCodeVarDigit); // painted as a digit cell
     // The stray mark stays a mark, and the editor takes its cell for a free one.
     EXPECT_EQ(e.p.display_buffer[43], kCodeVarDigit);
     EXPECT_EQ(e.p.display_buffer[39], kCodeVarDigit);
@@ -328,11 +344,11 @@ const Damage kDamages[] = {
     {"strings601", 6, "601  tot_strings"},
     {"strings_neg", 6, " -1  tot_strings"},
     {"link", 15, "   1   2   3  -1   0"},
-    {"var_row", 16, "1 00 014 04 00 0000 0000 0000"},   // past the row's end
-    {"var_page", 16, "1 00 9999 4 00 0000 0000 0000"},  // past the page
-    {"var_dec", 16, "1 00 000 04 05 0000 0000 0000"},   // decimals > digits
-    {"var_hex", 16, "1 00 000 04 0012345 0000 0000"},   // a shifted hex field
-    {"var_type", 16, "1 09 000 04 00 0000 0000 0000"},  // no such type
+    {"var_row", 16, "1 00 014 04 00 0000 0000 0000"},  // past the row's end
+    {"var_page", 16, "1 00 9999 4 00 0000 0000 0000"}, // past the page
+    {"var_dec", 16, "1 00 000 04 05 0000 0000 0000"},  // decimals > digits
+    {"var_hex", 16, "1 00 000 04 0012345 0000 0000"},  // a shifted hex field
+    {"var_type", 16, "1 09 000 04 00 0000 0000 0000"}, // no such type
 };
 
 // The seed corpus for fuzzing the reader: valid files of every shape and damaged ones.

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace kx {
 namespace {
 
@@ -34,7 +33,7 @@ std::string names(const RecipeModel& m) {
 
 TEST(RecipeColumns, InsertAndDeleteShiftEveryBlockButNoFreeSlot) {
     RecipeModel m = model(3, {{0, "A", {10, 20, 30}}, {4, "B", {1, 2, 3}}});
-    m.recipe_blocks[2].values = {7, 7, 7};   // a free slot is not touched
+    m.recipe_blocks[2].values = {7, 7, 7}; // a free slot is not touched
 
     RecipeModel ins = m;
     ins.blk_len = 4;
@@ -46,7 +45,7 @@ TEST(RecipeColumns, InsertAndDeleteShiftEveryBlockButNoFreeSlot) {
     RecipeModel del = m;
     del.blk_len = 2;
     delete_recipe_config_line(del, 2);
-    EXPECT_EQ(values(del, 0, 3), (std::vector<int>{10, 30, 30}));   // the slot after keeps its value
+    EXPECT_EQ(values(del, 0, 3), (std::vector<int>{10, 30, 30})); // the slot after keeps its value
     EXPECT_EQ(values(del, 4, 3), (std::vector<int>{1, 3, 3}));
 
     // Append clears a stale value in the new column: driven through the editor in
@@ -61,7 +60,7 @@ TEST(RecipeColumns, InsertAndDeleteShiftEveryBlockButNoFreeSlot) {
 }
 
 TEST(RecipeLimits, NoBlocksOrNoElementsDivideNothing) {
-    RecipeModel m;   // blk_len and blk_tot 0
+    RecipeModel m; // blk_len and blk_tot 0
     EXPECT_EQ(recipe_element_limit(m), 200);
     EXPECT_EQ(recipe_block_limit(m), 200);
 }
@@ -81,7 +80,7 @@ TEST(RecipeList, LinksNewBlocksInNameOrder) {
 
     for (const char* n : {"A", "B", "Z", "0", "a", "B1"})
         ASSERT_EQ(link_recipe_block(m, blank_or_pad8(n), slot), LinkResult::Linked) << n;
-    EXPECT_EQ(names(m), "0,A,B,B1,C,Z,a");   // digits first, lower case after upper case
+    EXPECT_EQ(names(m), "0,A,B,B1,C,Z,a"); // digits first, lower case after upper case
     EXPECT_EQ(m.blk_tot, 7);
     EXPECT_EQ(recipe_model_fault(m), "");
 
@@ -97,11 +96,11 @@ TEST(RecipeList, LinksNewBlocksInNameOrder) {
 
 TEST(RecipeList, UnlinksHeadMiddleAndTail) {
     RecipeModel m = model(1, {{3, "A", {}}, {1, "B", {}}, {6, "C", {}}, {0, "D", {}}});
-    EXPECT_EQ(unlink_recipe_block(m, 1), 6);   // middle: its successor is shown
+    EXPECT_EQ(unlink_recipe_block(m, 1), 6); // middle: its successor is shown
     EXPECT_EQ(names(m), "A,C,D");
-    EXPECT_EQ(unlink_recipe_block(m, 3), 6);   // head: the successor becomes the head
+    EXPECT_EQ(unlink_recipe_block(m, 3), 6); // head: the successor becomes the head
     EXPECT_EQ(m.recipe_blocks[6].prev, 6);
-    EXPECT_EQ(unlink_recipe_block(m, 0), 6);   // tail: the predecessor becomes the tail
+    EXPECT_EQ(unlink_recipe_block(m, 0), 6); // tail: the predecessor becomes the tail
     EXPECT_EQ(m.recipe_blocks[6].next, 6);
     EXPECT_EQ(m.blk_tot, 1);
     EXPECT_EQ(recipe_model_fault(m), "");
@@ -129,7 +128,7 @@ TEST(RecipeList, RenumbersSlotsInNameOrder) {
 
 TEST(RecipeList, BrokenLinksNeitherLoopNorLeaveTheTable) {
     RecipeModel cycle = model(1, {{0, "A", {}}, {1, "B", {}}, {2, "C", {}}});
-    cycle.recipe_blocks[0].prev = 2;   // no head: A <- C
+    cycle.recipe_blocks[0].prev = 2; // no head: A <- C
     EXPECT_EQ(find_recipe_head(cycle), -1);
     EXPECT_TRUE(recipe_list(cycle).empty());
     int slot = -1;
@@ -137,10 +136,10 @@ TEST(RecipeList, BrokenLinksNeitherLoopNorLeaveTheTable) {
     EXPECT_NE(recipe_model_fault(cycle), "");
 
     RecipeModel loop = model(1, {{0, "A", {}}, {1, "B", {}}, {2, "C", {}}});
-    loop.recipe_blocks[2].next = 1;   // C -> B: the forward walk would run for ever
+    loop.recipe_blocks[2].next = 1; // C -> B: the forward walk would run for ever
     EXPECT_LE(recipe_list(loop).size(), static_cast<std::size_t>(kRecipeSlots));
     EXPECT_NE(recipe_model_fault(loop), "");
-    order_recipe_blocks(loop);   // refuses rather than dropping blocks
+    order_recipe_blocks(loop); // refuses rather than dropping blocks
     EXPECT_EQ(loop.blk_tot, 3);
 
     RecipeModel outside = model(1, {{0, "A", {}}, {1, "B", {}}});

@@ -23,12 +23,20 @@ struct Recipes : ::testing::Test, test::Fixture {
         std::copy(elements.begin(), elements.end(), m.recipe_elements.begin());
         test::put_blocks(m, blocks);
         ASSERT_TRUE(write_recipe_file(c, dir.file("current")));
-        init_recipe_data(m);   // the editors must read it from the file
+        init_recipe_data(m); // the editors must read it from the file
     }
     std::string file() const { return filetest::content(dir.file("current")); }
     // The editors as a recipe function opens them: loaded from the current file.
-    RecipeConfig config() { RecipeConfig g(c); g.load(); return g; }
-    RecipeData data() { RecipeData d(c); d.load(); return d; }
+    RecipeConfig config() {
+        RecipeConfig g(c);
+        g.load();
+        return g;
+    }
+    RecipeData data() {
+        RecipeData d(c);
+        d.load();
+        return d;
+    }
     std::vector<std::string> column(const RecipeConfig& g, int col) const {
         std::vector<std::string> out;
         for (std::size_t r = 1; r < g.grid.size(); ++r) out.push_back(g.grid[r][col]);
@@ -57,7 +65,7 @@ TEST_F(Recipes, StructureEditorShowsTheFileAndSavesTheGrid) {
     ASSERT_TRUE(g.start_edit(2, RecipeConfig::ColName));
     g.end_edit("FAN", false);
     ASSERT_TRUE(g.start_edit(2, RecipeConfig::ColMax));
-    g.end_edit("", false);   // an empty number is 0
+    g.end_edit("", false); // an empty number is 0
     EXPECT_FALSE(g.start_edit(2, RecipeConfig::ColType));
     EXPECT_TRUE(p.recipe_modified);
     ASSERT_TRUE(g.save());
@@ -70,8 +78,8 @@ TEST_F(Recipes, CellEditorsStoreWhereEditingBegan) {
     current_file({{"A", 0, 0, 9}, {"B", 0, 0, 9}}, {});
     RecipeConfig g = config();
     ASSERT_TRUE(g.start_edit(1, RecipeConfig::ColMin));
-    EXPECT_FALSE(g.start_edit(2, RecipeConfig::ColMin));   // one cell at a time
-    g.cur_row = 2;                                        // the user clicked elsewhere meanwhile
+    EXPECT_FALSE(g.start_edit(2, RecipeConfig::ColMin)); // one cell at a time
+    g.cur_row = 2;                                       // the user clicked elsewhere meanwhile
     g.end_edit("7", false);
     EXPECT_EQ(column(g, RecipeConfig::ColMin), (Strings{"7", "0"}));
     // Neither the id column nor the headings open an editor.
@@ -89,7 +97,7 @@ TEST_F(Recipes, BoxesCheckTheirWholeTextOnEveryChange) {
     };
     const Case cases[] = {
         {RecipeBox::BaseAddr, true, "1FFF", "1FFF"},
-        {RecipeBox::BaseAddr, true, "1FFFF", std::nullopt},   // the fifth digit passes 65535
+        {RecipeBox::BaseAddr, true, "1FFFF", std::nullopt}, // the fifth digit passes 65535
         {RecipeBox::BaseAddr, true, "G", std::nullopt},
         {RecipeBox::BaseAddr, false, "1A", std::nullopt},
         {RecipeBox::Dot, false, "4", "4"},
@@ -169,7 +177,7 @@ TEST_F(Recipes, StructureEditorAsksOnClosing) {
     current_file({{"E", 0, 0, 1}}, {});
     const std::string before = file();
     RecipeConfig g = config();
-    EXPECT_TRUE(g.close_question());   // nothing changed: no question
+    EXPECT_TRUE(g.close_question()); // nothing changed: no question
     EXPECT_TRUE(prompt.messages.empty());
 
     g.append_line();
@@ -201,13 +209,13 @@ TEST_F(Recipes, DataEditorShowsBlocksInNameOrder) {
     EXPECT_EQ(d.current(), 9);
     EXPECT_EQ(d.rows()[0], (RecipeData::Row{"50", "SPEED   ", "0", "5", "500", "1", "OMR_HEX"}));
     EXPECT_EQ(d.title(), "Dati Ricetta (" + dir.file("current") + ")");
-    d.prev();   // at the head: nothing
+    d.prev(); // at the head: nothing
     EXPECT_EQ(d.current(), 9);
     d.next();
     EXPECT_EQ(d.current(), 4);
     d.end();
     EXPECT_EQ(d.current(), 2);
-    d.next();   // at the tail: nothing
+    d.next(); // at the tail: nothing
     EXPECT_EQ(d.current(), 2);
     d.home();
     EXPECT_EQ(d.current(), 9);
@@ -221,7 +229,7 @@ TEST_F(Recipes, ValuesAreCheckedAgainstTheirElement) {
     EXPECT_EQ(d.rows()[0][RecipeData::ColValue], "5");
     EXPECT_FALSE(p.recipe_modified);
     EXPECT_TRUE(d.edit_value(1, "12.7"));
-    EXPECT_FALSE(d.edit_value(2, "1"));   // no such element
+    EXPECT_FALSE(d.edit_value(2, "1")); // no such element
     ASSERT_TRUE(d.save());
     EXPECT_NE(file().find("\r\n    5    12\r\n"), std::string::npos) << file();
 }
@@ -262,7 +270,7 @@ TEST_F(Recipes, BlockLimitAndDeleteOfTheLastBlock) {
     for (int k = 0; k < 156; ++k) blocks.emplace_back(k, "B" + std::to_string(1000 + k), std::vector<int>{});
     current_file(elements, blocks);
     RecipeData d = data();
-    d.insert();   // 10000 / 64 = 156 blocks: a beep, no question
+    d.insert(); // 10000 / 64 = 156 blocks: a beep, no question
     EXPECT_EQ(prompt.beeps, 1);
     EXPECT_TRUE(prompt.input_prompts.empty());
 
@@ -278,9 +286,9 @@ TEST_F(Recipes, GoToRefusesNumbersOutsideTheUsedSlots) {
     current_file({{"A", 0, 0, 9}}, {{0, "A", {}}, {2, "B", {}}, {5, "C", {}}});
     RecipeData d = data();
     const std::pair<const char*, const char*> cases[] = {
-        {"6", "Numero Ricetta Errato"},  {"-1", "Numero Ricetta Errato"},
+        {"6", "Numero Ricetta Errato"},    {"-1", "Numero Ricetta Errato"},
         {"-0.5", "Numero Ricetta Errato"}, {"x", "Numero Ricetta Errato"},
-        {"", "Numero Ricetta Errato"},   {"1", "Ricetta con questo Numero Cancellata"},
+        {"", "Numero Ricetta Errato"},     {"1", "Ricetta con questo Numero Cancellata"},
     };
     for (const auto& [typed, message] : cases) {
         prompt.inputs.push_back(std::string(typed));
@@ -288,7 +296,7 @@ TEST_F(Recipes, GoToRefusesNumbersOutsideTheUsedSlots) {
         EXPECT_EQ(prompt.last_text(), message) << typed;
         EXPECT_EQ(d.current(), 0) << typed;
     }
-    d.go_to();   // Cancel in the input box
+    d.go_to(); // Cancel in the input box
     EXPECT_EQ(prompt.beeps, 7);
     prompt.inputs.push_back("5.9");
     d.go_to();
@@ -305,7 +313,7 @@ TEST_F(Recipes, OrderRenumbersAfterTheWarning) {
     EXPECT_FALSE(p.recipe_modified);
 
     prompt.answers.push_back(kAnsOk);
-    d.order();   // the renumbering itself is in test_recipe.cpp
+    d.order(); // the renumbering itself is in test_recipe.cpp
     EXPECT_EQ(d.current(), 0);
     EXPECT_EQ(d.block_name(), "A       ");
     EXPECT_TRUE(p.recipe_modified);

@@ -24,12 +24,24 @@ namespace {
 // The terminal's answers to the upload's requests, in order.
 struct Upload : test::Started {
     std::vector<std::string> answers = {
-        "02020100",                   // 2 blocks of 2 elements at 0x0100
-        "\xB2" "AB", "00000010",      // element 0: OMR_HEX with 2 decimals, name "AB"
-        "3XY", "00050FFF",            // element 1
-        "        ", "0000", "0000", "0000",   // slot 0 free: still read
-        "ONE", "0102", "0007", "0008",         // slot 1, head
-        "TWO", "0102", "0009", "000A",         // slot 2, tail
+        "02020100", // 2 blocks of 2 elements at 0x0100
+        "\xB2"
+        "AB",
+        "00000010", // element 0: OMR_HEX with 2 decimals, name "AB"
+        "3XY",
+        "00050FFF", // element 1
+        "        ",
+        "0000",
+        "0000",
+        "0000", // slot 0 free: still read
+        "ONE",
+        "0102",
+        "0007",
+        "0008", // slot 1, head
+        "TWO",
+        "0102",
+        "0009",
+        "000A", // slot 2, tail
     };
     TransferOutcome run() {
         std::string bytes;
@@ -43,7 +55,7 @@ struct Upload : test::Started {
 
 TEST(RecipeUpload, AnswersAreReadByPositionIntoTheModel) {
     Upload u;
-    u.p.recipe.recipe_blocks[7].name = "OLD     ";   // an earlier file's block does not survive
+    u.p.recipe.recipe_blocks[7].name = "OLD     "; // an earlier file's block does not survive
     EXPECT_EQ(u.run(), TransferOutcome::Ended);
     const RecipeModel& m = u.p.recipe;
     EXPECT_EQ(m.blk_tot, 2);
@@ -61,22 +73,20 @@ TEST(RecipeUpload, AnswersAreReadByPositionIntoTheModel) {
 
 TEST(RecipeUpload, AnswersOutOfRangeAreRunTimeErrors) {
     const std::vector<std::pair<int, std::string>> cases = {
-        {0, "C9020100"},      // 201 blocks
-        {0, "01000100"},      // no element
-        {0, "64C80000"},      // 100 x 200 values
-        {0, "0202"},          // too short
-        {1, "XAB"},           // a decimal point that is no digit
-        {1, "5AB"},           // or beyond 4
-        {1, ""},
-        {2, "0000"},
-        {6, "FF00"},          // a previous slot outside the table
+        {0, "C9020100"},                           // 201 blocks
+        {0, "01000100"},                           // no element
+        {0, "64C80000"},                           // 100 x 200 values
+        {0, "0202"},                               // too short
+        {1, "XAB"},                                // a decimal point that is no digit
+        {1, "5AB"},                                // or beyond 4
+        {1, ""},         {2, "0000"}, {6, "FF00"}, // a previous slot outside the table
         {7, "00"},
     };
     for (const auto& [at, text] : cases) {
         Upload u;
         u.answers[at] = text;
         EXPECT_EQ(u.run(), TransferOutcome::Failed) << text;
-        ASSERT_EQ(u.prompt.messages.size(), 1u) << text;   // no save question
+        ASSERT_EQ(u.prompt.messages.size(), 1u) << text; // no save question
         EXPECT_EQ(u.prompt.messages[0].text.rfind("Errore ", 0), 0u) << u.prompt.messages[0].text;
         EXPECT_TRUE(u.p.port_idle);
     }
@@ -86,5 +96,6 @@ TEST(RecipeUpload, AnswersOutOfRangeAreRunTimeErrors) {
     for (int s = 3; s < 210; ++s)
         for (const char* a : {"        ", "0000", "0000", "0000"}) u.answers.push_back(a);
     EXPECT_EQ(u.run(), TransferOutcome::Failed);
-    EXPECT_EQ(u.prompt.messages.at(0).text, "Errore 9: Subscript out of range (fewer named blocks than the block count)");
+    EXPECT_EQ(u.prompt.messages.at(0).text,
+              "Errore 9: Subscript out of range (fewer named blocks than the block count)");
 }

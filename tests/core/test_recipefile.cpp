@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace kx {
 namespace {
 
@@ -71,18 +70,16 @@ TEST(RecipeFileLayout, TheExampleFileByteForByte) {
     m.recipe_blocks[0].values[0] = 150;
     EXPECT_EQ(bytes_of(m), kExample);
     const RecipeModel back = read_ok(kExample);
-    EXPECT_EQ(back.recipe_elements[0].name, "SPEED   ");   // names come back padded to 8
+    EXPECT_EQ(back.recipe_elements[0].name, "SPEED   "); // names come back padded to 8
     EXPECT_EQ(bytes_of(back), kExample);
 }
 
 TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
-    const std::string expected = join({
-        "2.8  version", "    2  blk_tot", "    2  blk_len", " 4660  blk_start",
-        "0007 FFFF 84 TEMP    ", "0000 000A 00 LONGNAME",
-        "block:     0  ZETA       3   0", "65535     7",
-        "block:     1             1   1", "   12     0",
-        "block:     2             0   0", "    0     0",
-        "block:     3  ALPHA      3   0", "    0     0"});
+    const std::string expected =
+        join({"2.8  version", "    2  blk_tot", "    2  blk_len", " 4660  blk_start", "0007 FFFF 84 TEMP    ",
+              "0000 000A 00 LONGNAME", "block:     0  ZETA       3   0", "65535     7",
+              "block:     1             1   1", "   12     0", "block:     2             0   0",
+              "    0     0", "block:     3  ALPHA      3   0", "    0     0"});
     const std::string written = bytes_of(two_blocks());
     EXPECT_EQ(written, expected);
 
@@ -100,9 +97,9 @@ TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
 TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
     // The slot number of a header is not read; another version number is accepted; a flags
     // field without a blank after it ends the line; text where a number stands reads 0.
-    const RecipeModel m = read_ok(join({"3.1  version", "    1  blk_tot", "    2  blk_len", "  abc  blk_start",
-                                        "0000 0010 84", "0001 0002 1 X", "block:    17  ONE        0   0",
-                                        "    4    x"}));
+    const RecipeModel m =
+        read_ok(join({"3.1  version", "    1  blk_tot", "    2  blk_len", "  abc  blk_start", "0000 0010 84",
+                      "0001 0002 1 X", "block:    17  ONE        0   0", "    4    x"}));
     EXPECT_EQ(m.recipe_blocks[0].name, "ONE     ");
     EXPECT_EQ(m.blk_start, 0);
     EXPECT_EQ(m.recipe_elements[0].flags, 0x84);
@@ -115,7 +112,9 @@ TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
     // Lines after the last used block are not read; a file without blocks needs none.
     EXPECT_EQ(read_ok(kExample + "anything\r\n").blk_tot, 1);
     EXPECT_EQ(read_ok(join({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start",
-                            "0000 0000 00 "})).blk_tot, 0);
+                            "0000 0000 00 "}))
+                  .blk_tot,
+              0);
 }
 
 TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
@@ -125,31 +124,32 @@ TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
     EXPECT_EQ(read_refused("").kind, Kind::Damaged);
 
     auto with = [](std::size_t line, const std::string& text) {
-        std::vector<std::string> lines = {"2.8  version", "    2  blk_tot", "    1  blk_len", "    0  blk_start",
-                                          "0000 FFFF 00 E",
-                                          "block:     0  A          0   1", "    1",
-                                          "block:     1  B          0   1", "    2"};
+        std::vector<std::string> lines = {"2.8  version",   "    2  blk_tot",
+                                          "    1  blk_len", "    0  blk_start",
+                                          "0000 FFFF 00 E", "block:     0  A          0   1",
+                                          "    1",          "block:     1  B          0   1",
+                                          "    2"};
         if (line < lines.size()) lines[line] = text;
         return join(lines);
     };
-    ASSERT_EQ(read_ok(with(99, "")).blk_tot, 2);   // the file the cases below damage
+    ASSERT_EQ(read_ok(with(99, "")).blk_tot, 2); // the file the cases below damage
 
     const std::pair<std::size_t, std::string> cases[] = {
-        {1, "  201  blk_tot"},       // more blocks than the table holds
+        {1, "  201  blk_tot"}, // more blocks than the table holds
         {1, "   -1  blk_tot"},
-        {2, "  201  blk_len"},       // more elements than a block holds
+        {2, "  201  blk_len"}, // more elements than a block holds
         {2, "   -1  blk_len"},
         {3, "65536  blk_start"},
-        {4, "0000 FFFF 05 E"},       // decimal point 5
-        {4, "0000 FFFF 100 E"},      // flags beyond their two digits
-        {6, "65536"},                // a value beyond 16 bits
+        {4, "0000 FFFF 05 E"},  // decimal point 5
+        {4, "0000 FFFF 100 E"}, // flags beyond their two digits
+        {6, "65536"},           // a value beyond 16 bits
         {6, "   -1"},
-        {5, "block:     0  A        300   1"},   // a link outside the table
-        {5, "block:     0  A          1   1"},   // no head: A and B point at each other
-        {7, "block:     1  B          1   1"},   // B does not link back to A
-        {7, "block:     1  B          0   0"},   // the list turns back to A
-        {5, "block:     0  A          0   0"},   // two lists of one block each
-        {7, "block:     1             0   1"},   // a free slot on the list
+        {5, "block:     0  A        300   1"}, // a link outside the table
+        {5, "block:     0  A          1   1"}, // no head: A and B point at each other
+        {7, "block:     1  B          1   1"}, // B does not link back to A
+        {7, "block:     1  B          0   0"}, // the list turns back to A
+        {5, "block:     0  A          0   0"}, // two lists of one block each
+        {7, "block:     1             0   1"}, // a free slot on the list
     };
     for (const auto& [line, text] : cases) {
         const FileError err = read_refused(with(line, text));
@@ -173,7 +173,7 @@ TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
     std::string out;
     FileError err;
     RecipeModel m = two_blocks();
-    m.blk_tot = 3;   // only two named blocks
+    m.blk_tot = 3; // only two named blocks
     EXPECT_FALSE(recipe_file_bytes(m, "2.8", out, err));
     m = two_blocks();
     m.recipe_blocks[3].values[1] = 70000;
@@ -275,7 +275,7 @@ TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
     EXPECT_EQ(prompt.last_text().rfind("Errore 75: ", 0), 0u) << prompt.last_text();
     EXPECT_EQ(p.recipe_path, path);
     EXPECT_EQ(setting(), path);
-    EXPECT_EQ(c.cdg_recipe.file_name, in_dir("project.prj"));   // the dialog as before the command
+    EXPECT_EQ(c.cdg_recipe.file_name, in_dir("project.prj")); // the dialog as before the command
 
     // A model the file cannot hold is not written over the good file.
     p.recipe.recipe_blocks[0].values[0] = 65536;
@@ -321,7 +321,7 @@ TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {
 TEST_F(RecipeFiles, TheSaveQuestionWritesOnlyOnYes) {
     open_recipe_file(c);
     p.recipe = two_blocks();
-    EXPECT_TRUE(ask_save_recipe_file(c));   // nothing changed: no question
+    EXPECT_TRUE(ask_save_recipe_file(c)); // nothing changed: no question
     EXPECT_TRUE(prompt.messages.empty());
 
     p.recipe_modified = true;

@@ -22,7 +22,9 @@ struct stat info(const std::string& path) {
     return st;
 }
 
-std::size_t entries(const fs::path& d) { return std::distance(fs::directory_iterator(d), fs::directory_iterator()); }
+std::size_t entries(const fs::path& d) {
+    return std::distance(fs::directory_iterator(d), fs::directory_iterator());
+}
 
 } // namespace
 
@@ -36,9 +38,9 @@ TEST(SafeSave, TheOldFileBecomesTheBackupWithItsPermissionsAndLinksStay) {
     const ino_t old_inode = info(prj).st_ino;
     ASSERT_TRUE(replace_file(prj, "two", bak, why)) << why;
     EXPECT_EQ(content(prj), "two");
-    EXPECT_EQ(info(bak).st_ino, old_inode);   // the old file itself, not a copy
+    EXPECT_EQ(info(bak).st_ino, old_inode); // the old file itself, not a copy
     EXPECT_EQ(info(prj).st_mode & 07777, 0440u);
-    EXPECT_EQ(entries(d.path), 2u);           // no temporary file left
+    EXPECT_EQ(entries(d.path), 2u); // no temporary file left
 
     // Through a relative symbolic link: the target gets the bytes, the link stays.
     fs::create_directories(d.path / "real");
@@ -64,13 +66,13 @@ TEST(SafeSave, AFailedSaveLeavesTheProjectAndThePreviousBackup) {
     TempDir d;
     std::string why;
     put(d.file("p.prj"), "one");
-    fs::create_directories(d.file("p.BAK") + "/inside");   // a backup name that cannot be replaced
+    fs::create_directories(d.file("p.BAK") + "/inside"); // a backup name that cannot be replaced
     EXPECT_FALSE(replace_file(d.file("p.prj"), "two", d.file("p.BAK"), why));
     EXPECT_NE(why.find("p.BAK"), std::string::npos) << why;
     EXPECT_EQ(content(d.file("p.prj")), "one");
     EXPECT_TRUE(fs::is_directory(d.file("p.BAK") + "/inside"));
 
-    fs::create_directories(d.file("q.prj"));   // the project's own name is a folder
+    fs::create_directories(d.file("q.prj")); // the project's own name is a folder
     put(d.file("q.BAK"), "previous");
     EXPECT_FALSE(replace_file(d.file("q.prj"), "two", d.file("q.BAK"), why));
     EXPECT_EQ(content(d.file("q.BAK")), "previous");
@@ -93,7 +95,7 @@ TEST(AccentedPaths, MessagesAndTheRecentList) {
 TEST(FileCommands, NewNamesHelpAndWhatAFreshOpenLeaves) {
     test::Fixture f;
     f.c.documents_dir = f.dir.path.string();
-    f.c.program_dir = f.dir.file("installed/missing");   // nothing can be made there
+    f.c.program_dir = f.dir.file("installed/missing"); // nothing can be made there
     main_window_load(f.c);
     EXPECT_EQ(f.p.project_path, f.dir.file("nuovoProgetto"));
     EXPECT_TRUE(file_save(f.c)) << f.prompt.last_text();
@@ -116,7 +118,7 @@ TEST(FileCommands, NewNamesHelpAndWhatAFreshOpenLeaves) {
     f.prompt.viewer = true;
     show_help(f.c);
     EXPECT_EQ(f.prompt.beeps, 2);
-    EXPECT_EQ(f.prompt.documents.size(), 2u);   // a missing page is not handed on
+    EXPECT_EQ(f.prompt.documents.size(), 2u); // a missing page is not handed on
     EXPECT_EQ(f.prompt.last_text(), "Impossibile aprire la guida: " + f.p.help_file);
 }
 

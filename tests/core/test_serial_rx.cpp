@@ -40,21 +40,38 @@ std::string rx(std::string_view bytes, bool* done = nullptr) {
     return p.rx_buffer;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ReceiveRule, AssemblesFramesCharacterByCharacter) {
     bool done = false;
-    EXPECT_EQ(rx("\x02" "12\x03", &done), "12");
+    EXPECT_EQ(rx("\x02"
+                 "12\x03",
+                 &done),
+              "12");
     EXPECT_TRUE(done);
     // A second STX starts the frame afresh.
-    EXPECT_EQ(rx("\x02" "ab\x02" "cd\x03", &done), "cd");
+    EXPECT_EQ(rx("\x02"
+                 "ab\x02"
+                 "cd\x03",
+                 &done),
+              "cd");
     // ETX keeps the buffer; what follows it belongs to no frame, nor does a stray ETX.
-    EXPECT_EQ(rx("\x02" "ab\x03xy", &done), "ab");
+    EXPECT_EQ(rx("\x02"
+                 "ab\x03xy",
+                 &done),
+              "ab");
     EXPECT_TRUE(done);
     EXPECT_EQ(rx("xy\x03", &done), "");
     EXPECT_FALSE(done);
-    EXPECT_EQ(rx("\x02" "ab\x03 JUNK\x03\x02" "cd", &done), "cd");
-    EXPECT_EQ(rx("\x02" "ab", &done), "ab");
+    EXPECT_EQ(rx("\x02"
+                 "ab\x03 JUNK\x03\x02"
+                 "cd",
+                 &done),
+              "cd");
+    EXPECT_EQ(rx("\x02"
+                 "ab",
+                 &done),
+              "ab");
     EXPECT_FALSE(done);
     // Page rows carry bytes above 127 and control codes other than STX and ETX.
     EXPECT_EQ(rx("\x02\xff\x11\x10\x1e\x1f\x03"), "\xff\x11\x10\x1e\x1f");
@@ -64,19 +81,22 @@ TEST(ReceiveRule, AssemblesFramesCharacterByCharacter) {
 TEST(WaitReply, ReturnsOnTheFrameAndClearsTheFlagsALineErrorStaysWithoutMessage) {
     Fixture f;
     f.p.comm_error = -1;
-    f.p.rx_done = true;   // left over from the previous frame
-    f.pump.bytes = "\x02" "OK\x03";
+    f.p.rx_done = true; // left over from the previous frame
+    f.pump.bytes = "\x02"
+                   "OK\x03";
     wait_reply(f.c);
     EXPECT_TRUE(f.p.rx_done);
     EXPECT_EQ(f.p.comm_error, 0);
     EXPECT_EQ(f.p.rx_buffer, "OK");
     // Noise that comes with the ETX in one read does not reach the frame's text.
-    f.pump.bytes = "\x02" "Italiano \x03JUNK";
+    f.pump.bytes = "\x02"
+                   "Italiano \x03JUNK";
     wait_reply(f.c);
     EXPECT_EQ(f.p.rx_buffer, "Italiano ");
 
     f.pump.line_error = true;
-    f.pump.bytes = "\x02" "ab\x03";
+    f.pump.bytes = "\x02"
+                   "ab\x03";
     wait_reply(f.c);
     EXPECT_TRUE(f.p.rx_done);
     EXPECT_NE(f.p.comm_error, 0);

@@ -36,10 +36,10 @@ TEST(RecentFiles, MoveToTheHeadComparedWithoutCase) {
     for (const char* path : {"/p/a", "/p/b", "/p/c", "/p/d"}) update_recent_files(f.c, path);
     EXPECT_EQ(f.settings.get(kInit, "UltimoFile"), "/p/d");
     EXPECT_EQ(f.settings.get(kInit, "QuartultimoFile"), "/p/a");
-    update_recent_files(f.c, "/P/C");   // second: swaps with the first
+    update_recent_files(f.c, "/P/C"); // second: swaps with the first
     EXPECT_EQ(f.settings.get(kInit, "UltimoFile"), "/P/C");
     EXPECT_EQ(f.settings.get(kInit, "PenultimoFile"), "/p/d");
-    update_recent_files(f.c, "/p/e");   // new: the fourth drops out
+    update_recent_files(f.c, "/p/e"); // new: the fourth drops out
     EXPECT_EQ(f.settings.get(kInit, "QuartultimoFile"), "/p/b");
     EXPECT_EQ(f.settings.get(kInit, "UltimaDirectory"), "/p/e");
     update_recent_files(f.c, "/p/e");
@@ -69,7 +69,7 @@ TEST(NewProjectName, TakesTheFirstFreeNameBesideTheLastProject) {
 
 TEST(SaveQuestion, AnswersAndAFailedSaveStopsTheCommand) {
     test::Started f;
-    EXPECT_EQ(ask_save_project(f.c), kAnsNo);   // nothing modified: no question
+    EXPECT_EQ(ask_save_project(f.c), kAnsNo); // nothing modified: no question
     EXPECT_TRUE(f.prompt.messages.empty());
     f.p.prj_modified = true;
     f.prompt.answers = {kAnsNo};
@@ -83,12 +83,12 @@ TEST(SaveQuestion, AnswersAndAFailedSaveStopsTheCommand) {
     EXPECT_FALSE(file_exit(f.c));
     EXPECT_FALSE(f.p.exiting);
     EXPECT_EQ(choose_terminal_model(f.c, "new"), 2);
-    EXPECT_EQ(f.view.chooser_preselect, -1);   // the chooser never showed
+    EXPECT_EQ(f.view.chooser_preselect, -1); // the chooser never showed
     file_open(f.c);
     EXPECT_TRUE(f.prompt.dialogs_shown.empty());
     EXPECT_TRUE(f.p.prj_modified);
     f.prompt.answers = {kAnsNo};
     EXPECT_TRUE(file_exit(f.c));
     EXPECT_TRUE(f.p.exiting);
-    EXPECT_TRUE(query_unload(f.c));   // after File > Exit the close asks nothing more
+    EXPECT_TRUE(query_unload(f.c)); // after File > Exit the close asks nothing more
 }

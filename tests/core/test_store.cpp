@@ -28,22 +28,22 @@ struct StoreTest : ::testing::Test {
 
 TEST_F(StoreTest, SavePageCopiesMarksToEveryLanguageAndLinksAndVariablesOnlyToLanguageZero) {
     put(0, 0, 0, "Hallo");
-    p.page_store[0][0].chars[20] = kCodeVarDigit;   // a stale mark in language 0
+    p.page_store[0][0].chars[20] = kCodeVarDigit; // a stale mark in language 0
     p.display_buffer[10] = kCodeVarDigit;
     p.display_buffer[11] = kCodeVarPoint;
     p.display_buffer[20] = 'X';
     p.n_vars = 2;
     p.variable_table[1] = {1, 0, 5, 4, 0, 100, 0, 9999};
     p.variable_table[2] = {0, 1, 45, 3, 1, 200, 1, 50};
-    p.page_store[0][0].digits[5] = 4;   // an earlier variable in a slot now unused
+    p.page_store[0][0].digits[5] = 4; // an earlier variable in a slot now unused
     p.link_buffer = {1, 2, 3, 4, 0};
     p.link_pwd = 1;
     save_page(f.c, 0, 1);
     const page_record &r0 = p.page_store[0][0], &r1 = p.page_store[1][0];
     EXPECT_EQ(r0.chars[10], kCodeVarDigit);
     EXPECT_EQ(r0.chars[11], kCodeVarPoint);
-    EXPECT_EQ(r0.chars[20], 32);    // stale mark gone
-    EXPECT_EQ(r0.chars[0], 'H');    // language 0's text stays
+    EXPECT_EQ(r0.chars[20], 32); // stale mark gone
+    EXPECT_EQ(r0.chars[0], 'H'); // language 0's text stays
     EXPECT_EQ(r1.chars[20], 'X');
     EXPECT_EQ(r0.var_count, 2);
     EXPECT_EQ(r0.var(2), p.variable_table[2]);
@@ -57,13 +57,13 @@ TEST_F(StoreTest, SavePageCopiesMarksToEveryLanguageAndLinksAndVariablesOnlyToLa
 TEST_F(StoreTest, LoadPageShowsTheLanguagesTextWithLanguageZerosLinksAndVariables) {
     put(0, 0, 0, "Uno");
     put(1, 0, 0, "One");
-    p.page_store[0][0].chars[3] = 200;   // no glyph: drawn as the invalid mark, kept in the buffer
+    p.page_store[0][0].chars[3] = 200; // no glyph: drawn as the invalid mark, kept in the buffer
     p.page_store[1][0].chars[3] = 200;
     p.page_store[0][0].links = {5, 6, 7, 8, 0};
     p.page_store[0][0].pwd = 1;
     p.page_store[0][0].var_count = 1;
     p.page_store[0][0].set_var(1, {1, 0, 10, 4, 0, 0x1000, 0, 10});
-    p.n_vars = 3;   // the previous page's variables leave the table
+    p.n_vars = 3; // the previous page's variables leave the table
     p.variable_table[3].digits = 2;
     load_page(f.c, 0, 1);
     EXPECT_EQ(p.display_buffer[0], 'O');
@@ -78,7 +78,7 @@ TEST_F(StoreTest, LoadPageShowsTheLanguagesTextWithLanguageZerosLinksAndVariable
 }
 
 TEST_F(StoreTest, StoreRoutinesNeverReachOutsideTheStores) {
-    p.page_store[0][0].var_count = 200;   // a damaged record
+    p.page_store[0][0].var_count = 200; // a damaged record
     load_page(f.c, 0, 0);
     EXPECT_EQ(p.n_vars, kMaxVars);
     save_page(f.c, 1001, 0);
@@ -87,7 +87,7 @@ TEST_F(StoreTest, StoreRoutinesNeverReachOutsideTheStores) {
     clear_page(f.c, 5000, 0);
     p.n_lang = 40;
     p.last_page_idx = 30000;
-    clear_project(f.c);   // clamps instead of running off the stores
+    clear_project(f.c); // clamps instead of running off the stores
     SUCCEED();
 }
 
@@ -129,13 +129,13 @@ TEST_F(StoreTest, InitProjectKeepsThePageClipboardOnlyForTheSameModel) {
     init_project(f.c, "KXD_515", 31);
     EXPECT_FALSE(p.page_clip_ok);
     EXPECT_FALSE(f.c.menus.at(Menu::Modify, 1).enabled);
-    EXPECT_EQ(f.view.lang_names, std::vector<std::string>{"Italiano"});   // one language again
+    EXPECT_EQ(f.view.lang_names, std::vector<std::string>{"Italiano"}); // one language again
 }
 
 // HEX carried across a change of model is in test_clipboard.cpp.
 TEST_F(StoreTest, ACopiedTypeTheNewModelLacksEmptiesTheVariableClipboard) {
     p.var_clip_ok = true;
-    p.var_clipboard.type = 4;   // DATE exists only on the long list
+    p.var_clipboard.type = 4; // DATE exists only on the long list
     p.kx_type = "KXD_540";
     adjust_copy_var(f.c, "KXB_5560");
     EXPECT_FALSE(p.var_clip_ok);

@@ -61,7 +61,7 @@ TEST_F(Strings, AnEditKeepsTheRowWidthOfEachModel) {
 TEST_F(Strings, LeavingWithOnlyRowChangesAsksNothingAndDropsThem) {
     StringEditSession s(p);
     s.remove(1);
-    string_editor_cancel_exit(f.c, s);   // row changes alone: no question, dropped
+    string_editor_cancel_exit(f.c, s); // row changes alone: no question, dropped
     EXPECT_TRUE(f.prompt.messages.empty());
     EXPECT_EQ(p.n_strings, 3);
 }

@@ -20,10 +20,11 @@ TEST(StringTable, EveryMenuCaptionExistsInBothLanguages) {
 }
 
 TEST(StringTable, ParsesEscapesAndConvertsToTheSingleByteCodePage) {
-    StringTable t = StringTable::parse("1\ta\\tb\\nc\\\\\n2\tperch\xc3\xa8 \xe2\x82\xac\r\nbad line\n3\tnr.: \n");
+    StringTable t =
+        StringTable::parse("1\ta\\tb\\nc\\\\\n2\tperch\xc3\xa8 \xe2\x82\xac\r\nbad line\n3\tnr.: \n");
     EXPECT_EQ(t.get(1), "a\tb\nc\\");
     EXPECT_EQ(t.get(2), "perch\xe8 \x80");
-    EXPECT_EQ(t.get(3), "nr.: ");   // trailing blanks belong to the text
+    EXPECT_EQ(t.get(3), "nr.: "); // trailing blanks belong to the text
     EXPECT_EQ(t.get(4), "");
     EXPECT_EQ(t.size(), 3u);
     EXPECT_EQ(cp1252_to_utf8("\xe8\x80"), "\xc3\xa8\xe2\x82\xac");

@@ -18,12 +18,14 @@ TEST(TextLines, EndAtCrLfAtALoneCrOrLfAndAtTheEndOfTheBytes) {
     EXPECT_EQ(kx::split_text_lines("\n\n"), (Lines{"", ""}));
     EXPECT_EQ(kx::split_text_lines(""), Lines{});
     // Every other byte belongs to the line, NUL and 255 included.
-    EXPECT_EQ(kx::split_text_lines(std::string("x\0y\xff\r\nz", 7)), (Lines{std::string("x\0y\xff", 4), "z"}));
+    EXPECT_EQ(kx::split_text_lines(std::string("x\0y\xff\r\nz", 7)),
+              (Lines{std::string("x\0y\xff", 4), "z"}));
 }
 
 TEST(TextLines, AFileIsReadWholeWhateverItsSize) {
     kx::test::TempDir dir;
-    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{65537}, std::size_t{300001}}) {
+    for (std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{65537}, std::size_t{300001}}) {
         std::string bytes(size, '\0');
         for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 % 256);
         const std::string path = dir.file("f" + std::to_string(size));

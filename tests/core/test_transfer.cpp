@@ -93,7 +93,7 @@ void write_seeds(const std::filesystem::path& dir) {
     auto put = [&](const std::string& name, int option, const std::string& line) {
         std::ofstream(dir / name, std::ios::binary) << static_cast<char>(option) << line;
     };
-    std::vector<std::string> small;   // KXE_520 (option 1), 20 x 2
+    std::vector<std::string> small; // KXE_520 (option 1), 20 x 2
     for (const TerminalModel& m : terminal_models()) {
         if (m.chooser_option < 0) continue;
         Project p;
@@ -114,7 +114,8 @@ void write_seeds(const std::filesystem::path& dir) {
     const std::string whole = line_of(small);
     // Line noise before the first frame and between an ETX and the next STX.
     const std::size_t first_end = whole.find(kEtx) + 1;
-    put("end_noise_between_frames", 1, "\x05\x7f" + whole.substr(0, first_end) + "zz" + whole.substr(first_end));
+    put("end_noise_between_frames", 1,
+        "\x05\x7f" + whole.substr(0, first_end) + "zz" + whole.substr(first_end));
     put("end_cut_mid_page", 1, whole.substr(0, whole.size() / 2));
     put("end_nothing", 1, "");
     put("end_no_pages", 0, line_of({"0001", "0000", "Italiano", "0000"}));
@@ -126,11 +127,12 @@ void write_seeds(const std::filesystem::path& dir) {
     put("fail_short_row", 1, with(3, "short"));
     put("fail_link_overflow", 1, with(5, "10000"));
     put("fail_var_count9", 1, with(9, "137"));
-    put("fail_strings601", 1, line_of({"0001", "0001", "Italiano", std::string(20, 'a'), std::string(20, 'b'),
-                                       "0", "0", "0", "0", "0", "0601"}));
+    put("fail_strings601", 1,
+        line_of({"0001", "0001", "Italiano", std::string(20, 'a'), std::string(20, 'b'), "0", "0", "0", "0",
+                 "0", "0601"}));
 }
 
-}  // namespace
+} // namespace
 
 // --- Frame texts of the download ---
 
@@ -140,11 +142,13 @@ TEST(DownloadFrames, RowsMapMarksArrowsAndUnsendableCodes) {
     p.n_rows = 4;
     auto& ch = p.page_store[1][3].chars;
     for (int i = 0; i < 80; ++i) ch[i] = 'a' + i % 26;
-    for (int i = 25; i <= 28; ++i) ch[i] = kCodeVarDigit;   // row 1, cells 5 to 8
+    for (int i = 25; i <= 28; ++i) ch[i] = kCodeVarDigit; // row 1, cells 5 to 8
     ch[27] = kCodeVarPoint;
-    ch[40] = 4, ch[41] = 5, ch[42] = 6, ch[43] = 7, ch[44] = kCodeInvalid, ch[45] = 2, ch[46] = 3, ch[47] = 200;
+    ch[40] = 4, ch[41] = 5, ch[42] = 6, ch[43] = 7, ch[44] = kCodeInvalid, ch[45] = 2, ch[46] = 3,
+    ch[47] = 200;
     EXPECT_EQ(download_row(p, 1, 3, 0), "abcdefghijklmnopqrst");
-    EXPECT_EQ(download_row(p, 1, 3, 1), "uvwxy\xff\xff.\xff" "defghijklmn");
+    EXPECT_EQ(download_row(p, 1, 3, 1), "uvwxy\xff\xff.\xff"
+                                        "defghijklmn");
     EXPECT_EQ(download_row(p, 1, 3, 2), std::string("\x11\x10\x1e\x1f    ") + "wxyzabcdefgh");
 }
 
@@ -158,13 +162,14 @@ TEST(DownloadFrames, PageBlockTakesLinksAndVariablesFromLanguageZero) {
     r0.pwd = 1;
     r0.var_count = 3;
     for (int s = 1; s <= 3; ++s) r0.set_var(s, {1, 4, 17, 3, 0x41, 65535, 0, 0x1234});
-    p.page_store[2][7].links = {1, 1, 1, 1, 0};   // never sent
+    p.page_store[2][7].links = {1, 1, 1, 1, 0}; // never sent
     const auto f = download_page_frames(p, 2, 7);
     ASSERT_EQ(f.size(), 2u + 4 + 1 + 3 * 8);
     EXPECT_EQ((Texts{f[2], f[3], f[4], f[5], f[6]}), (Texts{"03E7", "0000", "0006", "0008", "83"}));
     // access, type in the terminal's coding (HEX of a short-list model is 6), position,
     // digits, decimals with the COM1 bit, address, minimum, maximum.
-    EXPECT_EQ((Texts(f.begin() + 7, f.begin() + 15)), (Texts{"01", "06", "11", "03", "41", "FFFF", "0000", "1234"}));
+    EXPECT_EQ((Texts(f.begin() + 7, f.begin() + 15)),
+              (Texts{"01", "06", "11", "03", "41", "FFFF", "0000", "1234"}));
 
     r0.pwd = 0;
     r0.var_count = 0;
@@ -176,7 +181,9 @@ TEST(DownloadFrames, PageBlockTakesLinksAndVariablesFromLanguageZero) {
 TEST(DownloadFrames, NamesAndNumbersAreNeverCut) {
     EXPECT_EQ(download_name("Nederlands"), "Nederlands");
     EXPECT_EQ(download_name(""), "         ");
-    EXPECT_EQ(download_name("a\x02" "b\x03"), "a b      ");
+    EXPECT_EQ(download_name("a\x02"
+                            "b\x03"),
+              "a b      ");
     EXPECT_EQ(dec4(12000), "12000");
     EXPECT_EQ(hex_field(600 * 6, 4), "0E10");
 }
@@ -218,7 +225,7 @@ TEST(UploadReading, Counts) {
     EXPECT_EQ(read_lang_count("0002"), 2);
     EXPECT_EQ(read_last_page_idx("0006", 2), 2);
     EXPECT_EQ(read_last_page_idx("0000", 3), -1);
-    EXPECT_EQ(read_last_page_idx("7", 2), 2);   // 2.5 rounds to even
+    EXPECT_EQ(read_last_page_idx("7", 2), 2); // 2.5 rounds to even
     EXPECT_EQ(read_last_page_idx("6000", 6), 999);
     int tot = 0;
     EXPECT_EQ(read_string_count("3600", 6, tot), 600);
@@ -239,10 +246,11 @@ TEST(UploadReading, PageBlockMapsCodesBackAndReadsLinksAsDecimal) {
     EXPECT_FALSE(b.take(std::string("\x11\x10\x1e\x1f\xff.ab\xc8", 9) + "1234567extra"));
     EXPECT_FALSE(b.take(std::string(16, ' ')));
     for (const char* link : {"0012", "0000", "4", " 999"}) EXPECT_FALSE(b.take(link));
-    EXPECT_TRUE(b.take("128"));   // no variables, password on
+    EXPECT_TRUE(b.take("128")); // no variables, password on
     const page_record& r = b.record();
     EXPECT_EQ((std::vector<int>(r.chars.begin(), r.chars.begin() + 17)),
-              (std::vector<int>{4, 5, 6, 7, 128, '.', 'a', 'b', kCodeInvalid, '1', '2', '3', '4', '5', '6', '7', ' '}));
+              (std::vector<int>{4, 5, 6, 7, 128, '.', 'a', 'b', kCodeInvalid, '1', '2', '3', '4', '5', '6',
+                                '7', ' '}));
     EXPECT_EQ((std::vector<int>(r.links.begin(), r.links.begin() + 4)), (std::vector<int>{12, 0, 4, 999}));
     EXPECT_EQ(r.pwd, 1);
 }
@@ -265,10 +273,10 @@ TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
     EXPECT_EQ(error_at({row, row, "10000"}), kErrOverflow);
     EXPECT_EQ(error_at({row, row, "-1"}), kErrOverflow);
     EXPECT_EQ(error_at(with({"9"})), kErrOutOfRange);
-    EXPECT_EQ(error_at(with({"137"})), kErrOutOfRange);   // 9 variables with the password bit
-    EXPECT_EQ(error_at(with({"1", "02"})), kErrOverflow);                   // access
-    EXPECT_EQ(error_at(with({"1", "01", "64"})), kErrOverflow);             // type 100
-    EXPECT_EQ(error_at(with({"1", "01", "00", "28"})), kErrOutOfRange);     // position 40 of 40 cells
+    EXPECT_EQ(error_at(with({"137"})), kErrOutOfRange);                 // 9 variables with the password bit
+    EXPECT_EQ(error_at(with({"1", "02"})), kErrOverflow);               // access
+    EXPECT_EQ(error_at(with({"1", "01", "64"})), kErrOverflow);         // type 100
+    EXPECT_EQ(error_at(with({"1", "01", "00", "28"})), kErrOutOfRange); // position 40 of 40 cells
     EXPECT_EQ(error_at(with({"1", "01", "00", "27", "64"})), kErrOverflow); // digits 100
     EXPECT_EQ(error_at(with({"1", "01", "00", "27", "05", "100"})), kErrOverflow);
     EXPECT_EQ(error_at(with({"1", "01", "00", "27", "05", "00", "10000"})), kErrOverflow);
@@ -280,8 +288,8 @@ TEST(UploadReading, PageBlockRefusesWhatThePageCannotHold) {
         for (auto& v : vars) f.insert(f.end(), {"01", "00", v[0], v[1], v[2], "0000", "0000", "0000"});
         return with(f);
     };
-    EXPECT_EQ(error_at(page({{"27", "05", "00"}})), kErrOutOfRange);   // cell 39 of 20 x 2
-    EXPECT_EQ(error_at(page({{"10", "05", "00"}})), kErrOutOfRange);   // cells 16..20 span two rows
+    EXPECT_EQ(error_at(page({{"27", "05", "00"}})), kErrOutOfRange); // cell 39 of 20 x 2
+    EXPECT_EQ(error_at(page({{"10", "05", "00"}})), kErrOutOfRange); // cells 16..20 span two rows
     EXPECT_EQ(error_at(page({{"00", "03", "04"}})), kErrOutOfRange);
     EXPECT_EQ(error_at(page({{"00", "00", "00"}})), kErrOutOfRange);
     EXPECT_EQ(error_at(page({{"00", "04", "00"}, {"03", "02", "00"}})), kErrOutOfRange);
@@ -310,7 +318,8 @@ TEST(UploadReading, QuotedBytesArePrintable) {
     test::Fixture f;
     const std::string row(40, 'x');
     const std::string access("01\0JUNK", 7);
-    replay_upload(f.c, line_of({"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "1", access}));
+    replay_upload(f.c,
+                  line_of({"0001", "0001", "Italiano", row, row, row, row, "0", "0", "0", "0", "1", access}));
     EXPECT_EQ(f.prompt.last_text(), "Errore 6: Overflow (access 01\\x00JUNK)");
 }
 
@@ -330,7 +339,8 @@ TEST(UploadSequence, PagesAndStringsThatNeverArriveAreThoseOfAnEmptyProject) {
     test::Fixture g;
     g.p.page_store[0][1].chars.fill('Z');
     const std::string row(40, 'x');
-    EXPECT_EQ(replay_upload(g.c, line_of({"0001", "0003", "Italiano", row, row, row, row, "0", "0", "0", "0", "9"})),
+    EXPECT_EQ(replay_upload(
+                  g.c, line_of({"0001", "0003", "Italiano", row, row, row, row, "0", "0", "0", "0", "9"})),
               TransferOutcome::Failed);
     EXPECT_EQ(g.prompt.last_text(), "Errore 9: Subscript out of range (variable count 9)");
     EXPECT_EQ(g.p.page_store[0][0].chars[0], ' ');
@@ -360,9 +370,9 @@ TEST(UploadCorpus, SeedStreamsKeepTheirOutcome) {
         f.p.kx_type = m->key;
         set_terminal_model(f.c, m->key);
         const TransferOutcome outcome = replay_upload(f.c, std::string_view(bytes).substr(1));
-        EXPECT_EQ(outcome, name.rfind("end_", 0) == 0 ? TransferOutcome::Ended : TransferOutcome::Failed) << name;
+        EXPECT_EQ(outcome, name.rfind("end_", 0) == 0 ? TransferOutcome::Ended : TransferOutcome::Failed)
+            << name;
         ++files;
     }
     EXPECT_GE(files, 15);
 }
-

@@ -63,8 +63,8 @@ using Shown = std::pair<GlyphSet, int>;
 TEST(VarEditBoxes, AddressLimitsInBothNumberModes) {
     VarEdit t;
     t.open_new(60);
-    t.p.num_mode = "HEX";   // the address box typed into is driven in tests/editor
-    EXPECT_EQ(t.type(VarBox::Max, "", "FFFF1"), "FFFF");   // a fifth significant digit
+    t.p.num_mode = "HEX"; // the address box typed into is driven in tests/editor
+    EXPECT_EQ(t.type(VarBox::Max, "", "FFFF1"), "FFFF"); // a fifth significant digit
     EXPECT_EQ(t.e().ed_max, 65535);
     EXPECT_EQ(t.type(VarBox::Min, "", "0fff"), "0fff");
     EXPECT_EQ(t.e().ed_min, 0xFFF);
@@ -75,7 +75,7 @@ TEST(VarEditBoxes, AddressLimitsInBothNumberModes) {
     EXPECT_EQ(t.type(VarBox::Address, "", "7A"), "7");
     EXPECT_EQ(t.e().ed_address, 7);
     EXPECT_EQ(t.type(VarBox::Min, "", "900"), "900");
-    EXPECT_EQ(t.type(VarBox::Max, "", "10"), "10");   // a minimum above the maximum is kept
+    EXPECT_EQ(t.type(VarBox::Max, "", "10"), "10"); // a minimum above the maximum is kept
     EXPECT_EQ(t.e().ed_min, 900);
 }
 
@@ -104,7 +104,7 @@ TEST(VarEditBoxes, PastedOrDroppedTextNeverStoresARefusedValue) {
 
 TEST(VarEditBoxes, ColumnRowAndDigitsBoxesMoveThePreview) {
     VarEdit t;
-    t.open_new(60);   // WORD, 4 digits: columns 0..36 fit
+    t.open_new(60); // WORD, 4 digits: columns 0..36 fit
     EXPECT_EQ(t.type(VarBox::Col, "", "00"), "0");
     EXPECT_EQ(t.type(VarBox::Col, "", "37"), "3");
     EXPECT_EQ(t.type(VarBox::Col, "", "36"), "36");
@@ -124,7 +124,7 @@ TEST(VarEditBoxes, ColumnRowAndDigitsBoxesMoveThePreview) {
     EXPECT_EQ(t.change(VarBox::Col, "X9", {"9", 0}).text, "9");
     EXPECT_EQ(t.e().ed_pos, 129);
 
-    EXPECT_EQ(t.type(VarBox::Digits, "", "41"), "4");   // more than 40 columns
+    EXPECT_EQ(t.type(VarBox::Digits, "", "41"), "4"); // more than 40 columns
     EXPECT_EQ(t.type(VarBox::Digits, "", "11"), "11");
     EXPECT_EQ(t.e().ed_digits, 11);
     EXPECT_EQ(t.buf(129, 11), "###########");
@@ -133,19 +133,19 @@ TEST(VarEditBoxes, ColumnRowAndDigitsBoxesMoveThePreview) {
 TEST(VarEditArrows, ColumnStopsAtTheRowEdgesAndRowWraps) {
     VarEdit t;
     t.open_new(40);
-    edit_col_step(t.c, false);   // already on the first column
+    edit_col_step(t.c, false); // already on the first column
     EXPECT_EQ(t.prompt.beeps, 1);
     EXPECT_EQ(t.e().ed_pos, 40);
-    EXPECT_EQ(t.buf(40, 5), "#### ");   // the preview hides "Set:" while it stands there
+    EXPECT_EQ(t.buf(40, 5), "#### "); // the preview hides "Set:" while it stands there
     edit_col_step(t.c, true);
     EXPECT_EQ(t.buf(40, 6), "S#### ");
-    t.e().ed_pos = 76;   // 4 cells from column 36: the last one is the row's last column
+    t.e().ed_pos = 76; // 4 cells from column 36: the last one is the row's last column
     edit_col_step(t.c, true);
     EXPECT_EQ(t.prompt.beeps, 2);
     EXPECT_EQ(t.e().ed_pos, 76);
 
     t.e().ed_pos = 125;
-    edit_row_step(t.c, false);   // down from the last row: the first row, same column
+    edit_row_step(t.c, false); // down from the last row: the first row, same column
     EXPECT_EQ(t.e().ed_pos, 5);
     EXPECT_EQ(t.p.variable_table[1].pos, 5);
     edit_row_step(t.c, true);
@@ -156,9 +156,9 @@ TEST(VarEditArrows, ColumnStopsAtTheRowEdgesAndRowWraps) {
 TEST(VarEditPlacement, LengthsOverlapsAndRowEnds) {
     VarEdit t;
     t.open_new(100);
-    t.shape(100, 1, 4, 2);   // INT, 4 digits, 2 decimals: sign, 4 digits and a point
+    t.shape(100, 1, 4, 2); // INT, 4 digits, 2 decimals: sign, 4 digits and a point
     EXPECT_EQ(var_length(t.c), 6);
-    t.e().ed_dec = 5;        // decimals above the digits are dropped, the COM1 mark kept
+    t.e().ed_dec = 5; // decimals above the digits are dropped, the COM1 mark kept
     EXPECT_EQ(var_length(t.c), 5);
     EXPECT_EQ(t.e().ed_dec, 0);
     t.e().ed_dec = 5 | kComBit;
@@ -167,9 +167,9 @@ TEST(VarEditPlacement, LengthsOverlapsAndRowEnds) {
 
     int other = t.add_var(9, 2);
     t.p.act_var = static_cast<std::int16_t>(t.p.n_vars + 1);
-    t.shape(0, 4, 1, 0);     // DATE on a KXB model: 10 cells whatever its digits
+    t.shape(0, 4, 1, 0); // DATE on a KXB model: 10 cells whatever its digits
     EXPECT_TRUE(overlay_var(t.c));
-    t.p.kx_type = "KXD_540";   // code 4 is HEX there: one digit
+    t.p.kx_type = "KXD_540"; // code 4 is HEX there: one digit
     t.shape(0, 4, 1, 0);
     EXPECT_FALSE(overlay_var(t.c));
     t.p.variable_table[other].pos = 0;
@@ -188,11 +188,11 @@ TEST(VarEditSave, DecimalsBeyondTheDigitsAndFieldsPastTheRowAreCut) {
     t.e() = var_edit_state{};
     t.e().ed_access = 1;
     t.e().ed_address = 0x1234;
-    t.shape(10, 0, 4, 9 | kComBit);   // more decimals than digits: none, the mark kept
+    t.shape(10, 0, 4, 9 | kComBit); // more decimals than digits: none, the mark kept
     save_var(t.c, 1);
     EXPECT_EQ(t.p.variable_table[1], (variable_record{1, 0, 10, 4, kComBit, 0x1234, 0, 0}));
 
-    t.shape(36, 0, 5, 3);   // 6 cells from column 36: two cells too many
+    t.shape(36, 0, 5, 3); // 6 cells from column 36: two cells too many
     save_var(t.c, 1);
     EXPECT_EQ(t.p.variable_table[1].digits, 3);
     EXPECT_EQ(t.p.variable_table[1].dec, 1);
@@ -213,18 +213,18 @@ TEST(VarEditButtons, OkStoresAndRefusesOverlapOrRowEnd) {
     EXPECT_TRUE(t.p.prj_modified);
 
     const auto with_one = t.p.display_buffer;
-    t.open_new(48);   // would cover the first variable
+    t.open_new(48); // would cover the first variable
     edit_var_ok(t.c, false);
     EXPECT_EQ(t.p.n_vars, 1);
     EXPECT_EQ(t.p.display_buffer, with_one);
-    t.open_new(78);   // would run past its row
+    t.open_new(78); // would run past its row
     edit_var_ok(t.c, false);
     EXPECT_EQ(t.p.n_vars, 1);
     EXPECT_EQ(t.p.display_buffer, with_one);
     EXPECT_EQ(t.p.variable_table[2], variable_record{});
     EXPECT_EQ(t.prompt.beeps, 2);
 
-    t.open_existing(1);   // STRING with its digits emptied: OK deletes it
+    t.open_existing(1); // STRING with its digits emptied: OK deletes it
     t.e().ed_type = 2;
     t.type(VarBox::Digits, "", "0");
     edit_var_ok(t.c, false);
@@ -238,7 +238,7 @@ TEST(VarEditButtons, DeleteAfterAMoveBlanksOnlyTheVariablesOwnCells) {
     VarEdit t;
     const int k = t.add_var(44, 3);
     t.open_existing(k);
-    edit_row_step(t.c, true);   // onto "Temperatura"
+    edit_row_step(t.c, true); // onto "Temperatura"
     EXPECT_EQ(t.buf(0, 8), "Temp###t");
     edit_var_delete(t.c);
     EXPECT_EQ(t.p.n_vars, 0);
@@ -248,9 +248,9 @@ TEST(VarEditButtons, DeleteAfterAMoveBlanksOnlyTheVariablesOwnCells) {
 
 TEST(VarEditPreview, NewVariableWithMoreDecimalsThanDigitsMarksNoTextCell) {
     VarEdit t;
-    t.open_new(46);   // right after "Set:" and two blanks
-    edit_digits_chosen(t.c, 1);   // 2 digits
-    edit_dec_chosen(t.c, 3);      // 3 decimals: no point cell
+    t.open_new(46);             // right after "Set:" and two blanks
+    edit_digits_chosen(t.c, 1); // 2 digits
+    edit_dec_chosen(t.c, 3);    // 3 decimals: no point cell
     EXPECT_EQ(t.buf(40, 10), "Set:  ##  ");
     edit_var_ok(t.c, false);
     EXPECT_EQ(t.buf(40, 10), "Set:  ##  ");
@@ -260,7 +260,7 @@ TEST(VarEditPreview, NewVariableWithMoreDecimalsThanDigitsMarksNoTextCell) {
 TEST(VarEditPreview, HighlightPaintsOtherCodesWithTheirOwnGlyph) {
     VarEdit t;
     t.open_new(0);
-    t.p.display_buffer[1] = 'Q';   // not a variable cell
+    t.p.display_buffer[1] = 'Q'; // not a variable cell
     highlight_var(t.c);
     EXPECT_EQ(t.view.cells[0], Shown(GlyphSet::High, 1));
     EXPECT_EQ(t.view.cells[1], Shown(GlyphSet::Char, 'Q'));

@@ -10,19 +10,19 @@ using kx::test::Editor;
 TEST(VarCells, SignPointDateTimeAndOrphans) {
     Editor e;
     int k = e.add_var(3, 5, /*INT*/ 1, 2);
-    EXPECT_EQ(e.view.text(2, 9), " ####.## ");   // sign cell 3, point cell 3 + 5 - 2 + 1
+    EXPECT_EQ(e.view.text(2, 9), " ####.## "); // sign cell 3, point cell 3 + 5 - 2 + 1
     EXPECT_EQ(find_var(e.p, 9), k);
     EXPECT_EQ(find_var(e.p, 10), 0);
     e.write(12, "\x80");
-    EXPECT_FALSE(var_cell_at(e.p, 12));   // a mark no variable covers is a free cell
+    EXPECT_FALSE(var_cell_at(e.p, 12)); // a mark no variable covers is a free cell
     EXPECT_TRUE(var_cell_at(e.p, 7));
 
-    variable_record v{0, 4, 0, 4, 0, 0, 0, 0};   // DATE
+    variable_record v{0, 4, 0, 4, 0, 0, 0, 0}; // DATE
     EXPECT_EQ(var_cells("KXB_5560", v).count(), 10);
-    v.type = 5;   // TIME; BIN on the short list
+    v.type = 5; // TIME; BIN on the short list
     EXPECT_EQ(var_cells("KXB_540", v).count(), 8);
     EXPECT_EQ(var_cells("KXD_540", v).count(), 4);
-    v = {0, 11, 0, 3, 1 | kComBit, 0, 0, 0};   // EE_INT; the COM1 mark is no decimal
+    v = {0, 11, 0, 3, 1 | kComBit, 0, 0, 0}; // EE_INT; the COM1 mark is no decimal
     EXPECT_EQ(var_cells("KXB_5560", v).count(), 5);
 
     // More decimals than digits (as a damaged file may hold): no point over the text.
@@ -37,15 +37,15 @@ TEST(VarShift, InsertMovesVariablesAndDeletesOneThatNoLongerFits) {
     Editor e;
     int before = e.add_var(1, 2);
     int moved = e.add_var(5, 2);
-    int cut = e.add_var(12, 3);   // cells 12..14
+    int cut = e.add_var(12, 3); // cells 12..14
     int after = e.add_var(16, 1);
     e.p.act_var = static_cast<std::int16_t>(after);
     shift_page_variables(e.c, 4, 14);
     EXPECT_EQ(e.p.variable_table[before].pos, 1);
     EXPECT_EQ(e.p.variable_table[moved].pos, 6);
     EXPECT_EQ(e.p.n_vars, 3);
-    EXPECT_EQ(e.p.variable_table[cut].pos, 16);   // the last one moved down a slot
-    EXPECT_EQ(e.p.act_var, cut);                  // and stays selected
+    EXPECT_EQ(e.p.variable_table[cut].pos, 16); // the last one moved down a slot
+    EXPECT_EQ(e.p.act_var, cut);                // and stays selected
     EXPECT_EQ(e.view.text(13, 2), "  ");
 
     // The selection never goes below 0, and a deleted selected variable is unselected.
@@ -94,6 +94,6 @@ TEST(VarGrid, NumberModeAndComColumn) {
     EXPECT_EQ(row[7], "4096");
     EXPECT_EQ(row[10], "COM_1");
     EXPECT_EQ(grid_headings(e.p).size(), 11u);
-    e.p.kx_type = "KXA_520";   // no type list
+    e.p.kx_type = "KXA_520"; // no type list
     EXPECT_EQ(type_name(e.c, 1), "");
 }

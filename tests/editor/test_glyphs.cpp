@@ -11,8 +11,8 @@
 #include "editor/font5x7.h"
 #include "editor/glyphs.h"
 
-using kx::GlyphSet;
 using kx::glyph_image;
+using kx::GlyphSet;
 
 namespace {
 
@@ -38,12 +38,16 @@ int font_dots(int code) {
     return n;
 }
 
-}  // namespace
+} // namespace
 
 // Each font dot is a 2 x 2 square in the 10 x 14 area inside a 2-pixel margin; the
 // underlined set adds a bar over the last two pixel rows.
 TEST(Glyphs, DotsFollowTheFontInEachSet) {
-    struct Case { GlyphSet set; QRgb bg, dot; bool bar; };
+    struct Case {
+        GlyphSet set;
+        QRgb bg, dot;
+        bool bar;
+    };
     for (Case c : {Case{GlyphSet::Char, kBlue, kYellow, false}, Case{GlyphSet::Reve, kYellow, kBlue, false},
                    Case{GlyphSet::Und, kBlue, kYellow, true}}) {
         for (int code : {4, 7, 48, 65, 127})
@@ -72,14 +76,16 @@ TEST(Glyphs, VariableCellsAreTheirOwnPictures) {
 
 TEST(Glyphs, PrintableGlyphsAreDrawnAndDistinct) {
     std::set<std::string> seen;
-    for (int code : {4, 5, 6, 7}) seen.insert(std::string(kx::font5x7(code).begin(), kx::font5x7(code).end()));
+    for (int code : {4, 5, 6, 7})
+        seen.insert(std::string(kx::font5x7(code).begin(), kx::font5x7(code).end()));
     for (int code = 32; code <= 127; ++code) {
         EXPECT_EQ(font_dots(code) > 0, code != 32) << code;
         const auto& rows = kx::font5x7(code);
         EXPECT_TRUE(seen.insert(std::string(rows.begin(), rows.end())).second) << "duplicate glyph " << code;
     }
     // Codes without a dot are blank cells of the full 14 x 18 pixels.
-    for (int blank : {1, 2, 3, 8, 20, 31}) EXPECT_EQ(count(glyph_image(GlyphSet::Char, blank), kBlue), 14 * 18);
+    for (int blank : {1, 2, 3, 8, 20, 31})
+        EXPECT_EQ(count(glyph_image(GlyphSet::Char, blank), kBlue), 14 * 18);
     for (int none : {-1, 0, 8, 31, 128, 1000}) EXPECT_EQ(font_dots(none), 0) << none;
 }
 

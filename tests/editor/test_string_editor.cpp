@@ -68,7 +68,7 @@ QString edit_row(QTableWidget* t, int row, const QString& text, bool paste = fal
     const QString shown = e->text();
     if (!enter) return shown;
     QTest::keyClick(e, Qt::Key_Return);
-    QApplication::processEvents();   // the list takes the text from the event loop
+    QApplication::processEvents(); // the list takes the text from the event loop
     return shown;
 }
 
@@ -84,22 +84,22 @@ TEST(StringEditor, OneTabPerLanguageAndTheRowCommandsActInEvery) {
         click_row(d.list(0), 2);
         d.button("Aggiungi")->trigger();
         for (int l = 0; l < 2; ++l) {
-            EXPECT_EQ(column(d.list(l), 0), (QStringList{QString("A%1").arg(l), "", QString("B%1").arg(l),
-                                                         QString("C%1").arg(l)}));
+            EXPECT_EQ(column(d.list(l), 0),
+                      (QStringList{QString("A%1").arg(l), "", QString("B%1").arg(l), QString("C%1").arg(l)}));
             EXPECT_EQ(column(d.list(l), 1), (QStringList{"0", "1", "2", "3"}));
         }
-        EXPECT_EQ(selected(d.list(0)), 2);   // the new empty row
+        EXPECT_EQ(selected(d.list(0)), 2); // the new empty row
         click_row(d.list(0), 4);
         // A click on the other tab; the list shown there takes the focus.
         QApplication::setActiveWindow(&d);
         d.list(0)->setFocus();
         QTest::mouseClick(d.tabs()->tabBar(), Qt::LeftButton, {}, d.tabs()->tabBar()->tabRect(1).center());
         EXPECT_EQ(d.tabs()->currentIndex(), 1);
-        EXPECT_EQ(selected(d.list(1)), 4);   // the same string number on the other tab
+        EXPECT_EQ(selected(d.list(1)), 4); // the same string number on the other tab
 
         d.button("Cancella")->trigger();
         EXPECT_EQ(column(d.list(0), 0), (QStringList{"A0", "", "B0"}));
-        EXPECT_EQ(selected(d.list(1)), 3);   // the new last row
+        EXPECT_EQ(selected(d.list(1)), 3); // the new last row
         for (int k = 0; k < 3; ++k) d.button("Cancella")->trigger();
         EXPECT_EQ(d.list(1)->rowCount(), 0);
         EXPECT_EQ(selected(d.list(1)), 0);
@@ -118,12 +118,12 @@ TEST(StringEditor, TypedAndPastedTextKeepsTheRowWidthAndNoControls) {
     TwoLanguages a;
     a.edit([](StringEditor& d) {
         d.tabs()->setCurrentIndex(1);
-        EXPECT_EQ(edit_row(d.list(1), 1, QString(45, 'x')).size(), 40);   // a 40-column display
+        EXPECT_EQ(edit_row(d.list(1), 1, QString(45, 'x')).size(), 40); // a 40-column display
         EXPECT_EQ(d.list(1)->item(0, 2)->text(), "40");
         // A paste of two lines with a tab and a character the code page lacks.
         EXPECT_EQ(edit_row(d.list(1), 2, QString::fromUtf8("Pompa\r\n\tferma \u2713 \u20ac"), true),
                   QString::fromUtf8("Pompaferma ? \u20ac"));
-        edit_row(d.list(1), 3, "Motore", false, false);   // still open when Exit and Save is clicked
+        edit_row(d.list(1), 3, "Motore", false, false); // still open when Exit and Save is clicked
     });
     EXPECT_EQ(a.p.global_strings[1][0], std::string(40, 'x'));
     auto q = test::round_trip(a.p);
@@ -138,7 +138,7 @@ TEST(StringEditor, EscAndTheCloseBoxAskAfterAnEditAndOnlyYesKeepsIt) {
         a.edit([how](StringEditor& d) {
             edit_row(d.list(0), 1, "Nuovo");
             if (how % 2 == 0) QTest::keyClick(d.list(0), Qt::Key_Escape);
-            else d.close();   // the window's close box
+            else d.close(); // the window's close box
             EXPECT_FALSE(d.isVisible());
         });
         EXPECT_EQ(a.prompt.last_text(), "Salvo le modifiche alle stringhe in memoria?") << how;

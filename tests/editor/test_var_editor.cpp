@@ -53,7 +53,8 @@ std::vector<std::pair<GlyphSet, int>> shown(App& a) {
     std::vector<std::pair<GlyphSet, int>> v;
     DisplayWidget* d = a.w.editor()->display();
     for (int i = 0; i < d->cell_count(); ++i)
-        v.push_back(i == a.p.cursor_pos ? std::pair(GlyphSet::Char, -1) : std::pair(d->cell_set(i), d->cell_image(i)));
+        v.push_back(i == a.p.cursor_pos ? std::pair(GlyphSet::Char, -1)
+                                        : std::pair(d->cell_set(i), d->cell_image(i)));
     return v;
 }
 
@@ -67,7 +68,7 @@ TEST(VarEditorWindow, NewVariableTypedIntoTheBoxesIsStoredAndSurvivesTheFile) {
         EXPECT_TRUE(dlg->com_frame()->isVisible());
         EXPECT_EQ(dlg->box(VarBox::Col)->text(), "5");
         EXPECT_EQ(dlg->box(VarBox::Row)->text(), "1");
-        EXPECT_EQ(a.w.editor()->display()->cell_set(45), GlyphSet::High);   // the preview
+        EXPECT_EQ(a.w.editor()->display()->cell_set(45), GlyphSet::High); // the preview
 
         QLineEdit* addr = dlg->box(VarBox::Address);
         addr->selectAll();
@@ -75,15 +76,15 @@ TEST(VarEditorWindow, NewVariableTypedIntoTheBoxesIsStoredAndSurvivesTheFile) {
         EXPECT_EQ(addr->text(), "12");
         send_key(addr, Qt::Key_Backspace, "\x08");
         type_text(addr, "FFFF1");
-        EXPECT_EQ(addr->text(), "1FFF");   // the digit that makes it too big is cut
+        EXPECT_EQ(addr->text(), "1FFF"); // the digit that makes it too big is cut
 
-        dlg->type_list()->setCurrentIndex(1);   // INT: 4 digits, 3 decimals
+        dlg->type_list()->setCurrentIndex(1); // INT: 4 digits, 3 decimals
         EXPECT_EQ(dlg->dec_list()->currentText(), "3");
         dlg->dec_list()->setCurrentIndex(1);
         QLineEdit* col = dlg->box(VarBox::Col);
         col->selectAll();
         type_text(col, "7");
-        QTest::mouseClick(dlg->step_button(true, true), Qt::LeftButton);   // one cell right
+        QTest::mouseClick(dlg->step_button(true, true), Qt::LeftButton); // one cell right
         EXPECT_EQ(col->text(), "8");
         dlg->access_option(1)->click();
         dlg->com_option(1)->click();
@@ -94,8 +95,9 @@ TEST(VarEditorWindow, NewVariableTypedIntoTheBoxesIsStoredAndSurvivesTheFile) {
     EXPECT_EQ(a.p.variable_table[1], (variable_record{1, 1, 48, 4, 1 | kComBit, 0x1FFF, 0, 0}));
     EXPECT_EQ(a.w.editor()->display()->cell_image(52), kCodeVarPoint);
     EXPECT_EQ(a.w.editor()->display()->cell_set(49), GlyphSet::Char);
-    a.w.toolbar_click("AppendPage");   // leaving the page stores the variable with it
-    EXPECT_EQ(test::round_trip(a.p)->page_store[0][0].var(1), (variable_record{1, 1, 48, 4, 1 | kComBit, 0x1FFF, 0, 0}));
+    a.w.toolbar_click("AppendPage"); // leaving the page stores the variable with it
+    EXPECT_EQ(test::round_trip(a.p)->page_store[0][0].var(1),
+              (variable_record{1, 1, 48, 4, 1 | kComBit, 0x1FFF, 0, 0}));
 }
 
 TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
@@ -105,14 +107,14 @@ TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
     ASSERT_EQ(a.p.n_vars, 1);
 
     for (int how = 0; how < 3; ++how) {
-        for (int cell : {2, 20}) {   // a new variable over the text, the existing one
+        for (int cell : {2, 20}) { // a new variable over the text, the existing one
             QTest::mouseClick(a.w.editor()->display(), Qt::LeftButton, {}, cell_point(a, cell));
             const auto buffer = a.p.display_buffer;
             const auto cells = shown(a);
             edit_cell(a, cell, [&](VarEditor* dlg) {
-                dlg->type_list()->setCurrentIndex(2);   // STRING: 10 typed digits
+                dlg->type_list()->setCurrentIndex(2); // STRING: 10 typed digits
                 EXPECT_TRUE(dlg->box(VarBox::Digits)->isVisibleTo(dlg));
-                QTest::mouseClick(dlg->step_button(false, true), Qt::LeftButton);   // row up: wraps
+                QTest::mouseClick(dlg->step_button(false, true), Qt::LeftButton); // row up: wraps
                 QTest::mouseClick(dlg->step_button(false, false), Qt::LeftButton);
                 QTest::mouseClick(dlg->step_button(false, false), Qt::LeftButton);
                 if (how == 0) send_key(dlg->box(VarBox::Address), Qt::Key_Escape, "\x1b");
@@ -126,7 +128,7 @@ TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
             EXPECT_FALSE(a.p.var_edit_open);
         }
     }
-    a.p.kx_type = "KXA_520";   // a model without variable types only beeps
+    a.p.kx_type = "KXA_520"; // a model without variable types only beeps
     QTest::mouseDClick(a.w.editor()->display(), Qt::LeftButton, {}, cell_point(a, 3));
     EXPECT_EQ(a.prompt.beeps, 1);
     EXPECT_EQ(a.p.n_vars, 1);
@@ -156,10 +158,10 @@ TEST(VarEditorWindow, ScreenshotOverAPage) {
 
 TEST(LinkEditing, ArrowBoxesKeepToThePagesAndCycleUntilEsc) {
     App a;
-    for (int i = 0; i < 3; ++i) a.w.toolbar_click("AppendPage");   // pages 0..3, page 3 shown
+    for (int i = 0; i < 3; ++i) a.w.toolbar_click("AppendPage"); // pages 0..3, page 3 shown
     EditorWindow* e = a.w.editor();
     a.p.link_on = false;
-    QTest::mouseClick(e->link_arrow(0), Qt::LeftButton);   // links off: the arrows do nothing
+    QTest::mouseClick(e->link_arrow(0), Qt::LeftButton); // links off: the arrows do nothing
     EXPECT_FALSE(e->link_box(0)->isEnabled());
     a.p.link_on = true;
     a.p.prj_modified = false;
@@ -169,11 +171,11 @@ TEST(LinkEditing, ArrowBoxesKeepToThePagesAndCycleUntilEsc) {
 
     QLineEdit* box = e->link_box(0);
     box->clear();
-    type_text(box, "12");   // there is no page 12
+    type_text(box, "12"); // there is no page 12
     EXPECT_EQ(box->text(), "1");
     EXPECT_EQ(a.p.link_buffer[0], 1);
     EXPECT_TRUE(a.p.prj_modified);
-    EXPECT_EQ(a.p.display_buffer[0], 32);   // keys reach the box, not the page
+    EXPECT_EQ(a.p.display_buffer[0], 32); // keys reach the box, not the page
 
     e->link_box(3)->setFocus();
     send_key(e->link_box(3), Qt::Key_Return, "\r");
@@ -184,7 +186,7 @@ TEST(LinkEditing, ArrowBoxesKeepToThePagesAndCycleUntilEsc) {
     send_key(e->link_box(1), Qt::Key_Escape, "\x1b");
     EXPECT_FALSE(a.p.link_edit);
     EXPECT_FALSE(e->link_box(1)->isEnabled());
-    EXPECT_EQ(e->link_box(1)->text(), "3");   // an emptied box takes the current page
+    EXPECT_EQ(e->link_box(1)->text(), "3"); // an emptied box takes the current page
     EXPECT_EQ(a.p.link_buffer[1], 3);
 
     a.w.toolbar_click("PageUp");

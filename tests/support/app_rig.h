@@ -37,8 +37,10 @@ struct App {
 
     // The interface language, the program's folder (default: a fresh one) and the settings
     // (default: in memory).
-    explicit App(const std::string& lingua = "", const std::string& program_dir = "", SettingsStore* store = nullptr)
-        : c(p, prompt, store ? *store : settings, pump, program_dir.empty() ? dir.path.string() : program_dir),
+    explicit App(const std::string& lingua = "", const std::string& program_dir = "",
+                 SettingsStore* store = nullptr)
+        : c(p, prompt, store ? *store : settings, pump,
+            program_dir.empty() ? dir.path.string() : program_dir),
           w((seed(lingua), c)) {
         w.show();
         w.load();

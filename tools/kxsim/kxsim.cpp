@@ -36,41 +36,42 @@ using Clock = std::chrono::steady_clock;
 constexpr char STX = 0x02, ETX = 0x03;
 
 struct Options {
-    std::string device;        // empty: a new pseudo-terminal
+    std::string device; // empty: a new pseudo-terminal
     int cols = 40, rows = 4;
-    long silent_after = -1;    // answer this many frames, then stay silent; -1 = always answer
-    int delay_ms = 0;          // answer every frame this late
-    long upload_after = -1;    // start an upload this many ms after start; -1 = on a key only
+    long silent_after = -1; // answer this many frames, then stay silent; -1 = always answer
+    int delay_ms = 0;       // answer every frame this late
+    long upload_after = -1; // start an upload this many ms after start; -1 = on a key only
     int ack_timeout_ms = 10000;
-    std::string load;          // frames to send for an upload, until a download replaces them
-    std::string eeprom_in;     // the EEPROM's first content (32768 bytes); else a fixed pattern
-    std::string eeprom_out;    // where "Z" leaves the EEPROM's content
+    std::string load;       // frames to send for an upload, until a download replaces them
+    std::string eeprom_in;  // the EEPROM's first content (32768 bytes); else a fixed pattern
+    std::string eeprom_out; // where "Z" leaves the EEPROM's content
 };
 
 void usage() {
-    std::fprintf(stderr,
-                 "usage: kxsim [options]\n"
-                 "  --device PATH        use a serial device instead of a new pseudo-terminal\n"
-                 "  --model KEY          terminal model (sets the display), default KXB_5560\n"
-                 "  --geometry COLSxROWS display size, e.g. 20x4\n"
-                 "  --silent             never answer\n"
-                 "  --silent-after N     answer N frames, then stay silent\n"
-                 "  --delay-ms MS        answer every frame MS milliseconds late\n"
-                 "  --upload-after MS    send the project MS milliseconds after start\n"
-                 "  --ack-timeout MS     give up an upload after MS without acknowledgement\n"
-                 "  --load FILE          project to send: one frame text per line, bytes as \\xHH\n"
-                 "  --eeprom FILE        EEPROM content to start with (32768 bytes)\n"
-                 "  --eeprom-out FILE    write the EEPROM content to FILE at each \"Z\" command\n"
-                 "Console: Enter sends the project (upload), q then Enter quits.\n");
+    std::fprintf(stderr, "usage: kxsim [options]\n"
+                         "  --device PATH        use a serial device instead of a new pseudo-terminal\n"
+                         "  --model KEY          terminal model (sets the display), default KXB_5560\n"
+                         "  --geometry COLSxROWS display size, e.g. 20x4\n"
+                         "  --silent             never answer\n"
+                         "  --silent-after N     answer N frames, then stay silent\n"
+                         "  --delay-ms MS        answer every frame MS milliseconds late\n"
+                         "  --upload-after MS    send the project MS milliseconds after start\n"
+                         "  --ack-timeout MS     give up an upload after MS without acknowledgement\n"
+                         "  --load FILE          project to send: one frame text per line, bytes as \\xHH\n"
+                         "  --eeprom FILE        EEPROM content to start with (32768 bytes)\n"
+                         "  --eeprom-out FILE    write the EEPROM content to FILE at each \"Z\" command\n"
+                         "Console: Enter sends the project (upload), q then Enter quits.\n");
 }
 
 void log(const std::string& s) { std::fprintf(stderr, "kxsim: %s\n", s.c_str()); }
 void anomaly(const std::string& s) { log("anomaly: " + s); }
 
 bool set_model(Options& o, const std::string& key) {
-    static const struct { const char* key; int cols, rows; } models[] = {
-        {"KXD_515", 16, 2}, {"KXE_520", 20, 2}, {"KXE_540", 20, 4}, {"KXG_520", 20, 2},
-        {"KXB_540", 20, 4}, {"KXB_5560", 40, 4}, {"KXD_540", 20, 4}, {"KXG_540", 20, 4}};
+    static const struct {
+        const char* key;
+        int cols, rows;
+    } models[] = {{"KXD_515", 16, 2}, {"KXE_520", 20, 2},  {"KXE_540", 20, 4}, {"KXG_520", 20, 2},
+                  {"KXB_540", 20, 4}, {"KXB_5560", 40, 4}, {"KXD_540", 20, 4}, {"KXG_540", 20, 4}};
     for (const auto& m : models)
         if (key == m.key) {
             o.cols = m.cols;
@@ -126,15 +127,15 @@ std::string unescape(const std::string& s) {
 struct Page {
     std::vector<std::string> rows;
     long links[4] = {0, 0, 0, 0};
-    long count = 0;                    // variables + 128 with the page password
-    std::vector<std::string> fields;   // eight per variable, hexadecimal as received
+    long count = 0;                  // variables + 128 with the page password
+    std::vector<std::string> fields; // eight per variable, hexadecimal as received
 };
 
 struct Flash {
     long n_lang = 1;
     std::vector<std::string> names{"Italiano"};
-    std::vector<Page> pages;           // language by language, page by page
-    std::vector<std::string> strings;  // language by language
+    std::vector<Page> pages;          // language by language, page by page
+    std::vector<std::string> strings; // language by language
 };
 
 // Frames on the line: STX starts one (dropping an unfinished one), ETX ends it, bytes
@@ -167,12 +168,12 @@ private:
 // A recipe set as the recipe commands leave it: up to 201 elements and 201 block slots.
 struct RecipeSet {
     struct Element {
-        char point = '0';              // decimal-point character, + 128 for OMR_HEX
+        char point = '0'; // decimal-point character, + 128 for OMR_HEX
         std::string name = std::string(8, ' ');
         long min = 0, max = 0;
     };
     struct Block {
-        std::string name = std::string(8, ' ');   // blanks: a free slot
+        std::string name = std::string(8, ' '); // blanks: a free slot
         long prev = 0, next = 0;
         long values[201] = {};
     };
@@ -229,11 +230,12 @@ public:
             pollfd fds[2] = {{fd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
             int timeout = -1;
             if (upload_due) {
-                auto left = o_.upload_after -
-                            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+                auto left =
+                    o_.upload_after -
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
                 timeout = static_cast<int>(std::max<long>(0, left));
             } else if (state_ != State::Idle) {
-                timeout = 15000;   // a download the editor gave up: start afresh later
+                timeout = 15000; // a download the editor gave up: start afresh later
             }
             const int n = ::poll(fds, console ? 2 : 1, timeout);
             if (n < 0 && errno == EINTR) continue;
@@ -254,7 +256,7 @@ public:
                 if (r < 0 && errno != EINTR && errno != EAGAIN && errno != EIO) return 1;
                 if (r > 0)
                     for (const std::string& f : reader_.take(buf, static_cast<size_t>(r))) on_frame(f);
-                if (r <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));   // nobody on the line
+                if (r <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(20)); // nobody on the line
             }
             if (console && (fds[1].revents & (POLLIN | POLLHUP))) {
                 char buf[256];
@@ -299,13 +301,15 @@ private:
     }
 
     long hex(const std::string& f, int width, const char* what) {
-        if (!is_digits(f, width, true)) anomaly(std::string(what) + " \"" + printable(f) + "\" is not " +
-                                                std::to_string(width) + " hexadecimal digits");
+        if (!is_digits(f, width, true))
+            anomaly(std::string(what) + " \"" + printable(f) + "\" is not " + std::to_string(width) +
+                    " hexadecimal digits");
         return std::strtol(f.c_str(), nullptr, 16);
     }
 
     long dec(const std::string& f, const char* what) {
-        if (!is_digits(f, 4, false)) anomaly(std::string(what) + " \"" + printable(f) + "\" is not 4 decimal digits");
+        if (!is_digits(f, 4, false))
+            anomaly(std::string(what) + " \"" + printable(f) + "\" is not 4 decimal digits");
         return std::strtol(f.c_str(), nullptr, 10);
     }
 
@@ -321,15 +325,14 @@ private:
             answer();
             return;
         }
-        const bool command_letter = f.size() >= 3 && f[2] != 0 && std::strchr("RMKZCELNPBcelnpb", f[2]) != nullptr;
+        const bool command_letter =
+            f.size() >= 3 && f[2] != 0 && std::strchr("RMKZCELNPBcelnpb", f[2]) != nullptr;
         if (state_ == State::Idle && command_letter && f[0] == '0' && f[1] == '0') {
             command(f);
             return;
         }
         switch (state_) {
-        case State::Idle:
-            log("frame \"" + printable(f) + "\" outside a download");
-            break;
+        case State::Idle: log("frame \"" + printable(f) + "\" outside a download"); break;
         case State::NLang:
             next_.n_lang = dec(f, "language count");
             if (next_.n_lang < 1 || next_.n_lang > 6) anomaly("language count " + f);
@@ -337,7 +340,8 @@ private:
             break;
         case State::Total:
             total_ = dec(f, "page total");
-            if (next_.n_lang > 0 && total_ % next_.n_lang) anomaly("page total " + f + " not a multiple of the languages");
+            if (next_.n_lang > 0 && total_ % next_.n_lang)
+                anomaly("page total " + f + " not a multiple of the languages");
             if (next_.n_lang > 0) state_ = State::Names;
             else begin_pages();
             break;
@@ -347,13 +351,11 @@ private:
             next_.names.push_back(f);
             if (static_cast<long>(next_.names.size()) == next_.n_lang) begin_pages();
             break;
-        case State::Block:
-            block_frame(f);
-            break;
+        case State::Block: block_frame(f); break;
         case State::EndMarker:
             if (f == "\x06") {
                 state_ = State::StrCount;
-                return;   // the end marker is not answered
+                return; // the end marker is not answered
             }
             anomaly("end marker missing before \"" + printable(f) + "\"");
             state_ = State::StrCount;
@@ -403,13 +405,15 @@ private:
             ++records_;
             break;
         case 'K':
-            log("eeprom: K after " + std::to_string(records_) + " records, " + std::to_string(reads_) + " reads");
+            log("eeprom: K after " + std::to_string(records_) + " records, " + std::to_string(reads_) +
+                " reads");
             break;
         case 'Z':
             log("eeprom: Z");
             if (!o_.eeprom_out.empty()) {
                 std::ofstream out(o_.eeprom_out, std::ios::binary | std::ios::trunc);
-                out.write(reinterpret_cast<const char*>(eeprom_.data()), static_cast<std::streamsize>(eeprom_.size()));
+                out.write(reinterpret_cast<const char*>(eeprom_.data()),
+                          static_cast<std::streamsize>(eeprom_.size()));
                 log(out ? "eeprom saved" : "cannot write " + o_.eeprom_out);
             }
             records_ = reads_ = 0;
@@ -481,9 +485,7 @@ private:
             b.next = slot(4, "next block");
             return "";
         }
-        case 'B':
-            r.bl[slot(0, "block")].values[slot(2, "element")] = field(4, 4, "value");
-            return "";
+        case 'B': r.bl[slot(0, "block")].values[slot(2, "element")] = field(4, 4, "value"); return "";
         case 'c': return ::hex(r.tot, 2) + ::hex(r.len, 2) + ::hex(r.start, 4);
         case 'e': {
             const RecipeSet::Element& e = r.el[slot(0, "element")];
@@ -513,7 +515,8 @@ private:
         const int rows = o_.rows;
         if (step_ < rows) {
             if (static_cast<int>(f.size()) != o_.cols)
-                anomaly("row of " + std::to_string(f.size()) + " characters, the display has " + std::to_string(o_.cols));
+                anomaly("row of " + std::to_string(f.size()) + " characters, the display has " +
+                        std::to_string(o_.cols));
             block_.rows.push_back(f);
         } else if (step_ < rows + 4) {
             block_.links[step_ - rows] = hex(f, 4, "link");
@@ -539,7 +542,8 @@ private:
         flash_ = next_;
         use_loaded_ = false;
         log("download complete: " + std::to_string(flash_.n_lang) + " languages, " +
-            std::to_string(flash_.pages.size()) + " pages, " + std::to_string(flash_.strings.size()) + " strings");
+            std::to_string(flash_.pages.size()) + " pages, " + std::to_string(flash_.strings.size()) +
+            " strings");
     }
 
     std::vector<std::string> upload_frames() const {
@@ -577,7 +581,8 @@ private:
     bool wait_ack() {
         const Clock::time_point until = Clock::now() + std::chrono::milliseconds(o_.ack_timeout_ms);
         for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
             if (left <= 0) return false;
             pollfd fd{fd_, POLLIN, 0};
             const int n = ::poll(&fd, 1, static_cast<int>(left));

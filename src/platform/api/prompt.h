@@ -17,7 +17,7 @@ constexpr int kCancelError = 32755;
 // State of one common file dialog; it survives between uses, as the dialog object does.
 struct FileDialog {
     std::string init_dir;
-    std::string file_name;   // full path after a choice
+    std::string file_name; // full path after a choice
     std::string filter = "Tutti i file (*.*)|*.*";
     int filter_index = 2;
     int flags = 4;
@@ -39,7 +39,10 @@ public:
     // Hourglass pointer on (true) or back to normal (false).
     virtual void busy(bool on) { (void)on; }
     // Opens a local file (the help page) in the desktop's viewer; false when nothing took it.
-    virtual bool open_document(const std::string& path) { (void)path; return false; }
+    virtual bool open_document(const std::string& path) {
+        (void)path;
+        return false;
+    }
 };
 
 } // namespace kx

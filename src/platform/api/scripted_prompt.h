@@ -16,16 +16,16 @@ public:
         std::string title;
     };
 
-    std::deque<int> answers;                         // message answers; default OK/Yes when empty
-    std::deque<std::optional<std::string>> inputs;   // input box answers; default cancel when empty
-    std::deque<std::optional<std::string>> files;    // file dialog answers; nullopt = cancel
+    std::deque<int> answers;                       // message answers; default OK/Yes when empty
+    std::deque<std::optional<std::string>> inputs; // input box answers; default cancel when empty
+    std::deque<std::optional<std::string>> files;  // file dialog answers; nullopt = cancel
     std::vector<Shown> messages;
     std::vector<std::string> input_prompts;
     std::vector<FileDialog> dialogs_shown;
     int beeps = 0;
     int busy_depth = 0;
-    bool viewer = true;                  // whether a desktop viewer takes documents
-    std::vector<std::string> documents;  // documents it was asked to open
+    bool viewer = true;                 // whether a desktop viewer takes documents
+    std::vector<std::string> documents; // documents it was asked to open
 
     int message(const std::string& text, int buttons, const std::string& title) override {
         messages.push_back({text, buttons, title});
@@ -34,7 +34,8 @@ public:
         answers.pop_front();
         return a;
     }
-    std::optional<std::string> input(const std::string& prompt, const std::string&, const std::string&) override {
+    std::optional<std::string> input(const std::string& prompt, const std::string&,
+                                     const std::string&) override {
         input_prompts.push_back(prompt);
         if (inputs.empty()) return std::nullopt;
         auto a = inputs.front();

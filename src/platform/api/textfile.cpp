@@ -14,8 +14,7 @@
 
 namespace kx {
 
-TextFileWriter::TextFileWriter(const std::string& path)
-    : out_(path, std::ios::binary | std::ios::trunc) {
+TextFileWriter::TextFileWriter(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {
     ok_ = static_cast<bool>(out_);
 }
 
@@ -69,7 +68,8 @@ bool read_file_bytes(const std::string& path, std::string& bytes) {
     const auto size = std::filesystem::file_size(path, ec);
     if (!ec && size < (std::uintmax_t{1} << 31)) bytes.reserve(static_cast<std::size_t>(size) + 1);
     char block[1 << 16];
-    while (in.read(block, sizeof block) || in.gcount() > 0) bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    while (in.read(block, sizeof block) || in.gcount() > 0)
+        bytes.append(block, static_cast<std::size_t>(in.gcount()));
     return !in.bad();
 }
 
@@ -106,7 +106,8 @@ int write_new_file(const std::string& path, const std::string& bytes, mode_t mod
 
 // A free temporary name beside `path` ("<path>.tmp", "<path>.tmp1", ...) made by `make`,
 // which answers 0, EEXIST for a name in use, or another errno that ends the search.
-bool make_beside(const std::string& path, std::string& made, const std::function<int(const std::string&)>& make) {
+bool make_beside(const std::string& path, std::string& made,
+                 const std::function<int(const std::string&)>& make) {
     for (int n = 0; n < 100; ++n) {
         made = path + ".tmp" + (n ? std::to_string(n) : std::string());
         const int err = make(made);
@@ -123,7 +124,8 @@ bool hold_copy(const std::string& from, const std::string& beside, std::string& 
         if (::link(from.c_str(), name.c_str()) == 0) return 0;
         const int err = errno;
         if (err == EEXIST) return err;
-        if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK && err != ENOSYS) {
+        if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK &&
+            err != ENOSYS) {
             error = errno_text("Cannot link", from, err);
             return err;
         }
@@ -209,7 +211,8 @@ bool replace_file(const std::string& path, const std::string& bytes, const std::
             return false;
         }
         struct stat prev {};
-        const bool prev_kept = ::lstat(backup.c_str(), &prev) == 0 && (S_ISREG(prev.st_mode) || S_ISLNK(prev.st_mode));
+        const bool prev_kept =
+            ::lstat(backup.c_str(), &prev) == 0 && (S_ISREG(prev.st_mode) || S_ISLNK(prev.st_mode));
         if (prev_kept && !hold_copy(backup, backup, bak_prev, error)) {
             bak_prev.clear();
             undo();

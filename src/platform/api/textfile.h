@@ -14,7 +14,7 @@ class TextFileWriter {
 public:
     explicit TextFileWriter(const std::string& path);
     void write_line(const std::string& line);
-    bool close();   // flushes; false when anything failed
+    bool close(); // flushes; false when anything failed
     bool ok() const { return ok_; }
 
 private:
