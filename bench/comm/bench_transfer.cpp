@@ -6,13 +6,14 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
 #include <pty.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 #include "../../tests/comm/comm_rig.h"
@@ -70,46 +71,95 @@ void fill_largest(Project& p) {
     }
 }
 
-// Frames per second of a bare stop-and-wait round trip on a new pseudo-terminal, for about
-// `seconds`: the far end, a thread, answers every ETX with an empty frame and does nothing
-// else; the near end writes a frame and reads until the answer's ETX.
-double raw_echo_fps(double seconds) {
-    int master = -1, slave = -1;
-    openpty(&master, &slave, nullptr, nullptr, nullptr);
-    termios t{};
-    tcgetattr(slave, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave, TCSANOW, &t);
-    std::thread echo([master] {
+// The mean text length of the frames that carry the project (pages and global strings),
+// the few frames around them aside; an upload sends back frames of about the same length.
+int mean_frame_text(const Project& p) {
+    long bytes = 0, frames = 0;
+    for (int l = 0; l < p.n_lang; ++l) {
+        for (int pg = 0; pg <= p.last_page_idx; ++pg)
+            for (const std::string& f : download_page_frames(p, l, pg))
+                bytes += static_cast<long>(f.size()), ++frames;
+        for (int s = 0; s < p.n_strings; ++s)
+            bytes += static_cast<long>(p.global_strings[l][s].size()), ++frames;
+    }
+    return frames > 0 ? static_cast<int>((bytes + frames / 2) / frames) : 4;
+}
+
+// A new raw pseudo-terminal whose far end, a child process as the simulator is, answers
+// every ETX with an empty frame and does nothing else.
+class BareEcho {
+public:
+    BareEcho() {
+        openpty(&master_, &slave_, name_, nullptr, nullptr);
+        termios t{};
+        tcgetattr(slave_, &t);
+        cfmakeraw(&t);
+        tcsetattr(slave_, TCSANOW, &t);
+        pid_ = fork();
+        if (pid_ != 0) return;
+        // Only system calls here: the parent has threads.
+        close(slave_);
         char buf[256];
         for (;;) {
-            const ssize_t n = read(master, buf, sizeof buf);
-            if (n <= 0) return;
+            const ssize_t n = read(master_, buf, sizeof buf);
+            if (n <= 0) _exit(0);
             for (ssize_t i = 0; i < n; ++i)
-                if (buf[i] == 0x03 && write(master, "\x02\x03", 2) != 2) return;
+                if (buf[i] == 0x03 && write(master_, "\x02\x03", 2) != 2) _exit(0);
         }
-    });
-    const char frame[] = "\x02"
-                         "0000\x03";
-    char buf[64];
+    }
+    ~BareEcho() {
+        close(slave_);
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        close(master_);
+    }
+    BareEcho(const BareEcho&) = delete;
+    BareEcho& operator=(const BareEcho&) = delete;
+    bool running() const { return pid_ > 0; }
+    int near_fd() const { return slave_; }
+    const char* device() const { return name_; }
+
+private:
+    int master_ = -1, slave_ = -1;
+    pid_t pid_ = -1;
+    char name_[256] = {};
+};
+
+// Runs `exchange` (one frame out, its answer in) for about `seconds`; frames per second.
+template <class F>
+double exchanges_per_s(double seconds, F&& exchange) {
     long frames = 0;
     const auto t0 = std::chrono::steady_clock::now();
     double elapsed = 0;
     for (; elapsed < seconds; ++frames) {
-        if (write(slave, frame, 6) != 6) break;
-        for (bool done = false; !done;) {
-            const ssize_t n = read(slave, buf, sizeof buf);
-            if (n <= 0) break;
-            done = memchr(buf, 0x03, static_cast<size_t>(n)) != nullptr;
-        }
+        if (!exchange()) break;
         if (frames % 256 == 0)
             elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     }
     elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    close(slave); // the echo's read fails once no slave is open
-    echo.join();
-    close(master);
     return elapsed > 0 ? frames / elapsed : 0;
+}
+
+// Frames per second of a bare stop-and-wait round trip, frames of `text` characters: the
+// near end writes a frame and reads until the answer's ETX.
+double raw_echo_fps(double seconds, int text = 4) {
+    BareEcho echo;
+    if (!echo.running()) return 0;
+    std::string frame(static_cast<size_t>(text) + 2, '0');
+    frame.front() = 0x02;
+    frame.back() = 0x03;
+    const int fd = echo.near_fd();
+    return exchanges_per_s(seconds, [&] {
+        if (write(fd, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) return false;
+        char buf[64];
+        for (;;) {
+            const ssize_t n = read(fd, buf, sizeof buf);
+            if (n <= 0) return false;
+            if (memchr(buf, 0x03, static_cast<size_t>(n))) return true;
+        }
+    });
 }
 
 void BM_RawPtyEcho(benchmark::State& state) {
@@ -128,11 +178,12 @@ void BM_DownloadUploadLargest(benchmark::State& state) {
         fill_largest(down.p);
         CountingLink dl(down.link);
         TransferPanel panel;
-        const double raw0 = raw_echo_fps(1.0);
+        const int text = mean_frame_text(down.p);
+        const double raw0 = raw_echo_fps(1.0, text);
         auto t0 = std::chrono::steady_clock::now();
         run_download(down.c, dl, panel);
         const double down_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double raw1 = raw_echo_fps(1.0);
+        const double raw1 = raw_echo_fps(1.0, text);
 
         Editor up(sim.device());
         CountingLink ul(up.link);
@@ -140,7 +191,7 @@ void BM_DownloadUploadLargest(benchmark::State& state) {
         t0 = std::chrono::steady_clock::now();
         run_upload(up.c, ul, panel);
         const double up_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double raw2 = raw_echo_fps(1.0);
+        const double raw2 = raw_echo_fps(1.0, text);
 
         if (down.prompt.last_text() != "Trasferimento eseguito con successo" ||
             up.prompt.last_text() != "Trasferimento eseguito con successo" ||
@@ -153,6 +204,7 @@ void BM_DownloadUploadLargest(benchmark::State& state) {
         g_up_fps = up_s > 0 ? ul.frames / (up_s - 0.05) : 0;
         g_down_raw = (raw0 + raw1) / 2;
         g_up_raw = (raw1 + raw2) / 2;
+        state.counters["frame_text"] = text;
         state.counters["download_frames"] = static_cast<double>(dl.frames);
         state.counters["download_of_raw"] = g_down_fps / g_down_raw;
         state.counters["upload_frames"] = static_cast<double>(ul.frames);
@@ -164,6 +216,34 @@ double cpu_seconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// The editor's link alone, without the simulator's work: exchanges with the bare echo
+// against the bare round trip measured right before and after, and the editor's CPU time
+// per exchange.
+void BM_LinkAgainstBareEcho(benchmark::State& state) {
+    for (auto _ : state) {
+        const double raw0 = raw_echo_fps(1.0);
+        double fps = 0, cpu = 0;
+        {
+            BareEcho echo;
+            Editor e(echo.device());
+            e.link.open();
+            const double cpu0 = cpu_seconds();
+            long frames = 0;
+            fps = exchanges_per_s(2.0, [&] {
+                e.link.send_frame("0000");
+                e.link.wait_reply();
+                ++frames;
+                return e.p.comm_error == 0;
+            });
+            cpu = frames > 0 ? (cpu_seconds() - cpu0) / frames : 0;
+            e.link.release();
+        }
+        const double raw1 = raw_echo_fps(1.0);
+        state.counters["link_of_raw"] = raw0 + raw1 > 0 ? 2 * fps / (raw0 + raw1) : 0;
+        state.counters["cpu_us_per_frame"] = 1e6 * cpu;
+    }
 }
 
 // While wait_reply waits for a terminal that does not answer, the editor should sleep.
@@ -187,6 +267,7 @@ void BM_WaitReplyCpuSilentTerminal(benchmark::State& state) {
 
 BENCHMARK(BM_RawPtyEcho)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_DownloadUploadLargest)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_LinkAgainstBareEcho)->Iterations(1)->UseRealTime();
 BENCHMARK(BM_WaitReplyCpuSilentTerminal)
     ->Arg(2000)
     ->Iterations(1)

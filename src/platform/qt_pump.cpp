@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -87,12 +88,20 @@ bool QtPump::wait(std::int32_t ms, bool user_input, const std::function<bool()>&
     if (!user_input) flags |= QEventLoop::ExcludeUserInputEvents;
     std::optional<InputHold> hold;
     if (!user_input) hold.emplace();
-    // A timer at the deadline makes sure the blocking wait wakes up in time.
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.start(ms);
-    while (!deadline.hasExpired()) {
+    // A timer no later than the deadline makes sure the blocking wait wakes up in time. It
+    // is one timer for every wait and stays armed afterwards: the waits of a transfer come
+    // a frame apart with the same time-out, and registering a timer for each would cost
+    // more than the one early wake-up it may later bring.
+    if (!wake_timer_) {
+        wake_timer_ = std::make_unique<QTimer>();
+        wake_timer_->setSingleShot(true);
+        wake_timer_->setTimerType(Qt::PreciseTimer);
+    }
+    for (;;) {
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0) break;
+        if (!wake_timer_->isActive() || wake_timer_->remainingTime() > left)
+            wake_timer_->start(static_cast<int>(left));
         // Blocks until at least one event was handled: the timer's, at the latest.
         QCoreApplication::processEvents(flags);
         if (done()) return true;

@@ -4,6 +4,8 @@
 #include "platform/api/pump.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
+#include <memory>
 
 namespace kx {
 
@@ -18,6 +20,7 @@ public:
 
 private:
     QElapsedTimer clock_;
+    std::unique_ptr<QTimer> wake_timer_; // made on the first wait, when an event loop exists
 };
 
 } // namespace kx

@@ -28,6 +28,7 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -142,16 +143,21 @@ struct Flash {
 // outside a frame are noise.
 class FrameReader {
 public:
-    // Takes bytes; returns the frames they complete.
-    std::vector<std::string> take(const char* data, size_t n) {
-        std::vector<std::string> done;
+    // Takes bytes; hands each frame they complete to `on_frame` and returns how many there
+    // were. The frame is only borrowed: it stays valid until the next call.
+    template <class OnFrame>
+    size_t take(const char* data, size_t n, OnFrame&& on_frame) {
+        size_t done = 0;
         for (size_t i = 0; i < n; ++i) {
             const char ch = data[i];
             if (ch == STX) {
                 in_ = true;
                 buf_.clear();
             } else if (ch == ETX) {
-                if (in_) done.push_back(buf_);
+                if (in_) {
+                    on_frame(std::as_const(buf_));
+                    ++done;
+                }
                 in_ = false;
             } else if (in_) {
                 buf_ += ch;
@@ -255,7 +261,7 @@ public:
                 const ssize_t r = ::read(fd_, buf, sizeof buf);
                 if (r < 0 && errno != EINTR && errno != EAGAIN && errno != EIO) return 1;
                 if (r > 0)
-                    for (const std::string& f : reader_.take(buf, static_cast<size_t>(r))) on_frame(f);
+                    reader_.take(buf, static_cast<size_t>(r), [this](const std::string& f) { on_frame(f); });
                 if (r <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(20)); // nobody on the line
             }
             if (console && (fds[1].revents & (POLLIN | POLLHUP))) {
@@ -291,7 +297,12 @@ private:
         }
     }
 
-    void send(const std::string& text) { write_all(std::string(1, STX) + text + ETX); }
+    void send(const std::string& text) {
+        out_.assign(1, STX);
+        out_ += text;
+        out_ += ETX;
+        write_all(out_);
+    }
 
     void answer(const std::string& text = "") {
         ++frames_;
@@ -531,7 +542,7 @@ private:
         ++step_;
         const long vars = block_.count & 127;
         if (step_ >= rows + 5 && static_cast<long>(block_.fields.size()) == vars * 8) {
-            next_.pages.push_back(block_);
+            next_.pages.push_back(std::move(block_));
             block_ = Page{};
             step_ = 0;
             if (static_cast<long>(next_.pages.size()) == total_) state_ = State::EndMarker;
@@ -594,13 +605,14 @@ private:
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 continue;
             }
-            if (!reader_.take(buf, static_cast<size_t>(r)).empty()) return true;
+            if (reader_.take(buf, static_cast<size_t>(r), [](const std::string&) {}) > 0) return true;
         }
     }
 
     int fd_;
     Options o_;
     FrameReader reader_;
+    std::string out_; // the frame being sent, kept to reuse its storage
     State state_ = State::Idle;
     Flash flash_, next_;
     std::vector<std::string> loaded_;
