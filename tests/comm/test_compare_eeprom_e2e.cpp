@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
-#include <fstream>
 #include <random>
 
 #include "comm/compare_dialog.h"
@@ -19,7 +18,6 @@
 #include "comm_rig.h"
 #include "core/file_test_support.h"
 #include "core/projectfile.h"
-#include "platform/api/textfile.h"
 
 using namespace kx;
 
@@ -224,12 +222,6 @@ EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, in
     return r;
 }
 
-std::string file_bytes(const std::string& path) {
-    std::string b;
-    read_file_bytes(path, b);
-    return b;
-}
-
 } // namespace
 
 TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
@@ -239,7 +231,7 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     std::string image(kEepromSize, '\0');
     std::mt19937 rng(11);
     for (char& b : image) b = static_cast<char>(rng());
-    std::ofstream(image_path, std::ios::binary) << image;
+    filetest::put(image_path, image);
 
     {
         SimProcess sim({"--eeprom", QString::fromStdString(image_path)});
@@ -250,14 +242,14 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
         EXPECT_EQ(e.texts(), Texts{kOk});
         EXPECT_TRUE(e.p.port_idle);
     }
-    const std::vector<std::string> lines = split_text_lines(file_bytes(s19));
+    const std::vector<std::string> lines = split_text_lines(filetest::content(s19));
     ASSERT_EQ(lines.size(), 2048u);
     EXPECT_EQ(lines.back().substr(0, 8), "S1137FF0");
     // An independent tool reads the file back to the image, byte for byte.
     const QString bin = dir.filePath("back.bin");
     ASSERT_EQ(QProcess::execute("srec_cat", {QString::fromStdString(s19), "-o", bin, "-binary"}), 0)
         << "srec_cat (Debian package srecord) is needed";
-    EXPECT_TRUE(file_bytes(bin.toStdString()) == image);
+    EXPECT_TRUE(filetest::content(bin.toStdString()) == image);
     // ... and finds one contiguous range covering the whole EEPROM.
     QProcess info;
     info.start("srec_info", {QString::fromStdString(s19)});
@@ -276,7 +268,7 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     EXPECT_NE(log.find("eeprom: K after 2048 records"), std::string::npos) << log;
     EXPECT_NE(log.find("eeprom: Z"), std::string::npos) << log;
     EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
-    EXPECT_TRUE(file_bytes(out) == image);
+    EXPECT_TRUE(filetest::content(out) == image);
 }
 
 TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingCommands) {
@@ -288,7 +280,7 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     EXPECT_TRUE(r.closed);
     EXPECT_EQ(e.texts(), Texts{kStopped});
     EXPECT_EQ(e.prompt.beeps, 1);
-    const std::vector<std::string> lines = split_text_lines(file_bytes(s19));
+    const std::vector<std::string> lines = split_text_lines(filetest::content(s19));
     ASSERT_FALSE(lines.empty());
     ASSERT_LT(lines.size(), 2048u);
     for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 42u) << i;
@@ -298,7 +290,7 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     std::string whole;
     std::uint8_t zeros[16] = {};
     for (int a = 0; a < kEepromSize; a += 16) whole += s19_line(a, zeros) + "\r\n";
-    std::ofstream(s19, std::ios::binary) << whole;
+    filetest::put(s19, whole);
     e.prompt.messages.clear();
     const EepromRun w = eeprom(e, EepromDialog::Kind::Write, s19, 150);
     EXPECT_TRUE(w.closed);
@@ -316,7 +308,7 @@ TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     Editor e(sim.device());
     const std::string short_file = dir.filePath("short.s19").toStdString(),
                       bad = dir.filePath("no/such/dir.s19").toStdString();
-    std::ofstream(short_file, std::ios::binary) << "S1130000000000000000000000000000000000EC\r\n";
+    filetest::put(short_file, "S1130000000000000000000000000000000000EC\r\n");
     for (auto [kind, file, message] :
          {std::tuple<EepromDialog::Kind, std::string, std::string>{
               EepromDialog::Kind::Write, short_file,

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTemporaryFile>
@@ -230,23 +229,6 @@ TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {
         EXPECT_LE(e.p.last_page_idx, kMaxPageIdx);
         EXPECT_EQ(e.p.act_page, 0);
     }
-}
-
-TEST(TransferDialogs, CaptionsFollowTheInterfaceLanguage) {
-    Editor e;
-    TransferDialog down(e.c, e.link, TransferDialog::Kind::Download);
-    set_lang_download(e.c, down);
-    EXPECT_EQ(down.windowTitle().toStdString(), "Scrittura programma su KX");
-    EXPECT_EQ(down.info()->text().toStdString(), "Scegli Inizia o Annulla");
-    EXPECT_EQ(down.start_button()->text().toStdString(), "Inizia");
-    EXPECT_EQ(down.cancel_button()->text().toStdString(), "Annulla");
-    EXPECT_TRUE(down.isModal());
-    e.p.ui_lang_offset = 1000;
-    TransferDialog up(e.c, e.link, TransferDialog::Kind::Upload);
-    set_lang_upload(e.c, up);
-    EXPECT_EQ(up.windowTitle().toStdString(), "Upload from KX");
-    EXPECT_EQ(up.info()->text().toStdString(), "Select Start or Cancel");
-    EXPECT_EQ(up.start_button()->text().toStdString(), "Start");
 }
 
 TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {

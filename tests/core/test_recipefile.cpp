@@ -10,14 +10,9 @@ namespace kx {
 namespace {
 
 using filetest::content;
+using filetest::crlf;
 using filetest::put;
 using test::Fixture;
-
-std::string join(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
-}
 
 std::string bytes_of(const RecipeModel& m) {
     std::string out;
@@ -40,7 +35,7 @@ FileError read_refused(const std::string& bytes) {
     return err;
 }
 
-const std::string kExample = join({"2.8  version", "    1  blk_tot", "    1  blk_len", "  256  blk_start",
+const std::string kExample = crlf({"2.8  version", "    1  blk_tot", "    1  blk_len", "  256  blk_start",
                                    "0000 FFFF 82 SPEED   ", "block:     0  FIRST      0   0", "  150"});
 
 // Two elements; used blocks in slots 0 and 3, free slots 1 and 2 in between with stale links.
@@ -76,7 +71,7 @@ TEST(RecipeFileLayout, TheExampleFileByteForByte) {
 
 TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
     const std::string expected =
-        join({"2.8  version", "    2  blk_tot", "    2  blk_len", " 4660  blk_start", "0007 FFFF 84 TEMP    ",
+        crlf({"2.8  version", "    2  blk_tot", "    2  blk_len", " 4660  blk_start", "0007 FFFF 84 TEMP    ",
               "0000 000A 00 LONGNAME", "block:     0  ZETA       3   0", "65535     7",
               "block:     1             1   1", "   12     0", "block:     2             0   0",
               "    0     0", "block:     3  ALPHA      3   0", "    0     0"});
@@ -98,7 +93,7 @@ TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
     // The slot number of a header is not read; another version number is accepted; a flags
     // field without a blank after it ends the line; text where a number stands reads 0.
     const RecipeModel m =
-        read_ok(join({"3.1  version", "    1  blk_tot", "    2  blk_len", "  abc  blk_start", "0000 0010 84",
+        read_ok(crlf({"3.1  version", "    1  blk_tot", "    2  blk_len", "  abc  blk_start", "0000 0010 84",
                       "0001 0002 1 X", "block:    17  ONE        0   0", "    4    x"}));
     EXPECT_EQ(m.recipe_blocks[0].name, "ONE     ");
     EXPECT_EQ(m.blk_start, 0);
@@ -111,7 +106,7 @@ TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
 
     // Lines after the last used block are not read; a file without blocks needs none.
     EXPECT_EQ(read_ok(kExample + "anything\r\n").blk_tot, 1);
-    EXPECT_EQ(read_ok(join({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start",
+    EXPECT_EQ(read_ok(crlf({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start",
                             "0000 0000 00 "}))
                   .blk_tot,
               0);
@@ -119,8 +114,8 @@ TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
 
 TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
     using Kind = FileError::Kind;
-    EXPECT_EQ(read_refused(join({"2.8 version", "    1  blk_tot"})).kind, Kind::Format);
-    EXPECT_EQ(read_refused(join({"2.8  version", "    1 blk_tot"})).kind, Kind::Format);
+    EXPECT_EQ(read_refused(crlf({"2.8 version", "    1  blk_tot"})).kind, Kind::Format);
+    EXPECT_EQ(read_refused(crlf({"2.8  version", "    1 blk_tot"})).kind, Kind::Format);
     EXPECT_EQ(read_refused("").kind, Kind::Damaged);
 
     auto with = [](std::size_t line, const std::string& text) {
@@ -130,7 +125,7 @@ TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
                                           "    1",          "block:     1  B          0   1",
                                           "    2"};
         if (line < lines.size()) lines[line] = text;
-        return join(lines);
+        return crlf(lines);
     };
     ASSERT_EQ(read_ok(with(99, "")).blk_tot, 2); // the file the cases below damage
 
@@ -166,7 +161,7 @@ TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
     std::vector<std::string> many = {"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
                                      "0000 FFFF 00 E"};
     for (int s = 0; s < 210; ++s) many.insert(many.end(), {"block:     0             0   0", "    0"});
-    EXPECT_EQ(read_refused(join(many)).kind, Kind::Damaged);
+    EXPECT_EQ(read_refused(crlf(many)).kind, Kind::Damaged);
 }
 
 TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
@@ -183,13 +178,11 @@ TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
 
 TEST(RecipeFileReader, SeedFilesKeepTheirOutcome) {
     int n = 0;
-    for (const auto& e : std::filesystem::directory_iterator(filetest::corpus_dir("recipefile"))) {
-        std::string bytes;
-        ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
+    for (const auto& [name, bytes] : filetest::seed_files("recipefile")) {
         RecipeModel m;
         FileError err;
-        const bool ok = e.path().filename().string().rfind("ok_", 0) == 0;
-        EXPECT_EQ(parse_recipe_file(bytes, m, err), ok) << e.path() << ": " << err.description;
+        EXPECT_EQ(parse_recipe_file(bytes, m, err), name.rfind("ok_", 0) == 0)
+            << name << ": " << err.description;
         ++n;
     }
     EXPECT_GE(n, 5);
@@ -203,7 +196,7 @@ struct RecipeFiles : ::testing::Test, Fixture {
 };
 
 const std::string kEmptyFile =
-    join({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start", "0000 0000 00         "});
+    crlf({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start", "0000 0000 00         "});
 
 TEST_F(RecipeFiles, FirstUseAndNewCreateFreeNamesBesideTheLastFile) {
     open_recipe_file(c);
@@ -238,7 +231,7 @@ TEST_F(RecipeFiles, AMissingLastFileGivesANewFileWithNothingOfTheOldModel) {
 }
 
 TEST_F(RecipeFiles, ARefusedFileIsNeverOverwritten) {
-    const std::string bad = join({"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
+    const std::string bad = crlf({"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
                                   "0000 FFFF 00 E", "block:     0  A          0   7", "    1"});
     put(in_dir("theirs"), bad);
     settings.save("Ricette", "UltimoFile", in_dir("theirs"));

@@ -10,7 +10,6 @@
 #include "core/serial_rx.h"
 #include "core/transfer.h"
 #include "file_test_support.h"
-#include "platform/api/textfile.h"
 
 using namespace kx;
 using filetest::corpus_dir;
@@ -170,12 +169,6 @@ TEST(DownloadFrames, PageBlockTakesLinksAndVariablesFromLanguageZero) {
     // digits, decimals with the COM1 bit, address, minimum, maximum.
     EXPECT_EQ((Texts(f.begin() + 7, f.begin() + 15)),
               (Texts{"01", "06", "11", "03", "41", "FFFF", "0000", "1234"}));
-
-    r0.pwd = 0;
-    r0.var_count = 0;
-    const auto g = download_page_frames(p, 0, 7);
-    ASSERT_EQ(g.size(), 7u);
-    EXPECT_EQ(g[6], "00");
 }
 
 TEST(DownloadFrames, NamesAndNumbersAreNeverCut) {
@@ -356,14 +349,10 @@ TEST(UploadSequence, PagesAndStringsThatNeverArriveAreThoseOfAnEmptyProject) {
 // way its name says ("end_": the upload ended, "fail_": a run-time error was reported).
 
 TEST(UploadCorpus, SeedStreamsKeepTheirOutcome) {
-    const std::filesystem::path dir = corpus_dir("upload");
-    if (std::getenv("MIVOR_WRITE_CORPUS")) write_seeds(dir);
+    if (std::getenv("MIVOR_WRITE_CORPUS")) write_seeds(corpus_dir("upload"));
     int files = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        std::string bytes;
-        ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
-        ASSERT_FALSE(bytes.empty()) << e.path();
-        const std::string name = e.path().filename().string();
+    for (const auto& [name, bytes] : filetest::seed_files("upload")) {
+        ASSERT_FALSE(bytes.empty()) << name;
         kx::test::Fixture f;
         const TerminalModel* m = model_by_option(static_cast<unsigned char>(bytes[0]) % 8);
         ASSERT_NE(m, nullptr);
