@@ -80,29 +80,3 @@ struct EditorRig : LinkRig {
 };
 
 } // namespace kx
-
-#include <QApplication>
-#include <QTimer>
-#include <functional>
-
-namespace kx {
-
-// Runs `act` once on the first modal dialog of type D that comes up while `show` runs
-// (`show` opens it and returns when it has closed).
-template <class D>
-void on_modal(const std::function<void(D*)>& act, const std::function<void()>& show) {
-    bool done = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!d || done || !d->isVisible()) return;
-        done = true;
-        poll.stop();
-        act(d);
-    });
-    poll.start();
-    show();
-}
-
-} // namespace kx

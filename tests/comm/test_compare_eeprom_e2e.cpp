@@ -18,6 +18,7 @@
 #include "comm_rig.h"
 #include "core/file_test_support.h"
 #include "core/projectfile.h"
+#include "support/app_rig.h"
 
 using namespace kx;
 
@@ -44,21 +45,20 @@ struct CompareResult {
 // Transfer > Compare with Start pressed; `sim` (when given) starts the terminal's sending.
 CompareResult compare(Editor& e, SimProcess* sim) {
     CompareResult r;
-    on_modal<CompareDialog>(
-        [&](CompareDialog* d) {
-            if (sim) QTimer::singleShot(150, [sim] { sim->press_key(); });
-            d->start_button()->click();
-            r.report = d->report()->toPlainText().toStdString();
-            r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
-            d->exit_button()->click();
-        },
-        [&] { show_compare_dialog(e.c, e.link, nullptr); });
+    test::on_next_modal<CompareDialog>([&](CompareDialog* d) {
+        if (sim) QTimer::singleShot(150, [sim] { sim->press_key(); });
+        d->start_button()->click();
+        r.report = d->report()->toPlainText().toStdString();
+        r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
+        d->exit_button()->click();
+    });
+    show_compare_dialog(e.c, e.link, nullptr);
     return r;
 }
 
 void download(Editor& e) {
-    on_modal<TransferDialog>([](TransferDialog* d) { d->start_button()->click(); },
-                             [&] { show_download_dialog(e.c, e.link, nullptr); });
+    test::on_next_modal<TransferDialog>([](TransferDialog* d) { d->start_button()->click(); });
+    show_download_dialog(e.c, e.link, nullptr);
     ASSERT_EQ(e.texts(), Texts{kOk});
     e.prompt.messages.clear();
 }
@@ -207,18 +207,18 @@ struct EepromRun {
 EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, int stop_after_ms = -1) {
     EepromRun r;
     e.prompt.files.push_back(file);
-    on_modal<EepromDialog>(
-        [&](EepromDialog* d) {
+    test::on_next_modal<EepromDialog>([&](EepromDialog* d) {
+        // Once the dialog has taken its file, which it does right after it is up.
+        QTimer::singleShot(0, d, [&, d] {
             r.start_enabled = d->start_button()->isEnabled();
             if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
             if (r.start_enabled) d->start_button()->click();
             r.closed = !d->isVisible();
             if (!r.closed) d->cancel_button()->click();
-        },
-        [&] {
-            if (kind == EepromDialog::Kind::Read) show_eeprom_read_dialog(e.c, e.link, nullptr);
-            else show_eeprom_write_dialog(e.c, e.link, nullptr);
         });
+    });
+    if (kind == EepromDialog::Kind::Read) show_eeprom_read_dialog(e.c, e.link, nullptr);
+    else show_eeprom_write_dialog(e.c, e.link, nullptr);
     return r;
 }
 

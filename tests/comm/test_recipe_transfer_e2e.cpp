@@ -22,13 +22,12 @@ const std::string kOk = "Trasferimento eseguito con successo";
 // Presses Start on the recipe dialog that `show` opens; the name label's text is returned.
 std::string run_dialog(EditorRig& e, void (*show)(Ctx&, SerialLink&, QWidget*)) {
     std::string name;
-    on_modal<TransferDialog>(
-        [&](TransferDialog* d) {
-            name = d->name_label()->text().toStdString();
-            d->start_button()->click();
-            if (d->isVisible()) d->cancel_button()->click();
-        },
-        [&] { show(e.c, e.link, nullptr); });
+    test::on_next_modal<TransferDialog>([&](TransferDialog* d) {
+        name = d->name_label()->text().toStdString();
+        d->start_button()->click();
+        if (d->isVisible()) d->cancel_button()->click();
+    });
+    show(e.c, e.link, nullptr);
     return name;
 }
 

@@ -13,6 +13,7 @@
 #include "comm/transfer_dialogs.h"
 #include "comm_rig.h"
 #include "core/file_test_support.h"
+#include "support/app_rig.h"
 
 using namespace kx;
 
@@ -38,13 +39,8 @@ struct Editor : EditorRig {
     DialogState run(void (*show)(Ctx&, SerialLink&, QWidget*),
                     const std::function<void(TransferDialog*)>& before_start = {}) {
         DialogState st;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* d = qobject_cast<TransferDialog*>(QApplication::activeModalWidget());
-            if (!d || st.shown) return;
+        test::on_next_modal<TransferDialog>([&](TransferDialog* d) {
             st.shown = true;
-            poll.stop();
             if (before_start) before_start(d);
             d->start_button()->click();
             st.stayed_open = d->isVisible();
@@ -53,7 +49,6 @@ struct Editor : EditorRig {
             st.cancel_enabled = d->cancel_button()->isEnabled();
             if (st.stayed_open) d->cancel_button()->click();
         });
-        poll.start();
         show(c, link, nullptr);
         return st;
     }
