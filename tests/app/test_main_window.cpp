@@ -6,13 +6,12 @@
 #include "editor/editor_window.h"
 #include "editor/glyphs.h"
 #include "support/app_rig.h"
-
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+
 #include <QTest>
 #include <QToolBar>
 

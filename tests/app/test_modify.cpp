@@ -6,8 +6,6 @@
 #include "editor/editor_window.h"
 #include "support/app_rig.h"
 
-#include <QAction>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>

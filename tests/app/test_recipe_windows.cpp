@@ -5,9 +5,8 @@
 #include "recipes/recipe_config_dialog.h"
 #include "recipes/recipe_data_dialog.h"
 #include "support/app_rig.h"
-
-#include <QAction>
 #include <QClipboard>
+
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>

@@ -24,10 +24,7 @@ public:
         if (proc_.waitForStarted(5000) && proc_.waitForReadyRead(5000))
             device_ = QString::fromLocal8Bit(proc_.readLine()).trimmed().toStdString();
     }
-    ~SimProcess() {
-        proc_.kill();
-        proc_.waitForFinished(2000);
-    }
+    ~SimProcess() { stop(); }
     const std::string& device() const { return device_; }
     // The terminal goes away (its end of the line closes).
     void stop() {

@@ -2,9 +2,9 @@
 // the simulator's device, the buttons are pressed as a user would, prompts are scripted.
 #include "core/text.h"
 
+#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>

@@ -192,7 +192,6 @@ TEST(RecipeFileReader, SeedFilesKeepTheirOutcome) {
 
 struct RecipeFiles : ::testing::Test, Fixture {
     std::string setting() const { return settings.get("Ricette", "UltimoFile", "<none>"); }
-    std::string in_dir(const std::string& name) const { return dir.file(name); }
 };
 
 const std::string kEmptyFile =
@@ -200,31 +199,31 @@ const std::string kEmptyFile =
 
 TEST_F(RecipeFiles, FirstUseAndNewCreateFreeNamesBesideTheLastFile) {
     open_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(setting(), p.recipe_path);
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
 
     // The next recipe function finds that file and reads it.
     p.recipe.blk_tot = 9;
     open_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(p.recipe.blk_tot, 0);
 
     new_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta1"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta1"));
     new_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta2"));
-    EXPECT_EQ(setting(), in_dir("nuovaRicetta2"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta2"));
+    EXPECT_EQ(setting(), dir.file("nuovaRicetta2"));
 }
 
 TEST_F(RecipeFiles, AMissingLastFileGivesANewFileWithNothingOfTheOldModel) {
-    put(in_dir("mine"), bytes_of(two_blocks()));
-    settings.save("Ricette", "UltimoFile", in_dir("mine"));
+    put(dir.file("mine"), bytes_of(two_blocks()));
+    settings.save("Ricette", "UltimoFile", dir.file("mine"));
     open_recipe_file(c);
     ASSERT_EQ(p.recipe.blk_tot, 2);
-    std::filesystem::remove(in_dir("mine"));
+    std::filesystem::remove(dir.file("mine"));
     open_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
     EXPECT_EQ(p.recipe.recipe_blocks[3].name, "");
     EXPECT_EQ(p.recipe.blk_start, 0);
@@ -233,23 +232,23 @@ TEST_F(RecipeFiles, AMissingLastFileGivesANewFileWithNothingOfTheOldModel) {
 TEST_F(RecipeFiles, ARefusedFileIsNeverOverwritten) {
     const std::string bad = crlf({"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
                                   "0000 FFFF 00 E", "block:     0  A          0   7", "    1"});
-    put(in_dir("theirs"), bad);
-    settings.save("Ricette", "UltimoFile", in_dir("theirs"));
+    put(dir.file("theirs"), bad);
+    settings.save("Ricette", "UltimoFile", dir.file("theirs"));
     open_recipe_file(c);
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text, "Errore formato file ricetta!");
-    EXPECT_EQ(content(in_dir("theirs")), bad);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(content(dir.file("theirs")), bad);
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
     EXPECT_EQ(setting(), p.recipe_path);
 
     // The same through Recipes > Read.
     p.ui_lang_offset = 1000;
-    prompt.files.push_back(in_dir("theirs"));
+    prompt.files.push_back(dir.file("theirs"));
     recipes_read(c);
     EXPECT_EQ(prompt.last_text(), "Recipe file format error!");
-    EXPECT_EQ(content(in_dir("theirs")), bad);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta1"));
+    EXPECT_EQ(content(dir.file("theirs")), bad);
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta1"));
     EXPECT_FALSE(p.recipe_modified);
 }
 
@@ -261,14 +260,14 @@ TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
     const std::string saved = content(path);
 
     // Write As to a folder that does not exist; the dialog held a project file before.
-    c.cdg_recipe.file_name = in_dir("project.prj");
-    prompt.files.push_back(in_dir("no/such/folder/r"));
+    c.cdg_recipe.file_name = dir.file("project.prj");
+    prompt.files.push_back(dir.file("no/such/folder/r"));
     recipes_write_as(c);
     EXPECT_EQ(prompt.beeps, 1);
     EXPECT_EQ(prompt.last_text().rfind("Errore 75: ", 0), 0u) << prompt.last_text();
     EXPECT_EQ(p.recipe_path, path);
     EXPECT_EQ(setting(), path);
-    EXPECT_EQ(c.cdg_recipe.file_name, in_dir("project.prj")); // the dialog as before the command
+    EXPECT_EQ(c.cdg_recipe.file_name, dir.file("project.prj")); // the dialog as before the command
 
     // A model the file cannot hold is not written over the good file.
     p.recipe.recipe_blocks[0].values[0] = 65536;
@@ -281,28 +280,28 @@ TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
 
 TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {
     open_recipe_file(c);
-    put(in_dir("other"), bytes_of(two_blocks()));
+    put(dir.file("other"), bytes_of(two_blocks()));
 
     // Write As over an existing file: No keeps it.
-    prompt.files.push_back(in_dir("other"));
+    prompt.files.push_back(dir.file("other"));
     prompt.answers.push_back(kAnsNo);
     recipes_write_as(c);
-    EXPECT_EQ(prompt.last_text(), "File " + in_dir("other") + " esistente: sovrascrivi?");
-    EXPECT_EQ(content(in_dir("other")), bytes_of(two_blocks()));
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(prompt.last_text(), "File " + dir.file("other") + " esistente: sovrascrivi?");
+    EXPECT_EQ(content(dir.file("other")), bytes_of(two_blocks()));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
 
-    prompt.files.push_back(in_dir("other"));
+    prompt.files.push_back(dir.file("other"));
     recipes_read(c);
-    EXPECT_EQ(p.recipe_path, in_dir("other"));
-    EXPECT_EQ(setting(), in_dir("other"));
+    EXPECT_EQ(p.recipe_path, dir.file("other"));
+    EXPECT_EQ(setting(), dir.file("other"));
     EXPECT_EQ(p.recipe.blk_tot, 2);
 
     // Write As with Yes: the model under the new name, which becomes the current file.
-    prompt.files.push_back(in_dir("copy"));
+    prompt.files.push_back(dir.file("copy"));
     recipes_write_as(c);
-    EXPECT_EQ(content(in_dir("copy")), bytes_of(two_blocks()));
-    EXPECT_EQ(p.recipe_path, in_dir("copy"));
-    EXPECT_EQ(setting(), in_dir("copy"));
+    EXPECT_EQ(content(dir.file("copy")), bytes_of(two_blocks()));
+    EXPECT_EQ(p.recipe_path, dir.file("copy"));
+    EXPECT_EQ(setting(), dir.file("copy"));
 
     // Cancel in the dialog ends the command silently.
     const auto shown = prompt.messages.size();
@@ -330,7 +329,7 @@ TEST_F(RecipeFiles, TheSaveQuestionWritesOnlyOnYes) {
 
     // Yes with a file that cannot be written: the changes are kept and the caller is told.
     p.recipe_modified = true;
-    p.recipe_path = in_dir("no/such/folder/r");
+    p.recipe_path = dir.file("no/such/folder/r");
     prompt.answers.push_back(kAnsYes);
     EXPECT_FALSE(ask_save_recipe_file(c));
     EXPECT_TRUE(p.recipe_modified);

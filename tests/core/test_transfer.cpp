@@ -92,7 +92,6 @@ void write_seeds(const std::filesystem::path& dir) {
     auto put = [&](const std::string& name, int option, const std::string& line) {
         std::ofstream(dir / name, std::ios::binary) << static_cast<char>(option) << line;
     };
-    std::vector<std::string> small; // KXE_520 (option 1), 20 x 2
     for (const TerminalModel& m : terminal_models()) {
         if (m.chooser_option < 0) continue;
         Project p;
@@ -101,9 +100,9 @@ void write_seeds(const std::filesystem::path& dir) {
         const auto frames = terminal_frames(p);
         put(std::string("end_") + m.key, m.chooser_option, line_of(frames));
     }
-    Project one;
+    Project one; // KXE_520 (option 1), 20 x 2
     fill_project(one, "KXE_520", 1, 2, 1, 2, 7);
-    small = terminal_frames(one);
+    const std::vector<std::string> small = terminal_frames(one);
     // small: counts 0..1, name 2, page 0 at 3 (rows 3..4, links 5..8, count 9, fields 10..).
     auto with = [&](std::size_t at, const std::string& text) {
         auto f = small;

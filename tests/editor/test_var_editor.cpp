@@ -7,10 +7,10 @@
 #include "editor/editor_window.h"
 #include "support/app_rig.h"
 #include "support/round_trip.h"
-
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>

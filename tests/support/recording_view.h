@@ -144,14 +144,8 @@ struct Editor : Fixture {
     }
     int add_var(int pos, int digits, int type = 0, int dec = 0) {
         const int k = ++p.n_vars;
-        p.variable_table[k] = {1,
-                               static_cast<std::int16_t>(type),
-                               static_cast<std::int16_t>(pos),
-                               static_cast<std::int16_t>(digits),
-                               static_cast<std::int16_t>(dec),
-                               0,
-                               0,
-                               0};
+        auto s = [](int v) { return static_cast<std::int16_t>(v); };
+        p.variable_table[k] = {1, s(type), s(pos), s(digits), s(dec), 0, 0, 0};
         draw_var_cells(c, k);
         return k;
     }
