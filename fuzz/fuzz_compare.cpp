@@ -16,12 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kx::MemorySettings settings;
     kx::ManualPump pump;
     // The project is built once (every page of every language) and copied for the check.
-    static const auto project = [] {
+    static const auto project = [&] {
         auto p = std::make_unique<kx::Project>();
-        kx::ScriptedPrompt pr;
-        kx::MemorySettings st;
-        kx::ManualPump pu;
-        kx::Ctx c{*p, pr, st, pu};
+        kx::Ctx c{*p, prompt, settings, pump};
         kx::init_no_file(c);
         kx::page_record& r = p->page_store[0][0];
         r.set_var(1, kx::variable_record{1, 0, 45, 3, 0, 0x10, 0, 999});

@@ -15,6 +15,9 @@
 
 namespace kx {
 
+using Texts = std::vector<std::string>;
+const std::string kTransferOk = "Trasferimento eseguito con successo";
+
 // The simulator, started on a new pseudo-terminal whose device it prints first, stopped
 // when the object goes.
 class SimProcess {

@@ -24,8 +24,6 @@ using namespace kx;
 
 namespace {
 
-using Texts = std::vector<std::string>;
-const std::string kOk = "Trasferimento eseguito con successo";
 const std::string kStopped = "Trasmissione interrotta dall'utente";
 
 using Editor = EditorRig;
@@ -59,7 +57,7 @@ CompareResult compare(Editor& e, SimProcess* sim) {
 void download(Editor& e) {
     test::on_next_modal<TransferDialog>([](TransferDialog* d) { d->start_button()->click(); });
     show_download_dialog(e.c, e.link, nullptr);
-    ASSERT_EQ(e.texts(), Texts{kOk});
+    ASSERT_EQ(e.texts(), Texts{kTransferOk});
     e.prompt.messages.clear();
 }
 
@@ -239,7 +237,7 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
         const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19);
         EXPECT_TRUE(r.start_enabled);
         EXPECT_TRUE(r.closed);
-        EXPECT_EQ(e.texts(), Texts{kOk});
+        EXPECT_EQ(e.texts(), Texts{kTransferOk});
         EXPECT_TRUE(e.p.port_idle);
     }
     const std::vector<std::string> lines = split_text_lines(filetest::content(s19));
@@ -263,7 +261,7 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     Editor e(sim.device());
     const EepromRun w = eeprom(e, EepromDialog::Kind::Write, s19);
     EXPECT_TRUE(w.closed);
-    EXPECT_EQ(e.texts(), Texts{kOk});
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
     const std::string log = sim.log("eeprom saved");
     EXPECT_NE(log.find("eeprom: K after 2048 records"), std::string::npos) << log;
     EXPECT_NE(log.find("eeprom: Z"), std::string::npos) << log;

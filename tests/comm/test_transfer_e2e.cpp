@@ -19,8 +19,6 @@ using namespace kx;
 
 namespace {
 
-using Texts = std::vector<std::string>;
-const std::string kOk = "Trasferimento eseguito con successo";
 const std::string kTimeOut = "Errore Seriale: time-out";
 
 using Sim = SimProcess;
@@ -106,14 +104,14 @@ TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
     const DialogState down = sender.download();
     EXPECT_TRUE(down.shown);
     EXPECT_FALSE(down.stayed_open);
-    EXPECT_EQ(sender.texts(), Texts{kOk});
+    EXPECT_EQ(sender.texts(), Texts{kTransferOk});
     EXPECT_TRUE(sender.p.port_idle);
     EXPECT_FALSE(sender.link.port_open());
 
     Editor receiver(sim.device());
     const DialogState up = receiver.upload(model, &sim);
     EXPECT_FALSE(up.stayed_open);
-    EXPECT_EQ(receiver.texts(), Texts{kOk});
+    EXPECT_EQ(receiver.texts(), Texts{kTransferOk});
     expect_same_project(sender.p, receiver.p);
     EXPECT_EQ(receiver.p.language_names[0], "Lang0    ");
     EXPECT_EQ(receiver.p.act_page, 0);
@@ -177,7 +175,7 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
     EXPECT_TRUE(f.p.port_idle);
     f.prompt.messages.clear();
     f.download();
-    EXPECT_EQ(f.texts(), Texts{kOk});
+    EXPECT_EQ(f.texts(), Texts{kTransferOk});
 }
 
 TEST(TransferFailures, ATerminalThatGoesAwayIsNamedByItsWholeDevicePath) {
@@ -242,5 +240,5 @@ TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
     });
     EXPECT_TRUE(open_during);
     EXPECT_TRUE(port_during);
-    EXPECT_EQ(e.texts(), Texts{kOk});
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
 }
