@@ -72,11 +72,7 @@ struct EditorRig : LinkRig {
         c.set_view(&view);
         init_no_file(c);
     }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> t;
-        for (auto& m : prompt.messages) t.push_back(m.text);
-        return t;
-    }
+    std::vector<std::string> texts() const { return test::texts(prompt); }
 };
 
 } // namespace kx

@@ -21,8 +21,6 @@ namespace {
 
 const std::string kTimeOut = "Errore Seriale: time-out";
 
-using Sim = SimProcess;
-
 struct DialogState {
     bool shown = false, stayed_open = false, start_visible = false, cancel_visible = false,
          cancel_enabled = false;
@@ -30,7 +28,7 @@ struct DialogState {
 
 // Its view answers the model chooser with chooser_answer.
 struct Editor : EditorRig {
-    explicit Editor(const std::string& device = "") : EditorRig(device) {}
+    using EditorRig::EditorRig;
 
     // Shows a transfer dialog, presses Start once it is up, runs `before_start` just before
     // the press and, when the dialog stays open, notes its state and presses Cancel.
@@ -56,7 +54,7 @@ struct Editor : EditorRig {
     }
     // The Transfer menu's KX --> PC: the model choice, then the dialog; `key` makes the
     // terminal start sending once Start was pressed.
-    DialogState upload(const char* model, Sim* key) {
+    DialogState upload(const char* model, SimProcess* key) {
         view.chooser_answer = find_model(model)->chooser_option;
         EXPECT_EQ(choose_terminal_model(c, "upload"), 1);
         return run(show_upload_dialog, [key](TransferDialog*) {
@@ -94,7 +92,7 @@ class RoundTrip : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
     const char* model = GetParam();
-    Sim sim({"--model", model});
+    SimProcess sim({"--model", model});
     ASSERT_FALSE(sim.device().empty());
 
     Editor sender(sim.device());
@@ -129,7 +127,7 @@ TEST(TransferFailures, TimeOutsEndTheTransferWithoutSuccessAndReleaseThePort) {
     // Silent from the start, after five frames (erase, counts and the first name), or late.
     for (const QStringList& args :
          {QStringList{"--silent"}, {"--silent-after", "5"}, {"--delay-ms", "600"}}) {
-        Sim sim(args);
+        SimProcess sim(args);
         Editor e(sim.device());
         e.p.n_lang = 2;
         e.p.language_names[1] = "English";
@@ -140,7 +138,7 @@ TEST(TransferFailures, TimeOutsEndTheTransferWithoutSuccessAndReleaseThePort) {
         EXPECT_FALSE(e.link.port_open());
     }
     // A terminal that never starts sending ends the upload on page 0 of the chosen model.
-    Sim sim({"--model", "KXE_520"});
+    SimProcess sim({"--model", "KXE_520"});
     Editor e(sim.device());
     e.link.set_reply_timeout_ms(300);
     EXPECT_FALSE(e.upload("KXE_520", nullptr).stayed_open);
@@ -157,7 +155,7 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
     EXPECT_EQ(e.texts().at(0).rfind("Errore 8002: ", 0), 0u) << e.texts()[0];
     EXPECT_TRUE(e.p.port_idle);
 
-    Sim sim({});
+    SimProcess sim({});
     Editor f(sim.device());
     {
         QSerialPort other; // another program holds the device
@@ -179,7 +177,7 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
 }
 
 TEST(TransferFailures, ATerminalThatGoesAwayIsNamedByItsWholeDevicePath) {
-    Sim sim({"--delay-ms", "30"});
+    SimProcess sim({"--delay-ms", "30"});
     Editor e(sim.device());
     e.p.last_page_idx = 20;
     e.link.set_reply_timeout_ms(2000);
@@ -210,7 +208,7 @@ TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {
         ASSERT_TRUE(file.open());
         for (auto& f : k.frames) file.write((f + "\n").c_str());
         file.flush();
-        Sim sim({"--model", "KXE_540", "--load", file.fileName(), "--ack-timeout", "500"});
+        SimProcess sim({"--model", "KXE_540", "--load", file.fileName(), "--ack-timeout", "500"});
         Editor e(sim.device());
         const DialogState st = e.upload("KXE_540", &sim);
         EXPECT_TRUE(st.stayed_open);
@@ -225,7 +223,7 @@ TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {
 }
 
 TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
-    Sim sim({"--delay-ms", "20"});
+    SimProcess sim({"--delay-ms", "20"});
     Editor e(sim.device());
     bool open_during = false;
     bool port_during = false;

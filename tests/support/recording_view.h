@@ -27,6 +27,13 @@ inline std::string as_text(const std::map<int, int>& codes, int from, int n) {
     return s;
 }
 
+// The texts of the messages shown, in order.
+inline std::vector<std::string> texts(const ScriptedPrompt& prompt) {
+    std::vector<std::string> t;
+    for (const auto& m : prompt.messages) t.push_back(m.text);
+    return t;
+}
+
 struct RecordingView : View {
     std::map<int, std::pair<GlyphSet, int>> cells; // the last image painted on each cell
     std::map<Label, std::string> labels;
