@@ -6,35 +6,19 @@
 #include "core/context.h"
 #include "core/shell.h"
 #include "core/store.h"
+#include "fuzz_support.h"
 #include "platform/api/scripted_prompt.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <string_view>
-
-namespace {
-
-void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     kx::ScriptedPrompt prompt;
     kx::MemorySettings settings;
     kx::ManualPump pump;
     // The project is built once (every page of every language) and copied for the check.
-    static const auto project = [] {
+    static const auto project = [&] {
         auto p = std::make_unique<kx::Project>();
-        kx::ScriptedPrompt pr;
-        kx::MemorySettings st;
-        kx::ManualPump pu;
-        kx::Ctx c{*p, pr, st, pu};
+        kx::Ctx c{*p, prompt, settings, pump};
         kx::init_no_file(c);
         kx::page_record& r = p->page_store[0][0];
         r.set_var(1, kx::variable_record{1, 0, 45, 3, 0, 0x10, 0, 999});
@@ -48,15 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kx::Ctx c{p, prompt, settings, pump};
     kx::ComparePanel panel;
     kx::CompareTotals totals;
-    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    const std::string_view line = fuzz::as_bytes(data, size);
     if (kx::replay_compare(c, line, panel, totals) == kx::TransferOutcome::Refused)
-        fail("a free port refused the compare");
-    if (!p.port_idle) fail("the port stays held");
-    if (p.act_page != 0) fail("the editor is not on page 0");
-    if (totals.errors < 0 || totals.warnings < 0) fail("negative totals");
+        fuzz::fail("a free port refused the compare");
+    if (!p.port_idle) fuzz::fail("the port stays held");
+    if (p.act_page != 0) fuzz::fail("the editor is not on page 0");
+    if (totals.errors < 0 || totals.warnings < 0) fuzz::fail("negative totals");
     if (!(p.page_store == project->page_store) || p.global_strings != project->global_strings ||
         p.language_names != project->language_names || p.n_lang != project->n_lang ||
         p.last_page_idx != project->last_page_idx || p.n_strings != project->n_strings || p.prj_modified)
-        fail("the compare changed the project");
+        fuzz::fail("the compare changed the project");
     return 0;
 }

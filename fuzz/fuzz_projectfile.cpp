@@ -3,22 +3,13 @@
 // write again to the very same bytes: whatever a file held, the editor neither loses nor
 // changes it on the next Open and Save.
 #include "core/projectfile.h"
+#include "fuzz_support.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <string_view>
 
 namespace {
-
-void fail(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "%s: %s\n", what, detail.c_str());
-    std::abort();
-}
 
 // Reads bytes into project q; false when the reader refuses them.
 bool read_into(std::string_view bytes, kx::Project& q, kx::FileError& err) {
@@ -29,13 +20,13 @@ bool read_into(std::string_view bytes, kx::Project& q, kx::FileError& err) {
     hooks.header = [&](const kx::StagedProject& s) { max = std::max(1, s.last_page_idx * s.n_lang); };
     hooks.page = [&](int value) {
         if (value < 0 || value > max)
-            fail("progress value outside the window's range", std::to_string(value));
+            fuzz::fail("progress value outside the window's range", std::to_string(value));
     };
     if (!kx::parse_project_file(bytes, st, err, hooks)) {
         // A refusal always says why, so the message box has a text.
-        if (err.kind == kx::FileError::Kind::None) fail("refused without a reason", "");
+        if (err.kind == kx::FileError::Kind::None) fuzz::fail("refused without a reason");
         if (err.kind == kx::FileError::Kind::Damaged && (err.number == 0 || err.description.empty()))
-            fail("damaged file without a number or description", err.description);
+            fuzz::fail("damaged file without a number or description", err.description);
         return false;
     }
     kx::install_staged_project(q, std::move(st));
@@ -46,7 +37,7 @@ std::string write_of(const kx::Project& q) {
     std::string out;
     kx::FileError err;
     if (!kx::project_file_bytes(q, out, err))
-        fail("a project read from a file cannot be saved", err.description);
+        fuzz::fail("a project read from a file cannot be saved", err.description);
     return out;
 }
 
@@ -59,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const auto first = std::make_unique<kx::Project>();
     static const auto second = std::make_unique<kx::Project>();
     kx::FileError err;
-    if (!read_into(std::string_view(reinterpret_cast<const char*>(data), size), *first, err)) return 0;
+    if (!read_into(fuzz::as_bytes(data, size), *first, err)) return 0;
     const std::string written = write_of(*first);
-    if (!read_into(written, *second, err)) fail("a written file is refused", err.description);
-    if (write_of(*second) != written) fail("a written file reads back different", "");
+    if (!read_into(written, *second, err)) fuzz::fail("a written file is refused", err.description);
+    if (write_of(*second) != written) fuzz::fail("a written file reads back different");
     return 0;
 }

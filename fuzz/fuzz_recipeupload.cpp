@@ -5,24 +5,11 @@
 #include "core/context.h"
 #include "core/recipe_transfer.h"
 #include "core/recipefile.h"
+#include "fuzz_support.h"
 #include "platform/api/scripted_prompt.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <string_view>
-
-namespace {
-
-void fail(const char* what, const std::string& detail = "") {
-    std::fprintf(stderr, "%s %s\n", what, detail.c_str());
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto project = std::make_unique<kx::Project>();
@@ -34,24 +21,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kx::MemorySettings settings;
     kx::ManualPump pump;
     kx::Ctx c{p, prompt, settings, pump};
-    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    const std::string_view line = fuzz::as_bytes(data, size);
     const kx::TransferOutcome outcome = kx::replay_recipe_upload(c, line);
-    if (outcome == kx::TransferOutcome::Refused) fail("a free port refused the upload");
-    if (!p.port_idle) fail("the port stays held");
+    if (outcome == kx::TransferOutcome::Refused) fuzz::fail("a free port refused the upload");
+    if (!p.port_idle) fuzz::fail("the port stays held");
     const kx::RecipeModel& m = p.recipe;
     if (m.blk_tot < 0 || m.blk_tot > kx::kMaxRecipeBlocks || m.blk_len < 0 ||
         m.blk_len > kx::kMaxRecipeElements)
-        fail("counts outside the tables");
+        fuzz::fail("counts outside the tables");
     for (const kx::recipe_block& b : m.recipe_blocks)
         if (!kx::valid_recipe_slot(b.prev) || !kx::valid_recipe_slot(b.next))
-            fail("a link outside the table");
+            fuzz::fail("a link outside the table");
     // Success was reported: the whole set arrived, so the file can keep it or says why not.
     if (outcome == kx::TransferOutcome::Ended && !prompt.messages.empty() &&
         prompt.messages[0].text == c.txt(10077)) {
         std::string bytes;
         kx::FileError err;
         const bool ok = kx::recipe_file_bytes(m, p.file_version, bytes, err);
-        if (!ok && err.description.empty()) fail("a refused model without a reason");
+        if (!ok && err.description.empty()) fuzz::fail("a refused model without a reason");
     }
     return 0;
 }

@@ -3,41 +3,30 @@
 // can split and whose check is the XOR of what is sent before it.
 #include "core/eeprom.h"
 #include "core/text.h"
+#include "fuzz_support.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <string_view>
 #include <vector>
 
-namespace {
-
-void fail(const char* what, const std::string& detail = "") {
-    std::fprintf(stderr, "%s %s\n", what, detail.c_str());
-    std::abort();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes = fuzz::as_bytes(data, size);
     std::vector<std::string> lines;
     std::string why;
     if (!kx::s19_write_lines(bytes, lines, why)) {
-        if (!lines.empty() || why.empty()) fail("a refused file left lines or no reason");
+        if (!lines.empty() || why.empty()) fuzz::fail("a refused file left lines or no reason");
         return 0;
     }
-    if (lines.size() != static_cast<size_t>(kx::kS19Lines)) fail("line count", std::to_string(lines.size()));
+    if (lines.size() != static_cast<size_t>(kx::kS19Lines))
+        fuzz::fail("line count", std::to_string(lines.size()));
     for (const std::string& line : lines) {
-        if (line.find_first_of("\r\n") != std::string::npos) fail("a line holds its end");
+        if (line.find_first_of("\r\n") != std::string::npos) fuzz::fail("a line holds its end");
         const std::string cmd = kx::eeprom_command('M', line);
         if (cmd.find_first_of(std::string("\x02\x03", 2)) != std::string::npos)
-            fail("a framing byte in", cmd);
-        if (cmd.size() != line.size() + 5 || cmd.compare(0, 3, "00M") != 0) fail("command layout", cmd);
+            fuzz::fail("a framing byte in", cmd);
+        if (cmd.size() != line.size() + 5 || cmd.compare(0, 3, "00M") != 0) fuzz::fail("command layout", cmd);
         const std::string body = cmd.substr(0, cmd.size() - 2);
-        if (kx::hex_to_long(cmd.substr(cmd.size() - 2)) != kx::xor_check(body)) fail("check digits", cmd);
+        if (kx::hex_to_long(cmd.substr(cmd.size() - 2)) != kx::xor_check(body))
+            fuzz::fail("check digits", cmd);
     }
     return 0;
 }

@@ -7,23 +7,14 @@
 #include "core/models.h"
 #include "core/projectfile.h"
 #include "core/transfer.h"
+#include "fuzz_support.h"
 #include "platform/api/scripted_prompt.h"
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace {
-
-void fail(const char* what, const std::string& detail = "") {
-    std::fprintf(stderr, "%s %s\n", what, detail.c_str());
-    std::abort();
-}
 
 // The model chooser answers with the option the input names.
 class ChooserView : public kx::View {
@@ -36,18 +27,19 @@ public:
 };
 
 void check_bounds(const kx::Project& p) {
-    if (!p.port_idle) fail("the port stays held");
-    if (p.n_lang < 1 || p.n_lang > kx::kLangSlots) fail("language count", std::to_string(p.n_lang));
+    if (!p.port_idle) fuzz::fail("the port stays held");
+    if (p.n_lang < 1 || p.n_lang > kx::kLangSlots) fuzz::fail("language count", std::to_string(p.n_lang));
     if (p.last_page_idx < 0 || p.last_page_idx > kx::kMaxPageIdx)
-        fail("last page", std::to_string(p.last_page_idx));
-    if (p.n_strings < 0 || p.n_strings > kx::kMaxStrings) fail("string count", std::to_string(p.n_strings));
-    if (p.act_page != 0) fail("the editor is not on page 0");
+        fuzz::fail("last page", std::to_string(p.last_page_idx));
+    if (p.n_strings < 0 || p.n_strings > kx::kMaxStrings)
+        fuzz::fail("string count", std::to_string(p.n_strings));
+    if (p.act_page != 0) fuzz::fail("the editor is not on page 0");
     for (int pg = 0; pg <= p.last_page_idx; ++pg) {
         const kx::page_record& r = p.page_store[0][pg];
         if (r.var_count < 0 || r.var_count > kx::kMaxVars)
-            fail("variable count", std::to_string(r.var_count));
+            fuzz::fail("variable count", std::to_string(r.var_count));
         for (int v = 1; v <= r.var_count; ++v)
-            if (r.pos[v] < 0 || r.pos[v] >= p.cells()) fail("variable outside the page");
+            if (r.pos[v] < 0 || r.pos[v] >= p.cells()) fuzz::fail("variable outside the page");
     }
 }
 
@@ -68,11 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     view.option = data[0] % 8;
     c.set_view(&view);
     prompt.answers.push_back(kx::kAnsNo); // the earlier upload is not saved
-    if (kx::choose_terminal_model(c, "upload") != 1) fail("the model choice was refused");
+    if (kx::choose_terminal_model(c, "upload") != 1) fuzz::fail("the model choice was refused");
 
-    const std::string_view line(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::string_view line = fuzz::as_bytes(data + 1, size - 1);
     const kx::TransferOutcome outcome = kx::replay_upload(c, line);
-    if (outcome == kx::TransferOutcome::Refused) fail("a free port refused the upload");
+    if (outcome == kx::TransferOutcome::Refused) fuzz::fail("a free port refused the upload");
     check_bounds(p);
 
     // What arrived is a project the editor can keep: File > Save writes it (that Open reads
@@ -80,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string bytes;
     kx::FileError err;
     if (!kx::project_file_bytes(p, bytes, err))
-        fail("the uploaded project cannot be saved:", err.description);
+        fuzz::fail("the uploaded project cannot be saved:", err.description);
     return 0;
 }

@@ -7,7 +7,6 @@
 #include "platform/qt_text.h"
 #include "support/app_rig.h"
 
-#include <QAction>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>

@@ -6,13 +6,12 @@
 #include "editor/editor_window.h"
 #include "editor/glyphs.h"
 #include "support/app_rig.h"
-
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+
 #include <QTest>
 #include <QToolBar>
 
@@ -141,32 +140,6 @@ TEST(EditorWindow, KeysMouseAndToolbarReachThePage) {
     EXPECT_EQ(d->cell_image(79), 'B');
     a.w.toolbar_click("PageUp"); // first page: only a beep
     EXPECT_EQ(a.prompt.beeps, 1);
-}
-
-// With KX_SCREENSHOT_DIR set, saves pictures of the editor in both languages with text,
-// arrows and variables on the page, for a person to look at.
-TEST(EditorWindow, ScreenshotOfAPageWithTextArrowsAndVariables) {
-    const QByteArray dir = qgetenv("KX_SCREENSHOT_DIR");
-    if (dir.isEmpty()) GTEST_SKIP() << "KX_SCREENSHOT_DIR not set";
-    for (const char* lingua : {"0", "1"}) {
-        App a(lingua);
-        a.w.resize(1000, 720);
-        page_record& r = a.p.page_store[0][0];
-        const std::string text = std::string(8, ' ') + "KX Forno 3       Linea A" + std::string(10, ' ') +
-                                 "Temp.:        C   Set:" + std::string(96, ' ');
-        std::copy(text.begin(), text.end(), r.chars.begin());
-        r.chars[120] = 4, r.chars[121] = 5, r.chars[122] = 6, r.chars[123] = 7; // the arrows
-        r.chars[125] = 200;                                                     // a code without a glyph
-        r.var_count = 2;
-        r.set_var(1, {0, 1, 49, 4, 1, 0x1000, 0, 0x3E8});
-        r.set_var(2, {1, 0, 65, 4, 0, 0x1002, 0, 999});
-        a.p.n_vars = 0;
-        load_page(a.c, 0, 0);
-        a.p.n_vars = 2;
-        for (int k = 1; k <= 2; ++k) draw_var_cells(a.c, k);
-        QApplication::processEvents();
-        a.w.grab().save(QString("%1/editor-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
-    }
 }
 
 TEST(MainWindow, SaveAndOpenThroughTheFileMenu) {

@@ -6,8 +6,6 @@
 #include "editor/editor_window.h"
 #include "support/app_rig.h"
 
-#include <QAction>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -73,22 +71,4 @@ TEST(GroupCopyDialog, TypingIsCheckedAndOkCopiesTheRange) {
     QApplication::processEvents();
     EXPECT_TRUE(alive.isNull());
     EXPECT_EQ(a.p.last_page_idx, 13);
-}
-
-// With KX_SCREENSHOT_DIR set, saves the group-copy dialog and the special-character picker
-// in both languages for a person to look at.
-TEST(GroupCopyDialog, ScreenshotsOfTheDialogAndThePicker) {
-    const QByteArray dir = qgetenv("KX_SCREENSHOT_DIR");
-    if (dir.isEmpty()) GTEST_SKIP() << "KX_SCREENSHOT_DIR not set";
-    for (const char* lingua : {"0", "1"}) {
-        App a(lingua);
-        a.w.action(Menu::Modify, 2)->trigger();
-        auto* dlg = a.w.findChild<CopyGroupDialog*>();
-        QApplication::processEvents();
-        dlg->grab().save(QString("%1/copy-group-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
-        CharPicker picker(a.c, &a.w);
-        picker.show();
-        QApplication::processEvents();
-        picker.grab().save(QString("%1/char-picker-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
-    }
 }

@@ -5,9 +5,8 @@
 #include "recipes/recipe_config_dialog.h"
 #include "recipes/recipe_data_dialog.h"
 #include "support/app_rig.h"
-
-#include <QAction>
 #include <QClipboard>
+
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -178,27 +177,4 @@ TEST(RecipeWindows, NewAndWriteFromTheMenu) {
     g.w.action(Menu::Recipes, 5)->trigger();
     EXPECT_EQ(g.settings.get("Ricette", "UltimoFile"), g.dir.file("copia"));
     EXPECT_TRUE(file_exists(g.dir.file("copia")));
-}
-
-TEST(RecipeWindows, ScreenshotsOfBothEditors) {
-    const QByteArray dir = qgetenv("KX_SCREENSHOT_DIR");
-    if (dir.isEmpty()) GTEST_SKIP() << "KX_SCREENSHOT_DIR not set";
-    for (const char* lingua : {"0", "1"}) {
-        Gui g(lingua);
-        const QString folder = QString::fromLocal8Bit(dir);
-        on_next_modal<RecipeConfigDialog>([&](RecipeConfigDialog* dlg) {
-            click_cell(dlg->grid(), 1, 3);
-            QApplication::processEvents();
-            dlg->grab().save(QString("%1/recipe-config-%2.png").arg(folder, lingua));
-            test::send_key(dlg->cell_editor(3), Qt::Key_Escape, "\x1b");
-            dlg->button("Exit")->trigger();
-        });
-        g.w.action(Menu::Recipes, 0)->trigger();
-        on_next_modal<RecipeDataDialog>([&](RecipeDataDialog* dlg) {
-            QApplication::processEvents();
-            dlg->grab().save(QString("%1/recipe-data-%2.png").arg(folder, lingua));
-            dlg->button(2)->trigger();
-        });
-        g.w.action(Menu::Recipes, 1)->trigger();
-    }
 }

@@ -15,6 +15,9 @@
 
 namespace kx {
 
+using Texts = std::vector<std::string>;
+const std::string kTransferOk = "Trasferimento eseguito con successo";
+
 // The simulator, started on a new pseudo-terminal whose device it prints first, stopped
 // when the object goes.
 class SimProcess {
@@ -24,10 +27,7 @@ public:
         if (proc_.waitForStarted(5000) && proc_.waitForReadyRead(5000))
             device_ = QString::fromLocal8Bit(proc_.readLine()).trimmed().toStdString();
     }
-    ~SimProcess() {
-        proc_.kill();
-        proc_.waitForFinished(2000);
-    }
+    ~SimProcess() { stop(); }
     const std::string& device() const { return device_; }
     // The terminal goes away (its end of the line closes).
     void stop() {
@@ -72,37 +72,7 @@ struct EditorRig : LinkRig {
         c.set_view(&view);
         init_no_file(c);
     }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> t;
-        for (auto& m : prompt.messages) t.push_back(m.text);
-        return t;
-    }
+    std::vector<std::string> texts() const { return test::texts(prompt); }
 };
-
-} // namespace kx
-
-#include <QApplication>
-#include <QTimer>
-#include <functional>
-
-namespace kx {
-
-// Runs `act` once on the first modal dialog of type D that comes up while `show` runs
-// (`show` opens it and returns when it has closed).
-template <class D>
-void on_modal(const std::function<void(D*)>& act, const std::function<void()>& show) {
-    bool done = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!d || done || !d->isVisible()) return;
-        done = true;
-        poll.stop();
-        act(d);
-    });
-    poll.start();
-    show();
-}
 
 } // namespace kx

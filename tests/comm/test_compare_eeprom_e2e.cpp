@@ -2,15 +2,14 @@
 // the simulator's device, the buttons are pressed as a user would, prompts are scripted.
 #include "core/text.h"
 
+#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
-#include <fstream>
 #include <random>
 
 #include "comm/compare_dialog.h"
@@ -19,14 +18,12 @@
 #include "comm_rig.h"
 #include "core/file_test_support.h"
 #include "core/projectfile.h"
-#include "platform/api/textfile.h"
+#include "support/app_rig.h"
 
 using namespace kx;
 
 namespace {
 
-using Texts = std::vector<std::string>;
-const std::string kOk = "Trasferimento eseguito con successo";
 const std::string kStopped = "Trasmissione interrotta dall'utente";
 
 using Editor = EditorRig;
@@ -46,22 +43,21 @@ struct CompareResult {
 // Transfer > Compare with Start pressed; `sim` (when given) starts the terminal's sending.
 CompareResult compare(Editor& e, SimProcess* sim) {
     CompareResult r;
-    on_modal<CompareDialog>(
-        [&](CompareDialog* d) {
-            if (sim) QTimer::singleShot(150, [sim] { sim->press_key(); });
-            d->start_button()->click();
-            r.report = d->report()->toPlainText().toStdString();
-            r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
-            d->exit_button()->click();
-        },
-        [&] { show_compare_dialog(e.c, e.link, nullptr); });
+    test::on_next_modal<CompareDialog>([&](CompareDialog* d) {
+        if (sim) QTimer::singleShot(150, [sim] { sim->press_key(); });
+        d->start_button()->click();
+        r.report = d->report()->toPlainText().toStdString();
+        r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
+        d->exit_button()->click();
+    });
+    show_compare_dialog(e.c, e.link, nullptr);
     return r;
 }
 
 void download(Editor& e) {
-    on_modal<TransferDialog>([](TransferDialog* d) { d->start_button()->click(); },
-                             [&] { show_download_dialog(e.c, e.link, nullptr); });
-    ASSERT_EQ(e.texts(), Texts{kOk});
+    test::on_next_modal<TransferDialog>([](TransferDialog* d) { d->start_button()->click(); });
+    show_download_dialog(e.c, e.link, nullptr);
+    ASSERT_EQ(e.texts(), Texts{kTransferOk});
     e.prompt.messages.clear();
 }
 
@@ -209,25 +205,19 @@ struct EepromRun {
 EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, int stop_after_ms = -1) {
     EepromRun r;
     e.prompt.files.push_back(file);
-    on_modal<EepromDialog>(
-        [&](EepromDialog* d) {
+    test::on_next_modal<EepromDialog>([&](EepromDialog* d) {
+        // Once the dialog has taken its file, which it does right after it is up.
+        QTimer::singleShot(0, d, [&, d] {
             r.start_enabled = d->start_button()->isEnabled();
             if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
             if (r.start_enabled) d->start_button()->click();
             r.closed = !d->isVisible();
             if (!r.closed) d->cancel_button()->click();
-        },
-        [&] {
-            if (kind == EepromDialog::Kind::Read) show_eeprom_read_dialog(e.c, e.link, nullptr);
-            else show_eeprom_write_dialog(e.c, e.link, nullptr);
         });
+    });
+    if (kind == EepromDialog::Kind::Read) show_eeprom_read_dialog(e.c, e.link, nullptr);
+    else show_eeprom_write_dialog(e.c, e.link, nullptr);
     return r;
-}
-
-std::string file_bytes(const std::string& path) {
-    std::string b;
-    read_file_bytes(path, b);
-    return b;
 }
 
 } // namespace
@@ -239,7 +229,7 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     std::string image(kEepromSize, '\0');
     std::mt19937 rng(11);
     for (char& b : image) b = static_cast<char>(rng());
-    std::ofstream(image_path, std::ios::binary) << image;
+    filetest::put(image_path, image);
 
     {
         SimProcess sim({"--eeprom", QString::fromStdString(image_path)});
@@ -247,17 +237,17 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
         const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19);
         EXPECT_TRUE(r.start_enabled);
         EXPECT_TRUE(r.closed);
-        EXPECT_EQ(e.texts(), Texts{kOk});
+        EXPECT_EQ(e.texts(), Texts{kTransferOk});
         EXPECT_TRUE(e.p.port_idle);
     }
-    const std::vector<std::string> lines = split_text_lines(file_bytes(s19));
+    const std::vector<std::string> lines = split_text_lines(filetest::content(s19));
     ASSERT_EQ(lines.size(), 2048u);
     EXPECT_EQ(lines.back().substr(0, 8), "S1137FF0");
     // An independent tool reads the file back to the image, byte for byte.
     const QString bin = dir.filePath("back.bin");
     ASSERT_EQ(QProcess::execute("srec_cat", {QString::fromStdString(s19), "-o", bin, "-binary"}), 0)
         << "srec_cat (Debian package srecord) is needed";
-    EXPECT_TRUE(file_bytes(bin.toStdString()) == image);
+    EXPECT_TRUE(filetest::content(bin.toStdString()) == image);
     // ... and finds one contiguous range covering the whole EEPROM.
     QProcess info;
     info.start("srec_info", {QString::fromStdString(s19)});
@@ -271,12 +261,12 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     Editor e(sim.device());
     const EepromRun w = eeprom(e, EepromDialog::Kind::Write, s19);
     EXPECT_TRUE(w.closed);
-    EXPECT_EQ(e.texts(), Texts{kOk});
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
     const std::string log = sim.log("eeprom saved");
     EXPECT_NE(log.find("eeprom: K after 2048 records"), std::string::npos) << log;
     EXPECT_NE(log.find("eeprom: Z"), std::string::npos) << log;
     EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
-    EXPECT_TRUE(file_bytes(out) == image);
+    EXPECT_TRUE(filetest::content(out) == image);
 }
 
 TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingCommands) {
@@ -288,7 +278,7 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     EXPECT_TRUE(r.closed);
     EXPECT_EQ(e.texts(), Texts{kStopped});
     EXPECT_EQ(e.prompt.beeps, 1);
-    const std::vector<std::string> lines = split_text_lines(file_bytes(s19));
+    const std::vector<std::string> lines = split_text_lines(filetest::content(s19));
     ASSERT_FALSE(lines.empty());
     ASSERT_LT(lines.size(), 2048u);
     for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 42u) << i;
@@ -298,7 +288,7 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     std::string whole;
     std::uint8_t zeros[16] = {};
     for (int a = 0; a < kEepromSize; a += 16) whole += s19_line(a, zeros) + "\r\n";
-    std::ofstream(s19, std::ios::binary) << whole;
+    filetest::put(s19, whole);
     e.prompt.messages.clear();
     const EepromRun w = eeprom(e, EepromDialog::Kind::Write, s19, 150);
     EXPECT_TRUE(w.closed);
@@ -316,7 +306,7 @@ TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     Editor e(sim.device());
     const std::string short_file = dir.filePath("short.s19").toStdString(),
                       bad = dir.filePath("no/such/dir.s19").toStdString();
-    std::ofstream(short_file, std::ios::binary) << "S1130000000000000000000000000000000000EC\r\n";
+    filetest::put(short_file, "S1130000000000000000000000000000000000EC\r\n");
     for (auto [kind, file, message] :
          {std::tuple<EepromDialog::Kind, std::string, std::string>{
               EepromDialog::Kind::Write, short_file,

@@ -17,18 +17,15 @@ using namespace kx;
 
 namespace {
 
-const std::string kOk = "Trasferimento eseguito con successo";
-
 // Presses Start on the recipe dialog that `show` opens; the name label's text is returned.
 std::string run_dialog(EditorRig& e, void (*show)(Ctx&, SerialLink&, QWidget*)) {
     std::string name;
-    on_modal<TransferDialog>(
-        [&](TransferDialog* d) {
-            name = d->name_label()->text().toStdString();
-            d->start_button()->click();
-            if (d->isVisible()) d->cancel_button()->click();
-        },
-        [&] { show(e.c, e.link, nullptr); });
+    test::on_next_modal<TransferDialog>([&](TransferDialog* d) {
+        name = d->name_label()->text().toStdString();
+        d->start_button()->click();
+        if (d->isVisible()) d->cancel_button()->click();
+    });
+    show(e.c, e.link, nullptr);
     return name;
 }
 
@@ -66,7 +63,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
 
     // The download reloads the current recipe file first and sends it as it stands.
     EXPECT_EQ(run_dialog(sender, show_recipe_download_dialog), file);
-    EXPECT_EQ(sender.texts(), std::vector<std::string>{kOk});
+    EXPECT_EQ(sender.texts(), Texts{kTransferOk});
     const RecipeModel on_disk = read_set(file);
     EXPECT_TRUE(sender.p.recipe == on_disk); // the download changes nothing
     EXPECT_FALSE(sender.link.port_open());
@@ -82,7 +79,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     const std::string target = run_dialog(receiver, show_recipe_upload_dialog);
     EXPECT_EQ(target, dir.filePath("nuovaRicetta").toStdString());
     ASSERT_EQ(receiver.texts().size(), 2u);
-    EXPECT_EQ(receiver.texts()[0], kOk);
+    EXPECT_EQ(receiver.texts()[0], kTransferOk);
     EXPECT_EQ(receiver.texts()[1], "Salva modifiche a file di ricette " + target + " ?");
     EXPECT_FALSE(receiver.p.recipe_modified);
 
@@ -103,11 +100,11 @@ TEST(RecipeTransferE2E, ASilentTerminalEndsBothWithThePortFree) {
     e.link.set_reply_timeout_ms(300);
     e.settings.save("Ricette", "UltimoFile", dir.filePath("none").toStdString());
     run_dialog(e, show_recipe_download_dialog);
-    EXPECT_EQ(e.texts(), std::vector<std::string>{"Errore Seriale: time-out"});
+    EXPECT_EQ(e.texts(), Texts{"Errore Seriale: time-out"});
     EXPECT_FALSE(e.link.port_open());
     e.prompt.messages.clear();
     run_dialog(e, show_recipe_upload_dialog);
-    EXPECT_EQ(e.texts(), std::vector<std::string>{"Errore Seriale: time-out"});
+    EXPECT_EQ(e.texts(), Texts{"Errore Seriale: time-out"});
     EXPECT_TRUE(e.p.port_idle);
 }
 

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTemporaryFile>
@@ -14,16 +13,13 @@
 #include "comm/transfer_dialogs.h"
 #include "comm_rig.h"
 #include "core/file_test_support.h"
+#include "support/app_rig.h"
 
 using namespace kx;
 
 namespace {
 
-using Texts = std::vector<std::string>;
-const std::string kOk = "Trasferimento eseguito con successo";
 const std::string kTimeOut = "Errore Seriale: time-out";
-
-using Sim = SimProcess;
 
 struct DialogState {
     bool shown = false, stayed_open = false, start_visible = false, cancel_visible = false,
@@ -32,20 +28,15 @@ struct DialogState {
 
 // Its view answers the model chooser with chooser_answer.
 struct Editor : EditorRig {
-    explicit Editor(const std::string& device = "") : EditorRig(device) {}
+    using EditorRig::EditorRig;
 
     // Shows a transfer dialog, presses Start once it is up, runs `before_start` just before
     // the press and, when the dialog stays open, notes its state and presses Cancel.
     DialogState run(void (*show)(Ctx&, SerialLink&, QWidget*),
                     const std::function<void(TransferDialog*)>& before_start = {}) {
         DialogState st;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* d = qobject_cast<TransferDialog*>(QApplication::activeModalWidget());
-            if (!d || st.shown) return;
+        test::on_next_modal<TransferDialog>([&](TransferDialog* d) {
             st.shown = true;
-            poll.stop();
             if (before_start) before_start(d);
             d->start_button()->click();
             st.stayed_open = d->isVisible();
@@ -54,7 +45,6 @@ struct Editor : EditorRig {
             st.cancel_enabled = d->cancel_button()->isEnabled();
             if (st.stayed_open) d->cancel_button()->click();
         });
-        poll.start();
         show(c, link, nullptr);
         return st;
     }
@@ -64,7 +54,7 @@ struct Editor : EditorRig {
     }
     // The Transfer menu's KX --> PC: the model choice, then the dialog; `key` makes the
     // terminal start sending once Start was pressed.
-    DialogState upload(const char* model, Sim* key) {
+    DialogState upload(const char* model, SimProcess* key) {
         view.chooser_answer = find_model(model)->chooser_option;
         EXPECT_EQ(choose_terminal_model(c, "upload"), 1);
         return run(show_upload_dialog, [key](TransferDialog*) {
@@ -102,7 +92,7 @@ class RoundTrip : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
     const char* model = GetParam();
-    Sim sim({"--model", model});
+    SimProcess sim({"--model", model});
     ASSERT_FALSE(sim.device().empty());
 
     Editor sender(sim.device());
@@ -112,14 +102,14 @@ TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
     const DialogState down = sender.download();
     EXPECT_TRUE(down.shown);
     EXPECT_FALSE(down.stayed_open);
-    EXPECT_EQ(sender.texts(), Texts{kOk});
+    EXPECT_EQ(sender.texts(), Texts{kTransferOk});
     EXPECT_TRUE(sender.p.port_idle);
     EXPECT_FALSE(sender.link.port_open());
 
     Editor receiver(sim.device());
     const DialogState up = receiver.upload(model, &sim);
     EXPECT_FALSE(up.stayed_open);
-    EXPECT_EQ(receiver.texts(), Texts{kOk});
+    EXPECT_EQ(receiver.texts(), Texts{kTransferOk});
     expect_same_project(sender.p, receiver.p);
     EXPECT_EQ(receiver.p.language_names[0], "Lang0    ");
     EXPECT_EQ(receiver.p.act_page, 0);
@@ -137,7 +127,7 @@ TEST(TransferFailures, TimeOutsEndTheTransferWithoutSuccessAndReleaseThePort) {
     // Silent from the start, after five frames (erase, counts and the first name), or late.
     for (const QStringList& args :
          {QStringList{"--silent"}, {"--silent-after", "5"}, {"--delay-ms", "600"}}) {
-        Sim sim(args);
+        SimProcess sim(args);
         Editor e(sim.device());
         e.p.n_lang = 2;
         e.p.language_names[1] = "English";
@@ -148,7 +138,7 @@ TEST(TransferFailures, TimeOutsEndTheTransferWithoutSuccessAndReleaseThePort) {
         EXPECT_FALSE(e.link.port_open());
     }
     // A terminal that never starts sending ends the upload on page 0 of the chosen model.
-    Sim sim({"--model", "KXE_520"});
+    SimProcess sim({"--model", "KXE_520"});
     Editor e(sim.device());
     e.link.set_reply_timeout_ms(300);
     EXPECT_FALSE(e.upload("KXE_520", nullptr).stayed_open);
@@ -165,7 +155,7 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
     EXPECT_EQ(e.texts().at(0).rfind("Errore 8002: ", 0), 0u) << e.texts()[0];
     EXPECT_TRUE(e.p.port_idle);
 
-    Sim sim({});
+    SimProcess sim({});
     Editor f(sim.device());
     {
         QSerialPort other; // another program holds the device
@@ -183,11 +173,11 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
     EXPECT_TRUE(f.p.port_idle);
     f.prompt.messages.clear();
     f.download();
-    EXPECT_EQ(f.texts(), Texts{kOk});
+    EXPECT_EQ(f.texts(), Texts{kTransferOk});
 }
 
 TEST(TransferFailures, ATerminalThatGoesAwayIsNamedByItsWholeDevicePath) {
-    Sim sim({"--delay-ms", "30"});
+    SimProcess sim({"--delay-ms", "30"});
     Editor e(sim.device());
     e.p.last_page_idx = 20;
     e.link.set_reply_timeout_ms(2000);
@@ -218,7 +208,7 @@ TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {
         ASSERT_TRUE(file.open());
         for (auto& f : k.frames) file.write((f + "\n").c_str());
         file.flush();
-        Sim sim({"--model", "KXE_540", "--load", file.fileName(), "--ack-timeout", "500"});
+        SimProcess sim({"--model", "KXE_540", "--load", file.fileName(), "--ack-timeout", "500"});
         Editor e(sim.device());
         const DialogState st = e.upload("KXE_540", &sim);
         EXPECT_TRUE(st.stayed_open);
@@ -232,25 +222,8 @@ TEST(TransferFailures, HostileCountsFromTheTerminalAreRefused) {
     }
 }
 
-TEST(TransferDialogs, CaptionsFollowTheInterfaceLanguage) {
-    Editor e;
-    TransferDialog down(e.c, e.link, TransferDialog::Kind::Download);
-    set_lang_download(e.c, down);
-    EXPECT_EQ(down.windowTitle().toStdString(), "Scrittura programma su KX");
-    EXPECT_EQ(down.info()->text().toStdString(), "Scegli Inizia o Annulla");
-    EXPECT_EQ(down.start_button()->text().toStdString(), "Inizia");
-    EXPECT_EQ(down.cancel_button()->text().toStdString(), "Annulla");
-    EXPECT_TRUE(down.isModal());
-    e.p.ui_lang_offset = 1000;
-    TransferDialog up(e.c, e.link, TransferDialog::Kind::Upload);
-    set_lang_upload(e.c, up);
-    EXPECT_EQ(up.windowTitle().toStdString(), "Upload from KX");
-    EXPECT_EQ(up.info()->text().toStdString(), "Select Start or Cancel");
-    EXPECT_EQ(up.start_button()->text().toStdString(), "Start");
-}
-
 TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
-    Sim sim({"--delay-ms", "20"});
+    SimProcess sim({"--delay-ms", "20"});
     Editor e(sim.device());
     bool open_during = false;
     bool port_during = false;
@@ -265,5 +238,5 @@ TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
     });
     EXPECT_TRUE(open_during);
     EXPECT_TRUE(port_during);
-    EXPECT_EQ(e.texts(), Texts{kOk});
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
 }

@@ -7,7 +7,6 @@
 #include "platform/api/textfile.h"
 
 #include <fstream>
-
 #include <random>
 
 namespace filetest {
@@ -26,9 +25,24 @@ inline void put(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The lines, each ended by CR LF.
+inline std::string crlf(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const auto& l : lines) s += l + "\r\n";
+    return s;
+}
+
 // The committed seed files of a fuzz target's corpus (tests/corpus/<name>).
 inline std::filesystem::path corpus_dir(const char* name = "projectfile") {
     return std::filesystem::path(__FILE__).parent_path().parent_path() / "corpus" / name;
+}
+
+// Name and bytes of every seed file of a corpus.
+inline std::vector<std::pair<std::string, std::string>> seed_files(const char* name) {
+    std::vector<std::pair<std::string, std::string>> seeds;
+    for (const auto& e : std::filesystem::directory_iterator(corpus_dir(name)))
+        seeds.emplace_back(e.path().filename().string(), content(e.path().string()));
+    return seeds;
 }
 
 // Fills the project with valid content for model `key`: n_lang languages, `pages` pages,

@@ -56,11 +56,7 @@ struct CompareRig : test::Started {
         for (const std::string& f : frames) bytes += frame_bytes(f);
         return replay_compare(c, bytes, panel, totals);
     }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> t;
-        for (auto& m : prompt.messages) t.push_back(m.text);
-        return t;
-    }
+    std::vector<std::string> texts() const { return test::texts(prompt); }
 };
 
 struct Compare : ::testing::Test, CompareRig {};

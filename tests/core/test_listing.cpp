@@ -3,8 +3,7 @@
 #include "core/listing.h"
 
 #include "core/store.h"
-#include "platform/api/textfile.h"
-#include "support/recording_view.h"
+#include "file_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +11,9 @@
 #include <fstream>
 
 using namespace kx;
+using filetest::crlf;
 
 namespace {
-
-std::string crlf(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
-}
 
 // The default project turned into a 20 x 2 project of `key` with blank pages; print()
 // answers Yes and returns the listing's bytes.
@@ -42,9 +36,7 @@ struct Listing : ::testing::Test {
         p.project_path = e.dir.file(project_name);
         e.prompt.answers = {kAnsYes};
         print_spool(e.c);
-        std::string bytes;
-        read_file_bytes(e.dir.file("proj.lst"), bytes);
-        return bytes;
+        return filetest::content(e.dir.file("proj.lst"));
     }
 };
 

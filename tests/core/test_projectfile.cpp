@@ -3,7 +3,7 @@
 
 #include "core/transfer.h"
 #include "file_test_support.h"
-#include "platform/api/textfile.h"
+#include "support/round_trip.h"
 
 #include <gtest/gtest.h>
 
@@ -19,25 +19,11 @@ std::string bytes_of(const Project& p) {
     return out;
 }
 
-std::string join(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
-}
-
 FileError parse_error(const std::string& bytes) {
     StagedProject st;
     FileError err;
     EXPECT_FALSE(parse_project_file(bytes, st, err));
     return err;
-}
-
-// Reads bytes into a fresh project (no window), as the open road swaps them in.
-void read_into(const std::string& bytes, Project& q) {
-    StagedProject st;
-    FileError err;
-    ASSERT_TRUE(parse_project_file(bytes, st, err)) << err.description;
-    install_staged_project(q, std::move(st));
 }
 
 // A one-page, one-language KXD_515 project (16 x 2): header 0..6, names 7..12, character
@@ -144,17 +130,12 @@ TEST(ProjectFileRoundTrip, EveryModelLanguageCountAndSize) {
             const int strings = largest ? 600 : seed * 13 % 40;
             Project p;
             fill_project(p, m.key, n_lang, pages, strings, 8, seed, seed % 2 == 0);
-            const std::string first = bytes_of(p);
-            Project q;
-            read_into(first, q);
-            // The unused names, written empty, come back as four blanks each.
-            auto lines = split_text_lines(first);
-            for (int i = n_lang; i < 6; ++i) lines[7 + i] = "    ";
-            EXPECT_EQ(bytes_of(q), join(lines)) << m.key << " " << n_lang;
+            SCOPED_TRACE(m.key + std::string(" ") + std::to_string(n_lang));
+            const auto q = test::round_trip(p);
             for (int L = 0; L < n_lang; ++L)
                 for (int pg = 0; pg < pages; ++pg)
-                    ASSERT_EQ(q.page_store[L][pg], p.page_store[L][pg]) << m.key << " " << L << " " << pg;
-            EXPECT_EQ(q.multi_protocol, p.multi_protocol);
+                    ASSERT_EQ(q->page_store[L][pg], p.page_store[L][pg]) << L << " " << pg;
+            EXPECT_EQ(q->multi_protocol, p.multi_protocol);
         }
     }
 }
@@ -169,7 +150,7 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
         file[4] = "  2  languages";
         file[5] = "  6  tot_pages";
         for (int i = 0; i < 6; ++i) file.insert(file.end(), lines.begin() + 13, lines.begin() + 24);
-        ASSERT_TRUE(parse_project_file(join(file), st, err)) << err.description;
+        ASSERT_TRUE(parse_project_file(crlf(file), st, err)) << err.description;
         EXPECT_EQ(st.last_page_idx, 2);
         EXPECT_EQ(st.language_names[1], "    "); // an empty name reads as four blanks,
         EXPECT_EQ(st.language_names[5], "    "); // in use or not
@@ -180,7 +161,7 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
     lines[15] = "   1   2   3   4   ";           // 19 characters: no password
     lines[16] = kUnused;                         // an unused slot before a used one
     lines[17] = "1 01 019 02 01 00FF 0000 0010"; // INT 2.1 at row 1, column 3
-    ASSERT_TRUE(parse_project_file(join(lines), st, err)) << err.description;
+    ASSERT_TRUE(parse_project_file(crlf(lines), st, err)) << err.description;
     const page_record& r = st.pages[0][0];
     EXPECT_EQ(r.chars[0], 'a');
     EXPECT_EQ(r.chars[2], kCodeInvalid);
@@ -197,7 +178,7 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
 
     lines[3] = "  0  link";
     lines[13] = "\xDB\xDB\x11\x10\x1E\x1F"; // digit marks that no variable covers
-    ASSERT_TRUE(parse_project_file(join(lines), st, err));
+    ASSERT_TRUE(parse_project_file(crlf(lines), st, err));
     EXPECT_EQ(st.pages[0][0].links, (std::array<std::int16_t, 5>{0, 0, 0, 0, 0}));
     EXPECT_EQ(st.pages[0][0].chars[0], kCodeVarDigit);
     EXPECT_EQ(st.pages[0][0].chars[2], 4);
@@ -221,7 +202,7 @@ TEST(ProjectFileReader, TheBlockReadLastDecidesLinksAndVariables) {
         for (const auto& block : blocks) file.insert(file.end(), block.begin(), block.end());
         StagedProject st;
         FileError err;
-        EXPECT_TRUE(parse_project_file(join(file), st, err)) << err.description;
+        EXPECT_TRUE(parse_project_file(crlf(file), st, err)) << err.description;
         return st;
     };
     const StagedProject aba = read({a, b, a}), abb = read({a, b, b});
@@ -255,10 +236,10 @@ TEST(ProjectFileReader, RefusesOverlappingVariablesAndEveryTruncation) {
     auto overlap = lines;
     overlap[16] = "1 00 000 04 00 0000 0000 0000";
     overlap[17] = "1 00 003 02 00 0000 0000 0000";
-    EXPECT_EQ(parse_error(join(overlap)).number, kErrBadValue);
+    EXPECT_EQ(parse_error(crlf(overlap)).number, kErrBadValue);
     // Every file that ends early, at whatever line.
     for (std::size_t n = 0; n < lines.size(); ++n) {
-        FileError err = parse_error(join(std::vector<std::string>(lines.begin(), lines.begin() + n)));
+        FileError err = parse_error(crlf(std::vector<std::string>(lines.begin(), lines.begin() + n)));
         EXPECT_EQ(err.number, kErrPastEnd) << n;
     }
 }
@@ -269,35 +250,21 @@ TEST(ProjectFileFidelity, NarrowDateAndTimeFieldsAndStrayMarksSurviveOpenSaveAnd
     // KXB_540, 20 x 4: a DATE of 9 digits at row 0, column 11 (ten cells would run past the
     // row), a TIME of 5 digits at row 1, column 0, a WORD right after it at column 5 (eight
     // TIME cells would cover it), and stray digit marks at the end of row 1 and at row 2, column 3.
-    const std::string pad4(4, ' ');
-    std::vector<std::string> lines = {"2.8  version - MonoProtocol",
-                                      "  3  model",
-                                      "  1  mode",
-                                      "  1  link",
-                                      "  1  languages",
-                                      "  1  tot_pages",
-                                      "  1  tot_strings",
-                                      "Italiano",
-                                      pad4,
-                                      pad4,
-                                      pad4,
-                                      pad4,
-                                      pad4,
-                                      "Date:      \xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB",
-                                      "\xDB\xDB\xDB\xDB\xDB\xDB\xDB            \xDB",
-                                      "txt\xDB" + std::string(16, ' '),
-                                      std::string(20, ' '),
-                                      "   0   0   0   0   0",
-                                      "1 04 011 09 00 0000 0000 0000",
-                                      "0 05 020 05 00 0010 0000 0000",
-                                      "0 00 025 02 00 0011 0000 0063"};
-    for (int k = 0; k < 5; ++k) lines.push_back(kUnused);
-    lines.push_back("string");
-    const std::string file = join(lines);
+    std::string file =
+        "2.8  version - MonoProtocol\r\n  3  model\r\n  1  mode\r\n  1  link\r\n  1  languages\r\n"
+        "  1  tot_pages\r\n  1  tot_strings\r\nItaliano\r\n    \r\n    \r\n    \r\n    \r\n    \r\n"
+        "Date:      \xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB\xDB\r\n"
+        "\xDB\xDB\xDB\xDB\xDB\xDB\xDB            \xDB\r\n"
+        "txt\xDB" +
+        std::string(16, ' ') + "\r\n" + std::string(20, ' ') +
+        "\r\n   0   0   0   0   0\r\n1 04 011 09 00 0000 0000 0000\r\n0 05 020 05 00 0010 0000 0000\r\n"
+        "0 00 025 02 00 0011 0000 0063\r\n";
+    for (int k = 0; k < 5; ++k) file += kUnused + "\r\n";
+    file += "string\r\n";
 
     Editor e;
     const std::string path = e.dir.file("other.prj");
-    std::ofstream(path, std::ios::binary) << file;
+    put(path, file);
     ASSERT_TRUE(open_project_file(e.c, path)) << e.prompt.last_text();
     EXPECT_EQ(e.p.n_vars, 3);
     auto codes = [&](int from, int n) {
@@ -370,23 +337,20 @@ TEST(ProjectFileCorpus, SeedFilesKeepTheirOutcome) {
             ++seed;
         }
         const auto lines = split_text_lines(small_file());
-        put("ok_small.prj", join(lines));
+        put("ok_small.prj", crlf(lines));
         for (const Damage& d : kDamages) {
             auto l = lines;
             l[d.line] = d.text;
-            put(std::string("bad_") + d.name + ".prj", join(l));
+            put(std::string("bad_") + d.name + ".prj", crlf(l));
         }
-        put("bad_truncated.prj", join(std::vector<std::string>(lines.begin(), lines.begin() + 20)));
+        put("bad_truncated.prj", crlf(std::vector<std::string>(lines.begin(), lines.begin() + 20)));
         put("bad_empty.prj", "");
     }
     int files = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        std::string bytes;
-        ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
+    for (const auto& [name, bytes] : seed_files("projectfile")) {
         StagedProject st;
         FileError err;
-        const bool ok = parse_project_file(bytes, st, err);
-        EXPECT_EQ(ok, e.path().filename().string().rfind("ok_", 0) == 0) << e.path();
+        EXPECT_EQ(parse_project_file(bytes, st, err), name.rfind("ok_", 0) == 0) << name;
         ++files;
     }
     EXPECT_GE(files, 20);

@@ -21,28 +21,19 @@ TEST(RecipeCommands, NamesAreCutToEightCharacters) {
 
 namespace {
 
-// The terminal's answers to the upload's requests, in order.
+// The terminal's answers to the upload's requests, in order: 2 blocks of 2 elements at
+// 0x0100; element 0 (OMR_HEX with 2 decimals, named "AB") and element 1; slot 0 free but
+// still read, slot 1 the head, slot 2 the tail.
 struct Upload : test::Started {
-    std::vector<std::string> answers = {
-        "02020100", // 2 blocks of 2 elements at 0x0100
-        "\xB2"
-        "AB",
-        "00000010", // element 0: OMR_HEX with 2 decimals, name "AB"
-        "3XY",
-        "00050FFF", // element 1
-        "        ",
-        "0000",
-        "0000",
-        "0000", // slot 0 free: still read
-        "ONE",
-        "0102",
-        "0007",
-        "0008", // slot 1, head
-        "TWO",
-        "0102",
-        "0009",
-        "000A", // slot 2, tail
-    };
+    std::vector<std::string> answers = {"02020100", "\xB2" + std::string("AB"),
+                                        "00000010", "3XY",
+                                        "00050FFF", "        ",
+                                        "0000",     "0000",
+                                        "0000",     "ONE",
+                                        "0102",     "0007",
+                                        "0008",     "TWO",
+                                        "0102",     "0009",
+                                        "000A"};
     TransferOutcome run() {
         std::string bytes;
         for (const std::string& a : answers) bytes += frame_bytes(a);

@@ -10,14 +10,9 @@ namespace kx {
 namespace {
 
 using filetest::content;
+using filetest::crlf;
 using filetest::put;
 using test::Fixture;
-
-std::string join(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
-}
 
 std::string bytes_of(const RecipeModel& m) {
     std::string out;
@@ -40,7 +35,7 @@ FileError read_refused(const std::string& bytes) {
     return err;
 }
 
-const std::string kExample = join({"2.8  version", "    1  blk_tot", "    1  blk_len", "  256  blk_start",
+const std::string kExample = crlf({"2.8  version", "    1  blk_tot", "    1  blk_len", "  256  blk_start",
                                    "0000 FFFF 82 SPEED   ", "block:     0  FIRST      0   0", "  150"});
 
 // Two elements; used blocks in slots 0 and 3, free slots 1 and 2 in between with stale links.
@@ -76,7 +71,7 @@ TEST(RecipeFileLayout, TheExampleFileByteForByte) {
 
 TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
     const std::string expected =
-        join({"2.8  version", "    2  blk_tot", "    2  blk_len", " 4660  blk_start", "0007 FFFF 84 TEMP    ",
+        crlf({"2.8  version", "    2  blk_tot", "    2  blk_len", " 4660  blk_start", "0007 FFFF 84 TEMP    ",
               "0000 000A 00 LONGNAME", "block:     0  ZETA       3   0", "65535     7",
               "block:     1             1   1", "   12     0", "block:     2             0   0",
               "    0     0", "block:     3  ALPHA      3   0", "    0     0"});
@@ -98,7 +93,7 @@ TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
     // The slot number of a header is not read; another version number is accepted; a flags
     // field without a blank after it ends the line; text where a number stands reads 0.
     const RecipeModel m =
-        read_ok(join({"3.1  version", "    1  blk_tot", "    2  blk_len", "  abc  blk_start", "0000 0010 84",
+        read_ok(crlf({"3.1  version", "    1  blk_tot", "    2  blk_len", "  abc  blk_start", "0000 0010 84",
                       "0001 0002 1 X", "block:    17  ONE        0   0", "    4    x"}));
     EXPECT_EQ(m.recipe_blocks[0].name, "ONE     ");
     EXPECT_EQ(m.blk_start, 0);
@@ -111,7 +106,7 @@ TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
 
     // Lines after the last used block are not read; a file without blocks needs none.
     EXPECT_EQ(read_ok(kExample + "anything\r\n").blk_tot, 1);
-    EXPECT_EQ(read_ok(join({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start",
+    EXPECT_EQ(read_ok(crlf({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start",
                             "0000 0000 00 "}))
                   .blk_tot,
               0);
@@ -119,8 +114,8 @@ TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
 
 TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
     using Kind = FileError::Kind;
-    EXPECT_EQ(read_refused(join({"2.8 version", "    1  blk_tot"})).kind, Kind::Format);
-    EXPECT_EQ(read_refused(join({"2.8  version", "    1 blk_tot"})).kind, Kind::Format);
+    EXPECT_EQ(read_refused(crlf({"2.8 version", "    1  blk_tot"})).kind, Kind::Format);
+    EXPECT_EQ(read_refused(crlf({"2.8  version", "    1 blk_tot"})).kind, Kind::Format);
     EXPECT_EQ(read_refused("").kind, Kind::Damaged);
 
     auto with = [](std::size_t line, const std::string& text) {
@@ -130,7 +125,7 @@ TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
                                           "    1",          "block:     1  B          0   1",
                                           "    2"};
         if (line < lines.size()) lines[line] = text;
-        return join(lines);
+        return crlf(lines);
     };
     ASSERT_EQ(read_ok(with(99, "")).blk_tot, 2); // the file the cases below damage
 
@@ -166,7 +161,7 @@ TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
     std::vector<std::string> many = {"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
                                      "0000 FFFF 00 E"};
     for (int s = 0; s < 210; ++s) many.insert(many.end(), {"block:     0             0   0", "    0"});
-    EXPECT_EQ(read_refused(join(many)).kind, Kind::Damaged);
+    EXPECT_EQ(read_refused(crlf(many)).kind, Kind::Damaged);
 }
 
 TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
@@ -183,13 +178,11 @@ TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
 
 TEST(RecipeFileReader, SeedFilesKeepTheirOutcome) {
     int n = 0;
-    for (const auto& e : std::filesystem::directory_iterator(filetest::corpus_dir("recipefile"))) {
-        std::string bytes;
-        ASSERT_TRUE(read_file_bytes(e.path().string(), bytes));
+    for (const auto& [name, bytes] : filetest::seed_files("recipefile")) {
         RecipeModel m;
         FileError err;
-        const bool ok = e.path().filename().string().rfind("ok_", 0) == 0;
-        EXPECT_EQ(parse_recipe_file(bytes, m, err), ok) << e.path() << ": " << err.description;
+        EXPECT_EQ(parse_recipe_file(bytes, m, err), name.rfind("ok_", 0) == 0)
+            << name << ": " << err.description;
         ++n;
     }
     EXPECT_GE(n, 5);
@@ -199,64 +192,63 @@ TEST(RecipeFileReader, SeedFilesKeepTheirOutcome) {
 
 struct RecipeFiles : ::testing::Test, Fixture {
     std::string setting() const { return settings.get("Ricette", "UltimoFile", "<none>"); }
-    std::string in_dir(const std::string& name) const { return dir.file(name); }
 };
 
 const std::string kEmptyFile =
-    join({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start", "0000 0000 00         "});
+    crlf({"2.8  version", "    0  blk_tot", "    1  blk_len", "    0  blk_start", "0000 0000 00         "});
 
 TEST_F(RecipeFiles, FirstUseAndNewCreateFreeNamesBesideTheLastFile) {
     open_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(setting(), p.recipe_path);
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
 
     // The next recipe function finds that file and reads it.
     p.recipe.blk_tot = 9;
     open_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(p.recipe.blk_tot, 0);
 
     new_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta1"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta1"));
     new_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta2"));
-    EXPECT_EQ(setting(), in_dir("nuovaRicetta2"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta2"));
+    EXPECT_EQ(setting(), dir.file("nuovaRicetta2"));
 }
 
 TEST_F(RecipeFiles, AMissingLastFileGivesANewFileWithNothingOfTheOldModel) {
-    put(in_dir("mine"), bytes_of(two_blocks()));
-    settings.save("Ricette", "UltimoFile", in_dir("mine"));
+    put(dir.file("mine"), bytes_of(two_blocks()));
+    settings.save("Ricette", "UltimoFile", dir.file("mine"));
     open_recipe_file(c);
     ASSERT_EQ(p.recipe.blk_tot, 2);
-    std::filesystem::remove(in_dir("mine"));
+    std::filesystem::remove(dir.file("mine"));
     open_recipe_file(c);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
     EXPECT_EQ(p.recipe.recipe_blocks[3].name, "");
     EXPECT_EQ(p.recipe.blk_start, 0);
 }
 
 TEST_F(RecipeFiles, ARefusedFileIsNeverOverwritten) {
-    const std::string bad = join({"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
+    const std::string bad = crlf({"2.8  version", "    1  blk_tot", "    1  blk_len", "    0  blk_start",
                                   "0000 FFFF 00 E", "block:     0  A          0   7", "    1"});
-    put(in_dir("theirs"), bad);
-    settings.save("Ricette", "UltimoFile", in_dir("theirs"));
+    put(dir.file("theirs"), bad);
+    settings.save("Ricette", "UltimoFile", dir.file("theirs"));
     open_recipe_file(c);
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text, "Errore formato file ricetta!");
-    EXPECT_EQ(content(in_dir("theirs")), bad);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(content(dir.file("theirs")), bad);
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
     EXPECT_EQ(setting(), p.recipe_path);
 
     // The same through Recipes > Read.
     p.ui_lang_offset = 1000;
-    prompt.files.push_back(in_dir("theirs"));
+    prompt.files.push_back(dir.file("theirs"));
     recipes_read(c);
     EXPECT_EQ(prompt.last_text(), "Recipe file format error!");
-    EXPECT_EQ(content(in_dir("theirs")), bad);
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta1"));
+    EXPECT_EQ(content(dir.file("theirs")), bad);
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta1"));
     EXPECT_FALSE(p.recipe_modified);
 }
 
@@ -268,14 +260,14 @@ TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
     const std::string saved = content(path);
 
     // Write As to a folder that does not exist; the dialog held a project file before.
-    c.cdg_recipe.file_name = in_dir("project.prj");
-    prompt.files.push_back(in_dir("no/such/folder/r"));
+    c.cdg_recipe.file_name = dir.file("project.prj");
+    prompt.files.push_back(dir.file("no/such/folder/r"));
     recipes_write_as(c);
     EXPECT_EQ(prompt.beeps, 1);
     EXPECT_EQ(prompt.last_text().rfind("Errore 75: ", 0), 0u) << prompt.last_text();
     EXPECT_EQ(p.recipe_path, path);
     EXPECT_EQ(setting(), path);
-    EXPECT_EQ(c.cdg_recipe.file_name, in_dir("project.prj")); // the dialog as before the command
+    EXPECT_EQ(c.cdg_recipe.file_name, dir.file("project.prj")); // the dialog as before the command
 
     // A model the file cannot hold is not written over the good file.
     p.recipe.recipe_blocks[0].values[0] = 65536;
@@ -288,28 +280,28 @@ TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
 
 TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {
     open_recipe_file(c);
-    put(in_dir("other"), bytes_of(two_blocks()));
+    put(dir.file("other"), bytes_of(two_blocks()));
 
     // Write As over an existing file: No keeps it.
-    prompt.files.push_back(in_dir("other"));
+    prompt.files.push_back(dir.file("other"));
     prompt.answers.push_back(kAnsNo);
     recipes_write_as(c);
-    EXPECT_EQ(prompt.last_text(), "File " + in_dir("other") + " esistente: sovrascrivi?");
-    EXPECT_EQ(content(in_dir("other")), bytes_of(two_blocks()));
-    EXPECT_EQ(p.recipe_path, in_dir("nuovaRicetta"));
+    EXPECT_EQ(prompt.last_text(), "File " + dir.file("other") + " esistente: sovrascrivi?");
+    EXPECT_EQ(content(dir.file("other")), bytes_of(two_blocks()));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
 
-    prompt.files.push_back(in_dir("other"));
+    prompt.files.push_back(dir.file("other"));
     recipes_read(c);
-    EXPECT_EQ(p.recipe_path, in_dir("other"));
-    EXPECT_EQ(setting(), in_dir("other"));
+    EXPECT_EQ(p.recipe_path, dir.file("other"));
+    EXPECT_EQ(setting(), dir.file("other"));
     EXPECT_EQ(p.recipe.blk_tot, 2);
 
     // Write As with Yes: the model under the new name, which becomes the current file.
-    prompt.files.push_back(in_dir("copy"));
+    prompt.files.push_back(dir.file("copy"));
     recipes_write_as(c);
-    EXPECT_EQ(content(in_dir("copy")), bytes_of(two_blocks()));
-    EXPECT_EQ(p.recipe_path, in_dir("copy"));
-    EXPECT_EQ(setting(), in_dir("copy"));
+    EXPECT_EQ(content(dir.file("copy")), bytes_of(two_blocks()));
+    EXPECT_EQ(p.recipe_path, dir.file("copy"));
+    EXPECT_EQ(setting(), dir.file("copy"));
 
     // Cancel in the dialog ends the command silently.
     const auto shown = prompt.messages.size();
@@ -337,7 +329,7 @@ TEST_F(RecipeFiles, TheSaveQuestionWritesOnlyOnYes) {
 
     // Yes with a file that cannot be written: the changes are kept and the caller is told.
     p.recipe_modified = true;
-    p.recipe_path = in_dir("no/such/folder/r");
+    p.recipe_path = dir.file("no/such/folder/r");
     prompt.answers.push_back(kAnsYes);
     EXPECT_FALSE(ask_save_recipe_file(c));
     EXPECT_TRUE(p.recipe_modified);

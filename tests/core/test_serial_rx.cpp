@@ -2,6 +2,7 @@
 // over a port are checked against the simulator in tests/comm/test_transfer_e2e.cpp.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <utility>
 
 #include "core/context.h"
@@ -33,48 +34,34 @@ struct Fixture {
     Ctx c{p, prompt, settings, pump};
 };
 
-std::string rx(std::string_view bytes, bool* done = nullptr) {
-    Project p;
-    receive_bytes(p, bytes);
-    if (done) *done = p.rx_done;
-    return p.rx_buffer;
+// The bytes of `text` with '<' for STX and '>' for ETX.
+std::string line(std::string text) {
+    for (char& ch : text) ch = ch == '<' ? kStx : ch == '>' ? kEtx : ch;
+    return text;
 }
 
 } // namespace
 
 TEST(ReceiveRule, AssemblesFramesCharacterByCharacter) {
-    bool done = false;
-    EXPECT_EQ(rx("\x02"
-                 "12\x03",
-                 &done),
-              "12");
-    EXPECT_TRUE(done);
-    // A second STX starts the frame afresh.
-    EXPECT_EQ(rx("\x02"
-                 "ab\x02"
-                 "cd\x03",
-                 &done),
-              "cd");
-    // ETX keeps the buffer; what follows it belongs to no frame, nor does a stray ETX.
-    EXPECT_EQ(rx("\x02"
-                 "ab\x03xy",
-                 &done),
-              "ab");
-    EXPECT_TRUE(done);
-    EXPECT_EQ(rx("xy\x03", &done), "");
-    EXPECT_FALSE(done);
-    EXPECT_EQ(rx("\x02"
-                 "ab\x03 JUNK\x03\x02"
-                 "cd",
-                 &done),
-              "cd");
-    EXPECT_EQ(rx("\x02"
-                 "ab",
-                 &done),
-              "ab");
-    EXPECT_FALSE(done);
-    // Page rows carry bytes above 127 and control codes other than STX and ETX.
-    EXPECT_EQ(rx("\x02\xff\x11\x10\x1e\x1f\x03"), "\xff\x11\x10\x1e\x1f");
+    const struct {
+        const char* bytes;
+        const char* frame;
+        std::optional<bool> done; // nothing: the flag is the caller's to clear
+    } cases[] = {
+        {"<12>", "12", true},
+        {"<ab<cd>", "cd", true}, // a second STX starts the frame afresh
+        {"<ab>xy", "ab", true},  // what follows the ETX belongs to no frame,
+        {"xy>", "", false},      // nor does a stray ETX
+        {"<ab> JUNK><cd", "cd", std::nullopt},
+        {"<ab", "ab", false},
+        {"<\xff\x11\x10\x1e\x1f>", "\xff\x11\x10\x1e\x1f", true}, // row bytes above 127 and controls
+    };
+    for (const auto& k : cases) {
+        Project p;
+        receive_bytes(p, line(k.bytes));
+        EXPECT_EQ(p.rx_buffer, k.frame) << k.bytes;
+        if (k.done) EXPECT_EQ(p.rx_done, *k.done) << k.bytes;
+    }
 }
 
 // Time-outs and late answers are checked against the simulator.
@@ -82,21 +69,18 @@ TEST(WaitReply, ReturnsOnTheFrameAndClearsTheFlagsALineErrorStaysWithoutMessage)
     Fixture f;
     f.p.comm_error = -1;
     f.p.rx_done = true; // left over from the previous frame
-    f.pump.bytes = "\x02"
-                   "OK\x03";
+    f.pump.bytes = line("<OK>");
     wait_reply(f.c);
     EXPECT_TRUE(f.p.rx_done);
     EXPECT_EQ(f.p.comm_error, 0);
     EXPECT_EQ(f.p.rx_buffer, "OK");
     // Noise that comes with the ETX in one read does not reach the frame's text.
-    f.pump.bytes = "\x02"
-                   "Italiano \x03JUNK";
+    f.pump.bytes = line("<Italiano >JUNK");
     wait_reply(f.c);
     EXPECT_EQ(f.p.rx_buffer, "Italiano ");
 
     f.pump.line_error = true;
-    f.pump.bytes = "\x02"
-                   "ab\x03";
+    f.pump.bytes = line("<ab>");
     wait_reply(f.c);
     EXPECT_TRUE(f.p.rx_done);
     EXPECT_NE(f.p.comm_error, 0);

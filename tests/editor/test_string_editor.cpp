@@ -5,10 +5,7 @@
 #include "support/app_rig.h"
 #include "support/round_trip.h"
 
-#include <QAction>
 #include <QLineEdit>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 

@@ -7,12 +7,11 @@
 #include "editor/editor_window.h"
 #include "support/app_rig.h"
 #include "support/round_trip.h"
-
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -132,28 +131,6 @@ TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
     QTest::mouseDClick(a.w.editor()->display(), Qt::LeftButton, {}, cell_point(a, 3));
     EXPECT_EQ(a.prompt.beeps, 1);
     EXPECT_EQ(a.p.n_vars, 1);
-}
-
-// With KX_SCREENSHOT_DIR set, saves the variable editor over a page in both languages.
-TEST(VarEditorWindow, ScreenshotOverAPage) {
-    const QByteArray dir = qgetenv("KX_SCREENSHOT_DIR");
-    if (dir.isEmpty()) GTEST_SKIP() << "KX_SCREENSHOT_DIR not set";
-    for (const char* lingua : {"0", "1"}) {
-        App a(lingua);
-        a.w.resize(1000, 720);
-        write_page(a, 0, "Forno 3   Temp.:");
-        edit_cell(a, 17, [&](VarEditor* dlg) {
-            dlg->type_list()->setCurrentIndex(1);
-            QApplication::processEvents();
-            QImage shot = a.w.grab().toImage();
-            QPainter painter(&shot);
-            const QWidget* d = a.w.editor()->display();
-            painter.drawPixmap(d->mapTo(&a.w, QPoint(0, d->height() + 40)), dlg->grab());
-            painter.end();
-            shot.save(QString("%1/var-editor-%2.png").arg(QString::fromLocal8Bit(dir), lingua));
-            dlg->button(1)->click();
-        });
-    }
 }
 
 TEST(LinkEditing, ArrowBoxesKeepToThePagesAndCycleUntilEsc) {

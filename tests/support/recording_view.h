@@ -27,21 +27,25 @@ inline std::string as_text(const std::map<int, int>& codes, int from, int n) {
     return s;
 }
 
+// The texts of the messages shown, in order.
+inline std::vector<std::string> texts(const ScriptedPrompt& prompt) {
+    std::vector<std::string> t;
+    for (const auto& m : prompt.messages) t.push_back(m.text);
+    return t;
+}
+
 struct RecordingView : View {
     std::map<int, std::pair<GlyphSet, int>> cells; // the last image painted on each cell
     std::map<Label, std::string> labels;
     std::map<int, std::string> link_boxes;
     std::map<int, std::vector<std::string>> grid;
-    std::vector<std::string> headings, lang_names, type_names;
+    std::vector<std::string> headings, lang_names;
     std::vector<std::string> calls; // progress windows and display unloads, in order
     std::string caption;
     int last_value = -1;
     bool pwd = false;
     std::optional<int> chooser_answer; // nothing = Cancel
     int chooser_preselect = -1;
-    std::string chooser_prompt;
-    std::vector<int> highlights;
-    std::vector<bool> insert_shown;
     int char_pickers = 0, var_editors = 0, link_edits_ended = 0;
     bool editor_exists = false; // whether open_var_editor() answers that an editor was shown
 
@@ -63,22 +67,18 @@ struct RecordingView : View {
     }
     void grid_row(int k, const std::vector<std::string>& c) override { grid[k] = c; }
     void lang_list_set(const std::vector<std::string>& n, int) override { lang_names = n; }
-    void type_list_fill(const std::vector<std::string>& n) override { type_names = n; }
     void set_caption(const std::string& c) override { caption = c; }
-    std::optional<int> choose_model(const std::string&, const std::string& prompt, const std::string&,
+    std::optional<int> choose_model(const std::string&, const std::string&, const std::string&,
                                     int preselect) override {
-        chooser_prompt = prompt;
         chooser_preselect = preselect;
         return chooser_answer;
     }
-    void show_insert_mode(bool on) override { insert_shown.push_back(on); }
     void end_link_edit() override { ++link_edits_ended; }
     void open_char_picker() override { ++char_pickers; }
     bool open_var_editor() override {
         ++var_editors;
         return editor_exists;
     }
-    void grid_highlight(int k) override { highlights.push_back(k); }
 
     // What the cells show in their normal glyphs; '?' for a cell drawn any other way.
     std::string text(int from, int n) const {
@@ -151,14 +151,8 @@ struct Editor : Fixture {
     }
     int add_var(int pos, int digits, int type = 0, int dec = 0) {
         const int k = ++p.n_vars;
-        p.variable_table[k] = {1,
-                               static_cast<std::int16_t>(type),
-                               static_cast<std::int16_t>(pos),
-                               static_cast<std::int16_t>(digits),
-                               static_cast<std::int16_t>(dec),
-                               0,
-                               0,
-                               0};
+        auto s = [](int v) { return static_cast<std::int16_t>(v); };
+        p.variable_table[k] = {1, s(type), s(pos), s(digits), s(dec), 0, 0, 0};
         draw_var_cells(c, k);
         return k;
     }
