@@ -188,14 +188,18 @@ std::string recipe_cmd_value(const RecipeModel& m, int b, int i) {
     return "B" + hex_field(b, 2) + hex_field(i, 2) + hex_field(m.recipe_blocks[b].values[i], 4);
 }
 
-TransferOutcome run_recipe_download(Ctx& c, LinkPort& link, TransferPanel& panel) {
+namespace {
+
+// Start of either recipe transfer: the busy rule, the port opened, `step` run, and the port
+// released on every way out. Ended means the step ran to its end.
+TransferOutcome run_recipe_step(Ctx& c, LinkPort& link, TransferPanel& panel, void (RecipeRun::*step)()) {
     if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
     RecipeRun run(c, link, panel);
     try {
         link.open();
         panel.buttons_hidden();
         c.p.stop_transfer = false;
-        run.download();
+        (run.*step)();
     } catch (const TransferError& e) {
         return report_failure(c, link, panel, e);
     }
@@ -203,20 +207,16 @@ TransferOutcome run_recipe_download(Ctx& c, LinkPort& link, TransferPanel& panel
     return TransferOutcome::Ended;
 }
 
+} // namespace
+
+TransferOutcome run_recipe_download(Ctx& c, LinkPort& link, TransferPanel& panel) {
+    return run_recipe_step(c, link, panel, &RecipeRun::download);
+}
+
 TransferOutcome run_recipe_upload(Ctx& c, LinkPort& link, TransferPanel& panel) {
-    if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
-    RecipeRun run(c, link, panel);
-    try {
-        link.open();
-        panel.buttons_hidden();
-        c.p.stop_transfer = false;
-        run.upload();
-    } catch (const TransferError& e) {
-        return report_failure(c, link, panel, e);
-    }
-    link.release();
-    ask_save_recipe_file(c);
-    return TransferOutcome::Ended;
+    const TransferOutcome done = run_recipe_step(c, link, panel, &RecipeRun::upload);
+    if (done == TransferOutcome::Ended) ask_save_recipe_file(c);
+    return done;
 }
 
 TransferOutcome replay_recipe_upload(Ctx& c, std::string_view bytes) {

@@ -10,20 +10,29 @@
 
 namespace kx {
 
-void show_recipe_download_dialog(Ctx& c, SerialLink& link, QWidget* parent) {
-    TransferDialog dlg(c, link, TransferDialog::Kind::RecipeDownload, parent);
-    set_lang_recipe_down(c, dlg);
-    open_recipe_file(c);
+namespace {
+
+// Either recipe transfer dialog: captioned, the recipe file settled by `settle`, its name
+// shown, then run modally.
+void show_recipe_dialog(Ctx& c, SerialLink& link, QWidget* parent, TransferDialog::Kind kind,
+                        void (*caption)(Ctx&, TransferDialog&), void (*settle)(Ctx&)) {
+    TransferDialog dlg(c, link, kind, parent);
+    caption(c, dlg);
+    settle(c);
     dlg.name_label()->setText(qs(c.p.recipe_path));
     dlg.exec();
 }
 
+} // namespace
+
+void show_recipe_download_dialog(Ctx& c, SerialLink& link, QWidget* parent) {
+    show_recipe_dialog(c, link, parent, TransferDialog::Kind::RecipeDownload, set_lang_recipe_down,
+                       open_recipe_file);
+}
+
 void show_recipe_upload_dialog(Ctx& c, SerialLink& link, QWidget* parent) {
-    TransferDialog dlg(c, link, TransferDialog::Kind::RecipeUpload, parent);
-    set_lang_recipe_upload(c, dlg);
-    choose_recipe_file_name(c);
-    dlg.name_label()->setText(qs(c.p.recipe_path));
-    dlg.exec();
+    show_recipe_dialog(c, link, parent, TransferDialog::Kind::RecipeUpload, set_lang_recipe_upload,
+                       choose_recipe_file_name);
 }
 
 } // namespace kx
