@@ -19,7 +19,7 @@ void show_recipe_dialog(Ctx& c, SerialLink& link, QWidget* parent, TransferDialo
     TransferDialog dlg(c, link, kind, parent);
     caption(c, dlg);
     settle(c);
-    dlg.name_label()->setText(qs(c.p.recipe_path));
+    dlg.name_label()->setText(qpath(c.p.recipe_path));
     dlg.exec();
 }
 

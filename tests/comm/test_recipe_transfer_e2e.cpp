@@ -1,6 +1,7 @@
 // Recipe download and upload against the terminal simulator on a pseudo-terminal: the
 // recipe set goes to the terminal and comes back into a fresh editor's model.
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -58,7 +59,10 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     }
     ASSERT_GE(unlink_recipe_block(m, 2), 0); // a free slot between used ones
     ASSERT_EQ(recipe_model_fault(m), "");
-    const std::string file = dir.filePath("set").toStdString();
+    // A folder name outside ASCII: the dialogs show the file's name as the file system has it.
+    const QString folder = dir.filePath(QStringLiteral("Caff\u00e8"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const std::string file = (folder + "/set").toStdString();
     ASSERT_TRUE(write_recipe_file(sender.c, file));
 
     // The download reloads the current recipe file first and sends it as it stands.
@@ -77,7 +81,7 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     receiver.settings.save("Ricette", "UltimoFile", file);
     receiver.prompt.answers = {kAnsOk, kAnsYes};
     const std::string target = run_dialog(receiver, show_recipe_upload_dialog);
-    EXPECT_EQ(target, dir.filePath("nuovaRicetta").toStdString());
+    EXPECT_EQ(target, (folder + "/nuovaRicetta").toStdString());
     ASSERT_EQ(receiver.texts().size(), 2u);
     EXPECT_EQ(receiver.texts()[0], kTransferOk);
     EXPECT_EQ(receiver.texts()[1], "Salva modifiche a file di ricette " + target + " ?");
