@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -84,6 +85,23 @@ TEST(QtPump, ADialogOpenedInsideAPaintOnlyWaitGetsItsKeys) {
     });
     wait_ms(pump, 50, false);
     EXPECT_EQ(result, QDialog::Rejected);
+}
+
+// A wait with nothing to wake it ends at its own deadline, also right after a longer wait
+// that its condition ended early (whose wake-up is still set for later), and not before.
+TEST(QtPump, AWaitEndsAtItsDeadlineWhateverAnEarlierWaitLeftSet) {
+    QtPump pump;
+    bool posted = false;
+    QTimer::singleShot(0, [&] { posted = true; });
+    EXPECT_TRUE(pump.wait(20000, true, [&] { return posted; }));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(pump.wait(80, true, [] { return false; }));
+    EXPECT_GE(clock.elapsed(), 80);
+    EXPECT_LT(clock.elapsed(), 5000);
+    clock.restart();
+    wait_ms(pump, 30, false);
+    EXPECT_GE(clock.elapsed(), 30);
 }
 
 // The store keeps names as the file system has them ("Caffè" survives a restart in the

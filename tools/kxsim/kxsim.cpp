@@ -243,6 +243,10 @@ public:
             } else if (state_ != State::Idle) {
                 timeout = 15000; // a download the editor gave up: start afresh later
             }
+            // In the middle of a download the next frame follows at once: read it straight
+            // away (the read waits at most a tenth of a second by itself) and come back to
+            // the poll, which also watches the console, only when the line falls silent.
+            if (state_ != State::Idle && !upload_due && read_line()) continue;
             const int n = ::poll(fds, console ? 2 : 1, timeout);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return 1;
@@ -256,14 +260,7 @@ public:
                 }
                 continue;
             }
-            if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-                char buf[4096];
-                const ssize_t r = ::read(fd_, buf, sizeof buf);
-                if (r < 0 && errno != EINTR && errno != EAGAIN && errno != EIO) return 1;
-                if (r > 0)
-                    reader_.take(buf, static_cast<size_t>(r), [this](const std::string& f) { on_frame(f); });
-                if (r <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(20)); // nobody on the line
-            }
+            if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) && !read_line() && failed_) return 1;
             if (console && (fds[1].revents & (POLLIN | POLLHUP))) {
                 char buf[256];
                 const ssize_t r = ::read(STDIN_FILENO, buf, sizeof buf);
@@ -285,6 +282,20 @@ private:
         Page p;
         p.rows.assign(o_.rows, std::string(o_.cols, ' '));
         return p;
+    }
+
+    // Reads what the line holds and handles its frames; waits at most a tenth of a second
+    // for the first byte. False when nothing came (failed_ tells a broken line).
+    bool read_line() {
+        char buf[4096];
+        const ssize_t r = ::read(fd_, buf, sizeof buf);
+        if (r > 0) {
+            reader_.take(buf, static_cast<size_t>(r), [this](const std::string& f) { on_frame(f); });
+            return true;
+        }
+        if (r < 0 && errno != EINTR && errno != EAGAIN && errno != EIO) failed_ = true;
+        else if (r < 0) std::this_thread::sleep_for(std::chrono::milliseconds(20)); // nobody on the line
+        return false;
     }
 
     void write_all(const std::string& s) {
@@ -595,13 +606,10 @@ private:
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
             if (left <= 0) return false;
-            pollfd fd{fd_, POLLIN, 0};
-            const int n = ::poll(&fd, 1, static_cast<int>(left));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
             char buf[256];
-            const ssize_t r = ::read(fd_, buf, sizeof buf);
-            if (r <= 0) {
+            const ssize_t r = ::read(fd_, buf, sizeof buf); // waits at most a tenth of a second
+            if (r == 0 || (r < 0 && errno == EINTR)) continue;
+            if (r < 0) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 continue;
             }
@@ -612,7 +620,8 @@ private:
     int fd_;
     Options o_;
     FrameReader reader_;
-    std::string out_; // the frame being sent, kept to reuse its storage
+    bool failed_ = false; // the line gave a read error other than a hang-up
+    std::string out_;     // the frame being sent, kept to reuse its storage
     State state_ = State::Idle;
     Flash flash_, next_;
     std::vector<std::string> loaded_;
@@ -632,6 +641,16 @@ void make_raw(int fd) {
     cfsetispeed(&t, B9600);
     cfsetospeed(&t, B9600);
     t.c_cflag |= CLOCAL | CREAD;
+    tcsetattr(fd, TCSANOW, &t);
+}
+
+// A read on the line returns what arrived, or nothing after a tenth of a second of silence:
+// the frame loops read without polling first, and still come back to look at the console.
+void make_read_wait(int fd) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) return;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 1;
     tcsetattr(fd, TCSANOW, &t);
 }
 
@@ -684,6 +703,7 @@ int main(int argc, char** argv) {
         // Raw from the start, so that no byte is taken as a line-editing or signal key; the
         // slave stays open here so the line survives the editor closing its port.
         make_raw(slave);
+        make_read_wait(fd);
         std::printf("%s\n", name);
     } else {
         fd = ::open(o.device.c_str(), O_RDWR | O_NOCTTY);
@@ -692,6 +712,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         make_raw(fd);
+        make_read_wait(fd);
         std::printf("%s\n", o.device.c_str());
     }
     std::fflush(stdout);
