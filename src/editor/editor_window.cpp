@@ -163,9 +163,7 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
     connect(pwd_on_, &QRadioButton::clicked, this, [this] { pwd_clicked(true); });
     connect(pwd_off_, &QRadioButton::clicked, this, [this] { pwd_clicked(false); });
 
-    blink_ = new QTimer(this);
-    blink_->setInterval(400);
-    connect(blink_, &QTimer::timeout, this, [this] { blink(); });
+    blink_ = std::make_unique<FdTimer>([this] { blink(); });
 
     // Key preview: the window sees every key before the focused control.
     for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
@@ -184,7 +182,7 @@ void EditorWindow::layout_display(int n_cols, int n_rows) { display_->layout_cel
 void EditorWindow::unload_display(int) { display_->unload_cells(); }
 
 void EditorWindow::set_blink_enabled(bool on) {
-    if (on) blink_->start();
+    if (on) blink_->start_every(400);
     else blink_->stop();
 }
 

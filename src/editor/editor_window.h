@@ -4,9 +4,11 @@
 // terminal-language list. It turns events into core calls and shows what the core tells it.
 #include "core/textbox.h"
 #include "core/view.h"
+#include "platform/fd_timer.h"
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -14,7 +16,6 @@ class QRadioButton;
 class QGroupBox;
 class QTableWidget;
 class QComboBox;
-class QTimer;
 
 namespace kx {
 
@@ -48,7 +49,7 @@ public:
     QRadioButton* pwd_option(bool on) const { return on ? pwd_on_ : pwd_off_; }
     QTableWidget* grid() const { return grid_; }
     QComboBox* lang_list() const { return lang_; }
-    QTimer* blink_timer() const { return blink_; }
+    const FdTimer& blink_timer() const { return *blink_; }
     int blink_state() const { return blink_state_; }
 
 protected:
@@ -75,7 +76,7 @@ private:
     QRadioButton* pwd_off_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QComboBox* lang_ = nullptr;
-    QTimer* blink_ = nullptr;
+    std::unique_ptr<FdTimer> blink_;
     int blink_state_ = 0;
     bool key_preview_ = true;
     std::array<BoxText, 4> link_accepted_{}; // what each link box last showed

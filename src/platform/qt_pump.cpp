@@ -9,11 +9,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include <sys/timerfd.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -77,11 +72,6 @@ private:
 
 QtPump::QtPump() { clock_.start(); }
 
-QtPump::~QtPump() {
-    timer_watch_.reset();
-    if (timer_fd_ >= 0) ::close(timer_fd_);
-}
-
 std::uint32_t QtPump::tick() const { return static_cast<std::uint32_t>(clock_.elapsed()); }
 
 void QtPump::wake() {
@@ -100,59 +90,16 @@ bool QtPump::wait(std::int32_t ms, bool user_input, const std::function<bool()>&
     if (!user_input) hold.emplace();
     for (;;) {
         if (deadline.hasExpired()) break;
-        arm(deadline);
+        // The wake-up stays set after a wait and moves only when a wait needs it earlier:
+        // the waits of a transfer come a frame apart with the same time-out, and setting
+        // it for each would cost more than the one early wake-up it may later bring.
+        if (!wake_) wake_ = std::make_unique<FdTimer>(nullptr);
+        if (wake_->due() > deadline) wake_->start_at(deadline);
         // Blocks until at least one event was handled: the deadline's, at the latest.
         QCoreApplication::processEvents(flags);
         if (done()) return true;
     }
     return done();
-}
-
-// The wake-up stays armed after a wait and is moved only when a wait needs it earlier: the
-// waits of a transfer come a frame apart with the same time-out, and setting a timer for
-// each would cost more than the one early wake-up it may later bring. It is a timer file
-// descriptor rather than a Qt timer because an armed Qt timer makes every blocking wait
-// of the event loop a wait with a time-out, which the kernel sets up and tears down a
-// timer for, a round trip on the line at a time.
-void QtPump::arm(const QDeadlineTimer& deadline) {
-    if (timer_fd_ < 0 && !wake_timer_) {
-        timer_fd_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-        if (timer_fd_ >= 0) {
-            timer_watch_ = std::make_unique<QSocketNotifier>(timer_fd_, QSocketNotifier::Read);
-            QObject::connect(timer_watch_.get(), &QSocketNotifier::activated, [this] {
-                std::uint64_t expirations = 0;
-                (void)!::read(timer_fd_, &expirations, sizeof expirations);
-                armed_ = QDeadlineTimer(QDeadlineTimer::Forever);
-            });
-        } else {
-            use_qt_timer();
-        }
-    }
-    if (timer_fd_ >= 0) {
-        if (armed_.deadlineNSecs() <= deadline.deadlineNSecs()) return;
-        // QDeadlineTimer counts on the monotonic clock too: the deadline is set as it stands.
-        const qint64 ns = std::max<qint64>(1, deadline.deadlineNSecs()); // zero would disarm
-        itimerspec at{};
-        at.it_value.tv_sec = ns / 1000000000;
-        at.it_value.tv_nsec = ns % 1000000000;
-        if (::timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME, &at, nullptr) == 0) {
-            armed_ = deadline;
-            return;
-        }
-        use_qt_timer(); // never block without a wake-up
-    }
-    const qint64 left = std::max<qint64>(1, deadline.remainingTime());
-    if (!wake_timer_->isActive() || wake_timer_->remainingTime() > left)
-        wake_timer_->start(static_cast<int>(left));
-}
-
-void QtPump::use_qt_timer() {
-    timer_watch_.reset();
-    if (timer_fd_ >= 0) ::close(timer_fd_);
-    timer_fd_ = -1;
-    wake_timer_ = std::make_unique<QTimer>();
-    wake_timer_->setSingleShot(true);
-    wake_timer_->setTimerType(Qt::PreciseTimer);
 }
 
 } // namespace kx

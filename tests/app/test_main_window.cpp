@@ -29,7 +29,7 @@ TEST(MainWindow, StartsWithTheEmptyProjectAndTheExactCaption) {
     EditorWindow* e = a.w.editor();
     EXPECT_EQ(e->display()->cell_count(), 160);
     EXPECT_EQ(e->lang_list()->count(), 1);
-    EXPECT_TRUE(e->blink_timer()->isActive());
+    EXPECT_TRUE(e->blink_timer().active());
 
     // The caption stays exact when the editor is maximised.
     e->parentWidget()->showNormal();

@@ -2,6 +2,7 @@
 // end on their condition or their deadline carry every transfer against the simulator.
 #include "core/context.h"
 #include "core/projectfile.h"
+#include "platform/fd_timer.h"
 #include "platform/qt_prompt.h"
 #include "platform/qt_pump.h"
 #include "platform/qt_settings.h"
@@ -102,6 +103,20 @@ TEST(QtPump, AWaitEndsAtItsDeadlineWhateverAnEarlierWaitLeftSet) {
     clock.restart();
     wait_ms(pump, 30, false);
     EXPECT_GE(clock.elapsed(), 30);
+}
+
+// The editor's blink: a periodic timer fires again and again until it is stopped.
+TEST(FdTimer, APeriodicTimerFiresUntilStopped) {
+    QtPump pump;
+    int fired = 0;
+    FdTimer t([&] { ++fired; });
+    t.start_every(10);
+    EXPECT_TRUE(pump.wait(5000, true, [&] { return fired >= 3; }));
+    t.stop();
+    EXPECT_FALSE(t.active());
+    const int seen = fired;
+    wait_ms(pump, 40);
+    EXPECT_EQ(fired, seen);
 }
 
 // The store keeps names as the file system has them ("Caffè" survives a restart in the
