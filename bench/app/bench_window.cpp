@@ -103,6 +103,7 @@ BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_WindowSave)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 int main(int argc, char** argv) {
+    kx::QtPump::use_qt_dispatcher();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

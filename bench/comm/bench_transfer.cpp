@@ -1,5 +1,5 @@
 // Transfer speed over a pseudo-terminal against the terminal simulator, next to the raw
-// stop-and-wait rate of a bare pseudo-terminal echo measured right before and after each
+// stop-and-wait rate of a bare pseudo-terminal echo sampled before, during and after each
 // transfer, and the CPU the editor uses while it waits for a silent terminal.
 #include <benchmark/benchmark.h>
 
@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <poll.h>
 #include <pty.h>
 #include <sys/resource.h>
@@ -29,19 +30,34 @@ namespace {
 
 double g_down_fps = 0, g_up_fps = 0, g_down_raw = 0, g_up_raw = 0;
 
+double cpu_seconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 using Sim = SimProcess;
 
 using Editor = LinkRig;
 
-// Counts the frames a transfer sends.
+// Counts the frames a transfer sends, and every `every` frames stops the transfer between
+// two frames for `pause` (which samples the bare round trip), keeping the time it took.
 struct CountingLink : LinkPort {
-    explicit CountingLink(SerialLink& l) : link(l) {}
+    CountingLink(SerialLink& l, long every_frames, std::function<void()> between)
+        : link(l), every(every_frames), pause(std::move(between)) {}
     SerialLink& link;
+    long every;
+    std::function<void()> pause;
     long frames = 0;
+    double paused_s = 0;
     bool port_open() const override { return link.port_open(); }
     void open() override { link.open(); }
     void send_frame(const std::string& t) override {
-        ++frames;
+        if (++frames % every == 0 && pause) {
+            const auto t0 = std::chrono::steady_clock::now();
+            pause();
+            paused_s += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        }
         link.send_frame(t);
     }
     void wait_reply() override { link.wait_reply(); }
@@ -127,71 +143,96 @@ private:
     char name_[256] = {};
 };
 
-// Runs `exchange` (one frame out, its answer in) for about `seconds`; frames per second.
+// Runs `exchange` (one frame out, its answer in) for about `seconds`; adds the frames and
+// the time taken to the totals.
 template <class F>
-double exchanges_per_s(double seconds, F&& exchange) {
-    long frames = 0;
+void exchanges(double seconds, F&& exchange, long& frames, double& elapsed) {
     const auto t0 = std::chrono::steady_clock::now();
-    double elapsed = 0;
-    for (; elapsed < seconds; ++frames) {
+    double t = 0;
+    for (long n = 0; t < seconds; ++n, ++frames) {
         if (!exchange()) break;
-        if (frames % 256 == 0)
-            elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        if (n % 64 == 0) t = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     }
-    elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    return elapsed > 0 ? frames / elapsed : 0;
+    elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-// Frames per second of a bare stop-and-wait round trip, frames of `text` characters: the
-// near end writes a frame and reads until the answer's ETX.
-double raw_echo_fps(double seconds, int text = 4) {
-    BareEcho echo;
-    if (!echo.running()) return 0;
-    std::string frame(static_cast<size_t>(text) + 2, '0');
-    frame.front() = 0x02;
-    frame.back() = 0x03;
-    const int fd = echo.near_fd();
-    return exchanges_per_s(seconds, [&] {
-        if (write(fd, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) return false;
-        char buf[64];
-        for (;;) {
-            const ssize_t n = read(fd, buf, sizeof buf);
-            if (n <= 0) return false;
-            if (memchr(buf, 0x03, static_cast<size_t>(n))) return true;
-        }
-    });
-}
+// The bare stop-and-wait round trip on a pseudo-terminal, frames of `text` characters: the
+// near end writes a frame and reads until the answer's ETX. The machine's pace drifts over
+// a transfer of half a minute, so the bare rate is sampled in short slices spread over the
+// road it is set against, and averaged over all of them.
+class BareRate {
+public:
+    explicit BareRate(int text) : frame_(static_cast<size_t>(text) + 2, '0') {
+        frame_.front() = 0x02;
+        frame_.back() = 0x03;
+    }
+    bool running() const { return echo_.running(); }
+    void slice(double seconds = 0.25) {
+        const int fd = echo_.near_fd();
+        exchanges(
+            seconds,
+            [&] {
+                if (write(fd, frame_.data(), frame_.size()) != static_cast<ssize_t>(frame_.size()))
+                    return false;
+                char buf[64];
+                for (;;) {
+                    const ssize_t n = read(fd, buf, sizeof buf);
+                    if (n <= 0) return false;
+                    if (memchr(buf, 0x03, static_cast<size_t>(n))) return true;
+                }
+            },
+            frames_, seconds_);
+    }
+    // Frames per second over every slice so far.
+    double fps() const { return seconds_ > 0 ? frames_ / seconds_ : 0; }
+    void reset() { frames_ = 0, seconds_ = 0; }
+
+private:
+    BareEcho echo_;
+    std::string frame_;
+    long frames_ = 0;
+    double seconds_ = 0;
+};
 
 void BM_RawPtyEcho(benchmark::State& state) {
-    double fps = 0;
-    for (auto _ : state) fps = raw_echo_fps(1.0);
-    state.counters["frames_per_s"] = fps;
+    BareRate bare(4);
+    for (auto _ : state) bare.slice(1.0);
+    state.counters["frames_per_s"] = bare.fps();
 }
 
-// The largest project down to the simulator and back up. The machine's load changes over
-// a run, so the bare round trip is measured right before and right after each transfer,
-// and each transfer is set against the mean of its two.
+// The largest project down to the simulator and back up, each set against the bare round
+// trip sampled right before it, every 40000 frames during it and right after it.
 void BM_DownloadUploadLargest(benchmark::State& state) {
+    constexpr long kSliceEvery = 40000;
     for (auto _ : state) {
         Sim sim({"--model", "KXB_5560"});
         Editor down(sim.device());
         fill_largest(down.p);
-        CountingLink dl(down.link);
-        TransferPanel panel;
         const int text = mean_frame_text(down.p);
-        const double raw0 = raw_echo_fps(1.0, text);
+        BareRate bare(text);
+        if (!bare.running()) {
+            state.SkipWithError("no pseudo-terminal");
+            break;
+        }
+        CountingLink dl(down.link, kSliceEvery, [&] { bare.slice(); });
+        TransferPanel panel;
+        bare.slice();
         auto t0 = std::chrono::steady_clock::now();
         run_download(down.c, dl, panel);
         const double down_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double raw1 = raw_echo_fps(1.0, text);
+        bare.slice();
+        const double down_raw = bare.fps();
 
+        bare.reset();
         Editor up(sim.device());
-        CountingLink ul(up.link);
+        CountingLink ul(up.link, kSliceEvery, [&] { bare.slice(); });
+        bare.slice();
         QTimer::singleShot(50, [&sim] { sim.press_key(); });
         t0 = std::chrono::steady_clock::now();
         run_upload(up.c, ul, panel);
         const double up_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double raw2 = raw_echo_fps(1.0, text);
+        bare.slice();
+        const double up_raw = bare.fps();
 
         if (down.prompt.last_text() != "Trasferimento eseguito con successo" ||
             up.prompt.last_text() != "Trasferimento eseguito con successo" ||
@@ -199,11 +240,12 @@ void BM_DownloadUploadLargest(benchmark::State& state) {
             state.SkipWithError("a transfer failed");
             break;
         }
-        // The download's 278 + 111 ms of pauses around its end marker are no round trips.
-        g_down_fps = down_s > 0 ? dl.frames / (down_s - 0.389) : 0;
-        g_up_fps = up_s > 0 ? ul.frames / (up_s - 0.05) : 0;
-        g_down_raw = (raw0 + raw1) / 2;
-        g_up_raw = (raw1 + raw2) / 2;
+        // The download's 278 + 111 ms of pauses around its end marker are no round trips,
+        // nor are the 50 ms before the terminal starts the upload.
+        g_down_fps = dl.frames / (down_s - dl.paused_s - 0.389);
+        g_up_fps = ul.frames / (up_s - ul.paused_s - 0.05);
+        g_down_raw = down_raw;
+        g_up_raw = up_raw;
         state.counters["frame_text"] = text;
         state.counters["download_frames"] = static_cast<double>(dl.frames);
         state.counters["download_of_raw"] = g_down_fps / g_down_raw;
@@ -212,37 +254,34 @@ void BM_DownloadUploadLargest(benchmark::State& state) {
     }
 }
 
-double cpu_seconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// The editor's link alone, without the simulator's work: exchanges with the bare echo
-// against the bare round trip measured right before and after, and the editor's CPU time
-// per exchange.
+// The editor's link alone, without the simulator's work: exchanges with a bare far end in
+// slices that alternate with slices of the bare round trip, and the editor's CPU time per
+// exchange.
 void BM_LinkAgainstBareEcho(benchmark::State& state) {
     for (auto _ : state) {
-        const double raw0 = raw_echo_fps(1.0);
-        double fps = 0, cpu = 0;
-        {
-            BareEcho echo;
-            Editor e(echo.device());
-            e.link.open();
+        BareRate bare(4);
+        BareEcho echo;
+        Editor e(echo.device());
+        e.link.open();
+        long frames = 0;
+        double seconds = 0, cpu = 0;
+        for (int i = 0; i < 8; ++i) {
+            bare.slice();
             const double cpu0 = cpu_seconds();
-            long frames = 0;
-            fps = exchanges_per_s(2.0, [&] {
-                e.link.send_frame("0000");
-                e.link.wait_reply();
-                ++frames;
-                return e.p.comm_error == 0;
-            });
-            cpu = frames > 0 ? (cpu_seconds() - cpu0) / frames : 0;
-            e.link.release();
+            exchanges(
+                0.25,
+                [&] {
+                    e.link.send_frame("0000");
+                    e.link.wait_reply();
+                    return e.p.comm_error == 0;
+                },
+                frames, seconds);
+            cpu += cpu_seconds() - cpu0;
         }
-        const double raw1 = raw_echo_fps(1.0);
-        state.counters["link_of_raw"] = raw0 + raw1 > 0 ? 2 * fps / (raw0 + raw1) : 0;
-        state.counters["cpu_us_per_frame"] = 1e6 * cpu;
+        bare.slice();
+        e.link.release();
+        state.counters["link_of_raw"] = seconds > 0 && bare.fps() > 0 ? frames / seconds / bare.fps() : 0;
+        state.counters["cpu_us_per_frame"] = frames > 0 ? 1e6 * cpu / frames : 0;
     }
 }
 
@@ -275,6 +314,7 @@ BENCHMARK(BM_WaitReplyCpuSilentTerminal)
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    kx::QtPump::use_qt_dispatcher();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

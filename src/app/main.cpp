@@ -14,6 +14,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    kx::QtPump::use_qt_dispatcher();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Win Mivor");
     QApplication::setOrganizationName("Mivor");

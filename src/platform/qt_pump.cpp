@@ -74,6 +74,10 @@ QtPump::QtPump() { clock_.start(); }
 
 std::uint32_t QtPump::tick() const { return static_cast<std::uint32_t>(clock_.elapsed()); }
 
+void QtPump::use_qt_dispatcher() {
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+}
+
 void QtPump::wake() {
     if (auto* d = QAbstractEventDispatcher::instance(
             QCoreApplication::instance() ? QCoreApplication::instance()->thread() : QThread::currentThread()))
