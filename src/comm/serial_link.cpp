@@ -4,18 +4,29 @@
 #include "platform/qt_pump.h"
 #include "platform/qt_text.h"
 
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 namespace kx {
 
 SerialLink::SerialLink(Ctx& c, QObject* parent) : QObject(parent), c_(c) {
-    connect(&port_, &QSerialPort::readyRead, this, &SerialLink::on_ready_read);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::on_error);
 }
 
 SerialLink::~SerialLink() {
+    close_reader();
     if (port_.isOpen()) port_.close();
+}
+
+void SerialLink::close_reader() {
+    rx_watch_.reset();
+    if (rx_fd_ >= 0) ::close(rx_fd_);
+    rx_fd_ = -1;
 }
 
 bool SerialLink::port_open() const { return port_.isOpen(); }
@@ -28,17 +39,27 @@ void SerialLink::open() {
     const QString device = qpath(com_port_device(c_.settings, n));
     device_ = device;
     pending_.reset();
+    // The reading descriptor first: once open, the port takes the line for itself.
+    rx_fd_ = ::open(QFile::encodeName(device).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (rx_fd_ < 0) {
+        const int e = errno;
+        fail(e == ENOENT || e == ENODEV || e == ENXIO  ? kErrPortNotFound
+             : e == EACCES || e == EBUSY || e == EPERM ? kErrPortInUse
+                                                       : kErrPortFailed,
+             QString::fromLocal8Bit(std::strerror(e)) + QStringLiteral(" (") + device + QStringLiteral(")"));
+    }
     port_.setPortName(device);
     port_.setBaudRate(QSerialPort::Baud9600);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port_.open(QIODevice::ReadWrite)) {
+    if (!port_.open(QIODevice::WriteOnly)) {
         const QSerialPort::SerialPortError e = port_.error();
         const QString what = port_.errorString() + QStringLiteral(" (") + device + QStringLiteral(")");
         port_.clearError();
         pending_.reset();
+        close_reader();
         fail(e == QSerialPort::DeviceNotFoundError ? kErrPortNotFound
              : e == QSerialPort::PermissionError   ? kErrPortInUse
                                                    : kErrPortFailed,
@@ -46,6 +67,8 @@ void SerialLink::open() {
     }
     // Whatever the line delivered before this transfer is no answer to it.
     port_.clear(QSerialPort::AllDirections);
+    rx_watch_ = std::make_unique<QSocketNotifier>(rx_fd_, QSocketNotifier::Read);
+    connect(rx_watch_.get(), &QSocketNotifier::activated, this, &SerialLink::on_readable);
     c_.p.port_idle = false;
     c_.p.rx_in_frame = false;
 }
@@ -90,42 +113,48 @@ void SerialLink::release() {
         c_.pump.wait(1000, false, [this] { return port_.bytesToWrite() == 0 || !port_.isOpen(); });
         port_.close();
     }
+    close_reader();
     pending_.reset();
     c_.p.port_idle = true;
 }
 
 bool SerialLink::hung_up() {
-    if (!port_.isOpen()) return false;
-    pollfd fd{static_cast<int>(port_.handle()), 0, 0};
+    if (rx_fd_ < 0) return false;
+    pollfd fd{rx_fd_, 0, 0};
     return ::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLNVAL));
 }
 
-void SerialLink::on_ready_read() {
+void SerialLink::on_readable() {
     // Runs inside the wait's own event processing, which looks at rx_done as soon as this
-    // returns: no wake-up is needed (it would cost two system calls a frame).
-    // The port has read the line into its buffer already; taking it out through a buffer on
-    // the stack saves a heap block a frame.
+    // returns: no wake-up is needed.
     char buf[512];
-    for (qint64 n; (n = port_.read(buf, sizeof buf)) > 0;)
+    const ssize_t n = ::read(rx_fd_, buf, sizeof buf);
+    if (n > 0) {
         receive_bytes(c_.p, std::string_view(buf, static_cast<size_t>(n)));
+        return;
+    }
+    const int e = errno;
+    const bool gone = hung_up();
+    if (n == 0 && !gone) return;                               // nothing there after all
+    if (n < 0 && !gone && (e == EAGAIN || e == EINTR)) return; // nothing yet
+    // The line stays readable after a failure: stop watching it, or the event loop would
+    // spin until the time-out.
+    rx_watch_->setEnabled(false);
+    if (gone) {
+        // The device went away (the other end of a pseudo-terminal closed, an adapter was
+        // pulled): the port cannot go on, a run-time error.
+        if (!pending_)
+            pending_ = TransferError(kErrPortFailed, "Device disconnected (" + bytes(device_) + ")");
+    } else {
+        // A fault on the line: the transfer ends at the time-out.
+        c_.p.comm_error = -1;
+    }
+    QtPump::wake();
 }
 
 void SerialLink::on_error(QSerialPort::SerialPortError error) {
     switch (error) {
     case QSerialPort::NoError: return;
-    case QSerialPort::ReadError:
-    case QSerialPort::UnknownError:
-        if (hung_up()) {
-            // The device went away (the other end of a pseudo-terminal closed, an adapter was
-            // pulled): every further read fails at once, so waiting on would only spin until
-            // the time-out. The port cannot go on: a run-time error.
-            if (!pending_)
-                pending_ = TransferError(kErrPortFailed, "Device disconnected (" + bytes(device_) + ")");
-            break;
-        }
-        // A fault on the line: the transfer ends at the next complete frame or time-out.
-        c_.p.comm_error = -1;
-        break;
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
         // The port cannot go on (a write failed, the device went away): a run-time error.

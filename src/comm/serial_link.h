@@ -2,12 +2,15 @@
 // The one serial port of the application, shared by every transfer: opening it at
 // "9600,n,8,1" on the device of the chosen COM port, writing frames, the receive handler
 // that feeds each character to the receive rule, the wait for a reply and the release.
-// Everything runs on the GUI thread; reading is driven by readyRead, never by blocking.
+// Everything runs on the GUI thread; reading is driven by the event loop's notice that the
+// line has bytes, never by blocking.
 #include "core/serial_rx.h"
 #include "core/transfer.h"
 
 #include <QObject>
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <memory>
 #include <optional>
 
 namespace kx {
@@ -36,14 +39,20 @@ public:
     int reply_timeout_ms() const { return timeout_ms_; }
 
 private:
-    void on_ready_read();
+    void on_readable();
+    void close_reader();
     void on_error(QSerialPort::SerialPortError error);
     [[noreturn]] void fail(int number, const QString& what);
     // True when the device hung up: the other end of the line is gone for good.
     bool hung_up();
 
     Ctx& c_;
-    QSerialPort port_;
+    QSerialPort port_; // opened for writing: sets up the line, locks it and writes
+    // The line is read through a descriptor of its own, opened just before the port: the
+    // port's buffered reading costs every frame a ring-buffer block and two signals, a few
+    // percent of a transfer's pace.
+    int rx_fd_ = -1;
+    std::unique_ptr<QSocketNotifier> rx_watch_;
     int timeout_ms_ = kReplyTimeoutMs;
     std::optional<TransferError> pending_; // a write failure met while the event loop ran
     QString device_;                       // the device path of the port, as messages name it
