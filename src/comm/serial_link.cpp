@@ -37,6 +37,8 @@ void SerialLink::open() {
     const int n = c_.p.com_port;
     if (n < 1 || n > 8) fail(kErrPortNotFound, QStringLiteral("Invalid port number COM%1").arg(n));
     const QString device = qpath(com_port_device(c_.settings, n));
+    if (port_.isOpen())
+        fail(kErrPortFailed, QStringLiteral("Port already open (") + device_ + QStringLiteral(")"));
     device_ = device;
     pending_.reset();
     // The reading descriptor first: once open, the port takes the line for itself.

@@ -165,6 +165,11 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
         EXPECT_EQ(f.texts().at(0).rfind("Errore 8005: ", 0), 0u) << f.texts()[0];
     }
     f.link.open(); // as a transfer holds it
+    EXPECT_THROW(f.link.open(), TransferError); // a second open leaves the held port working
+    f.link.set_reply_timeout_ms(2000);
+    f.link.send_frame("");
+    f.link.wait_reply();
+    EXPECT_EQ(f.p.comm_error, 0);
     st = f.download();
     EXPECT_TRUE(st.stayed_open && st.start_visible);
     EXPECT_EQ(f.texts().back(), "Porta COM gia` aperta!");
