@@ -60,7 +60,9 @@ TEST(ReceiveRule, AssemblesFramesCharacterByCharacter) {
         Project p;
         receive_bytes(p, line(k.bytes));
         EXPECT_EQ(p.rx_buffer, k.frame) << k.bytes;
-        if (k.done) EXPECT_EQ(p.rx_done, *k.done) << k.bytes;
+        if (k.done) {
+            EXPECT_EQ(p.rx_done, *k.done) << k.bytes;
+        }
     }
 }
 

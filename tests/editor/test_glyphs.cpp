@@ -67,7 +67,9 @@ TEST(Glyphs, VariableCellsAreTheirOwnPictures) {
     for (GlyphSet set : {GlyphSet::Char, GlyphSet::Reve, GlyphSet::Und}) {
         std::set<std::vector<QRgb>> seen;
         for (int image = 1; image <= 129; ++image)
-            if (!seen.insert(pixels(glyph_image(set, image))).second) EXPECT_LT(image, 128) << image;
+            if (!seen.insert(pixels(glyph_image(set, image))).second) {
+                EXPECT_LT(image, 128) << image;
+            }
     }
     std::set<std::vector<QRgb>> high;
     for (int image = 1; image <= 6; ++image) high.insert(pixels(glyph_image(GlyphSet::High, image)));
