@@ -270,9 +270,9 @@ void pause(Ctx& c) { wait_ms(c.pump, 5, /*user_input=*/false); }
 
 } // namespace
 
-const char* variable_fault(const std::string& kx_type, int n_cols, int n_rows, const variable_record& v) {
+const char* variable_fault(int type_count, int n_cols, int n_rows, const variable_record& v) {
     if (v.access < 0 || v.access > 9) return "access";
-    if (v.type < 0 || v.type >= static_cast<int>(variable_type_list(kx_type).size())) return "type";
+    if (v.type < 0 || v.type >= type_count) return "type";
     if (v.digits < 1 || v.digits > 99) return "digits";
     if (v.dec < 0 || v.dec > 0xFF || (v.dec & 0x3F) > v.digits) return "decimals";
     // The whole field on the row of its first cell.
@@ -476,9 +476,11 @@ bool project_file_bytes(const Project& p, std::string& out, FileError& err,
 
 std::string page_vars_fault(const std::string& kx_type, int n_cols, int n_rows,
                             const std::array<variable_record, kVarSlots>& t) {
+    // The model is looked up once a page, not once a variable: a file holds thousands.
+    const int types = static_cast<int>(variable_type_list(kx_type).size());
     for (int s = 1; s < kVarSlots; ++s) {
         if (t[s].digits <= 0) continue;
-        if (const char* f = variable_fault(kx_type, n_cols, n_rows, t[s]))
+        if (const char* f = variable_fault(types, n_cols, n_rows, t[s]))
             return "variable " + std::to_string(s) + " " + f;
     }
     if (int s = overlapping_var(t)) return "variable " + std::to_string(s) + " overlaps another";

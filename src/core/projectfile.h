@@ -73,8 +73,9 @@ void install_staged_project(Project& p, StagedProject&& st);
 bool project_file_bytes(const Project& p, std::string& out, FileError& err,
                         const std::function<void(int)>& on_page = {});
 
-// Why a variable cannot stand in a page of this model and geometry; nullptr when it can.
-const char* variable_fault(const std::string& kx_type, int n_cols, int n_rows, const variable_record& v);
+// Why a variable cannot stand in a page of a model with `type_count` variable types and of
+// this geometry; nullptr when it can.
+const char* variable_fault(int type_count, int n_cols, int n_rows, const variable_record& v);
 
 // Why the used variables (digits > 0) of one page's table cannot stand together in a page
 // of this model and geometry: "variable <slot> <fault>" or "variable <slot> overlaps

@@ -37,11 +37,12 @@ std::string type_name(const Ctx& c, int k) {
     return s;
 }
 
-VarCells var_cells(const std::string& kx_type, const variable_record& v) {
+namespace {
+
+VarCells cells_on_list(bool long_list, const variable_record& v) {
     VarCells f;
     f.width = v.digits;
     // Codes 4 and 5 are DATE and TIME only on the long type list.
-    const bool long_list = model_type_list(kx_type) == TypeList::Long;
     if (long_list && v.type == 4) f.width = 10;
     if (long_list && v.type == 5) f.width = 8;
     f.sign = (v.type == 1 || v.type == 11) ? 1 : 0;
@@ -50,7 +51,15 @@ VarCells var_cells(const std::string& kx_type, const variable_record& v) {
     return f;
 }
 
-int stored_cell_count(const variable_record& v) { return var_cells("", v).count(); }
+} // namespace
+
+VarCells var_cells(const std::string& kx_type, const variable_record& v) {
+    return cells_on_list(model_type_list(kx_type) == TypeList::Long, v);
+}
+
+// Without a model: a file's reader and writer check thousands of variables, and the stored
+// digits of a DATE or TIME count as they stand.
+int stored_cell_count(const variable_record& v) { return cells_on_list(false, v).count(); }
 
 std::vector<std::string> grid_headings(const Project& p) {
     std::vector<std::string> h = {"id_var", "ena", "type", "row", "col", "dig", "dec", "addr", "min", "max"};
@@ -102,8 +111,6 @@ void remove_var(Ctx& c, int k) {
 }
 
 void fill_type_combo(Ctx& c) { c.view().type_list_fill(variable_type_list(c.p.kx_type)); }
-
-bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
 
 bool in_var(const Project& p, int cell) {
     return cell >= 0 && cell < kMaxCells && is_var_mark(p.display_buffer[cell]);

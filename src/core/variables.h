@@ -49,8 +49,9 @@ void show_var_rows(Ctx& c);
 void remove_var(Ctx& c, int k);
 // Fills the variable editor's type list for the model.
 void fill_type_combo(Ctx& c);
-// True for the codes of variable cells: a digit (128) or a point (129).
-bool is_var_mark(int code);
+// True for the codes of variable cells: a digit (128) or a point (129). Inline: a file's
+// reader runs it over every cell of every page.
+inline bool is_var_mark(int code) { return code == kCodeVarDigit || code == kCodeVarPoint; }
 // True when the cell of the page being edited is a variable cell (128 or 129).
 bool in_var(const Project& p, int cell);
 
