@@ -34,15 +34,15 @@ void FdTimer::fired() {
 
 // Both count on the monotonic clock, so a deadline is handed to the kernel as it stands.
 bool FdTimer::set(const QDeadlineTimer& when, int every_ms) {
-    itimerspec spec{};
+    itimerspec t{};
     if (!when.isForever()) {
         const std::int64_t ns = std::max<std::int64_t>(1, when.deadlineNSecs()); // zero disarms
-        spec.it_value.tv_sec = ns / 1000000000;
-        spec.it_value.tv_nsec = ns % 1000000000;
-        spec.it_interval.tv_sec = every_ms / 1000;
-        spec.it_interval.tv_nsec = (every_ms % 1000) * 1000000L;
+        t.it_value.tv_sec = ns / 1000000000;
+        t.it_value.tv_nsec = ns % 1000000000;
+        t.it_interval.tv_sec = every_ms / 1000;
+        t.it_interval.tv_nsec = (every_ms % 1000) * 1000000L;
     }
-    return ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr) == 0;
+    return ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &t, nullptr) == 0;
 }
 
 void FdTimer::start_at(const QDeadlineTimer& when) {
