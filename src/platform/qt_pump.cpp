@@ -7,7 +7,6 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QThread>
-#include <QTimer>
 
 #include <memory>
 #include <optional>

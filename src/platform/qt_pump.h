@@ -4,7 +4,6 @@
 #include "platform/api/pump.h"
 #include "platform/fd_timer.h"
 
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <memory>
 
