@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace filetest {
@@ -77,6 +80,91 @@ TEST(SafeSave, AFailedSaveLeavesTheProjectAndThePreviousBackup) {
     EXPECT_FALSE(replace_file(d.file("q.prj"), "two", d.file("q.BAK"), why));
     EXPECT_EQ(content(d.file("q.BAK")), "previous");
     EXPECT_EQ(entries(d.path), 4u);
+}
+
+// A save killed half-way leaves its temporary files; the next save of the same file takes
+// them over instead of piling new ones beside them.
+TEST(SafeSave, LeftoversOfAKilledSaveAreTakenOverNotPiledUp) {
+    TempDir d;
+    std::string why;
+    const std::string prj = d.file("p.prj"), bak = d.file("p.BAK");
+    put(prj, "one");
+    put(bak, "zero");
+    for (const auto& left : {prj + ".tmp", bak + ".tmp", bak + ".tmp1"}) put(left, "half");
+    ASSERT_TRUE(replace_file(prj, "two", bak, why)) << why;
+    ASSERT_TRUE(replace_file(prj, "three", bak, why)) << why;
+    EXPECT_EQ(entries(d.path), 2u);
+    EXPECT_EQ(content(prj), "three");
+    EXPECT_EQ(content(bak), "two");
+
+    // However many an older version left, a save still goes through.
+    for (int n = 1; n < 100; ++n) put(prj + ".tmp" + std::to_string(n), "half");
+    put(prj + ".tmp", "half");
+    ASSERT_TRUE(replace_file(prj, "four", bak, why)) << why;
+    EXPECT_EQ(content(prj), "four");
+    EXPECT_FALSE(fs::exists(prj + ".tmp"));
+}
+
+// A file written in pieces: killed half-way, abandoned, or met by a save of the same file
+// under way elsewhere.
+TEST(SafeSave, AFileWrittenInPieces) {
+    TempDir d;
+    std::string why;
+    const std::string out = d.file("e.s19");
+    put(out, "old");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ReplacingWriter w(out);
+        w.write_line("S1130000");
+        ::kill(::getpid(), SIGKILL); // no destructor, no commit: as a crash leaves it
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(content(out + ".tmp"), "S1130000\r\n");
+
+    {
+        ReplacingWriter w(out);
+        ASSERT_TRUE(w.ok()) << w.error();
+        EXPECT_TRUE(w.write_line("S1") && w.write("3") && w.write_line(""));
+        EXPECT_EQ(content(out), "old"); // nothing in place before the commit
+        // Meanwhile another save of the same file neither starts nor spoils this one.
+        EXPECT_FALSE(replace_file(out, "other", "", why));
+        EXPECT_NE(why.find("another save"), std::string::npos) << why;
+        ASSERT_TRUE(w.commit()) << w.error();
+    }
+    EXPECT_EQ(content(out), "S1\r\n3\r\n");
+    EXPECT_EQ(entries(d.path), 1u);
+
+    {
+        ReplacingWriter w(out);
+        w.write("never");
+    } // dropped without a commit
+    EXPECT_EQ(content(out), "S1\r\n3\r\n");
+    EXPECT_EQ(entries(d.path), 1u);
+
+    // A temporary name that something else holds (a link that leads elsewhere) is left be.
+    put(d.file("elsewhere"), "theirs");
+    fs::create_symlink(d.file("elsewhere"), out + ".tmp");
+    EXPECT_FALSE(replace_file(out, "new", "", why));
+    EXPECT_NE(why.find("Cannot create " + out + ": "), std::string::npos) << why;
+    EXPECT_EQ(content(d.file("elsewhere")), "theirs");
+    EXPECT_EQ(content(out), "S1\r\n3\r\n");
+}
+
+// A failure names the user's file, never a temporary one beside it.
+TEST(SafeSave, ErrorsNameTheUsersFile) {
+    TempDir d;
+    std::string why;
+    EXPECT_FALSE(replace_file(d.file("missing/x.prj"), "two", d.file("missing/x.BAK"), why));
+    EXPECT_NE(why.find(d.file("missing/x.prj") + ":"), std::string::npos) << why;
+    EXPECT_EQ(why.find(".tmp"), std::string::npos) << why;
+
+    fs::create_directories(d.file("box.lst/inside")); // the name is taken by a folder
+    EXPECT_FALSE(replace_file(d.file("box.lst"), "two", "", why));
+    EXPECT_NE(why.find(d.file("box.lst") + ":"), std::string::npos) << why;
+    EXPECT_EQ(why.find(".tmp"), std::string::npos) << why;
+    EXPECT_EQ(entries(d.path), 1u); // no temporary file left
 }
 
 // Messages show a path in the interface's code page; the recent list never half a character.

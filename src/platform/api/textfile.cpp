@@ -1,5 +1,6 @@
 #include "platform/api/textfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <iterator>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,70 +75,136 @@ bool read_file_bytes(const std::string& path, std::string& bytes) {
     return !in.bad();
 }
 
+CheckedRead read_file_checked(const std::string& path, std::size_t max_bytes,
+                              const std::function<bool(std::string_view)>& first_line_ok,
+                              std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return CheckedRead::Unreadable;
+    bool end = false;
+    // Appends what the file holds up to `upto` bytes in all.
+    auto fill = [&](std::size_t upto) {
+        char block[1 << 16];
+        while (!end && bytes.size() < upto) {
+            const ssize_t n = ::read(fd, block, std::min(sizeof block, upto - bytes.size()));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return false;
+            if (n == 0) end = true;
+            else bytes.append(block, static_cast<std::size_t>(n));
+        }
+        return true;
+    };
+    CheckedRead result = CheckedRead::Read;
+    struct stat st {};
+    std::string_view first;
+    if (!fill(std::size_t{1} << 16)) {
+        result = CheckedRead::Unreadable;
+    } else if (LineCursor(bytes).next(first) && !first_line_ok(first)) {
+        result = CheckedRead::FirstLine;
+    } else if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+               static_cast<std::uintmax_t>(st.st_size) > max_bytes) {
+        result = CheckedRead::TooLarge;
+    } else {
+        if (S_ISREG(st.st_mode)) bytes.reserve(static_cast<std::size_t>(st.st_size) + 1);
+        // The size was only what the file said: a file that grows, or a device, stops here.
+        if (!fill(max_bytes + 1)) result = CheckedRead::Unreadable;
+        else if (bytes.size() > max_bytes) result = CheckedRead::TooLarge;
+    }
+    ::close(fd);
+    return result;
+}
+
 namespace {
 
 std::string errno_text(const std::string& what, const std::string& path, int err) {
     return what + " " + path + ": " + std::strerror(err);
 }
 
-// Writes bytes to a new file (never an existing one) with permission bits `mode` and forces
-// them to the disk. 0 on success, else the errno of the failure (the new file is gone again).
-int write_new_file(const std::string& path, const std::string& bytes, mode_t mode, bool keep_mode,
-                   std::string& error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// Writes all the bytes; 0, or the errno of the failure.
+int write_all(int fd, std::string_view bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// Whether `name` still names the file open as fd.
+bool names_fd(const std::string& name, int fd) {
+    struct stat a {
+    }, b{};
+    return ::fstat(fd, &a) == 0 && ::lstat(name.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
+// Removes a temporary file that a save killed half-way left behind: a plain file (no link,
+// no folder) that no running save holds locked. Otherwise false with errno EEXIST (something
+// else has the name) or EBUSY (a save of the same file is under way).
+bool remove_leftover(const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
-        error = errno_text("Cannot create", path, err);
-        return err;
-    }
-    int err = 0;
-    for (std::size_t done = 0; done < bytes.size() && !err;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR) err = errno;
-        if (n > 0) done += static_cast<std::size_t>(n);
-    }
-    if (!err && keep_mode && ::fchmod(fd, mode) != 0) err = errno;
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err) return 0;
-    error = errno_text("Cannot write", path, err);
-    ::unlink(path.c_str());
-    return err;
-}
-
-// A free temporary name beside `path` ("<path>.tmp", "<path>.tmp1", ...) made by `make`,
-// which answers 0, EEXIST for a name in use, or another errno that ends the search.
-bool make_beside(const std::string& path, std::string& made,
-                 const std::function<int(const std::string&)>& make) {
-    for (int n = 0; n < 100; ++n) {
-        made = path + ".tmp" + (n ? std::to_string(n) : std::string());
-        const int err = make(made);
-        if (err == 0) return true;
-        if (err != EEXIST) return false;
-    }
-    return false;
-}
-
-// A second name beside `beside` for the content of the existing file `from`: a hard link,
-// or a copy with the same permission bits where the file system refuses links.
-bool hold_copy(const std::string& from, const std::string& beside, std::string& held, std::string& error) {
-    return make_beside(beside, held, [&](const std::string& name) {
-        if (::link(from.c_str(), name.c_str()) == 0) return 0;
-        const int err = errno;
-        if (err == EEXIST) return err;
-        if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK &&
-            err != ENOSYS) {
-            error = errno_text("Cannot link", from, err);
-            return err;
-        }
-        std::string bytes;
+        if (err == ENOENT) return true; // gone meanwhile
         struct stat st {};
-        if (!read_file_bytes(from, bytes) || ::stat(from.c_str(), &st) != 0) {
-            error = errno_text("Cannot read", from, errno ? errno : EIO);
-            return EIO;
-        }
-        return write_new_file(name, bytes, st.st_mode & 07777, true, error);
+        // A leftover without read permission (the copy of such a file) cannot be asked for
+        // its lock; it can still only be ours.
+        if (err == EACCES && ::lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            return ::unlink(name.c_str()) == 0 || errno == ENOENT;
+        errno = EEXIST;
+        return false;
+    }
+    struct stat st {};
+    int err = 0;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) err = EEXIST;
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) err = EBUSY;
+    else if (names_fd(name, fd) && ::unlink(name.c_str()) != 0 && errno != ENOENT) err = errno;
+    ::close(fd);
+    errno = err;
+    return err == 0;
+}
+
+// Makes the temporary file `name` with `make` (which answers 0 or an errno); a leftover in
+// the way is removed first. 0, or the errno that stopped it.
+int make_exclusive(const std::string& name, const std::function<int()>& make) {
+    const int err = make();
+    if (err != EEXIST) return err;
+    if (!remove_leftover(name)) return errno;
+    return make();
+}
+
+// A second name `name` for the content of the existing file `from`: a hard link, or a copy
+// with the same permission bits where the file system refuses links. Errors name `shown`.
+bool hold_copy(const std::string& from, const std::string& name, const std::string& shown,
+               std::string& error) {
+    int err = make_exclusive(name, [&] { return ::link(from.c_str(), name.c_str()) == 0 ? 0 : errno; });
+    if (err == 0) return true;
+    if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK &&
+        err != ENOSYS) {
+        error = errno_text("Cannot write", shown, err);
+        return false;
+    }
+    std::string bytes;
+    struct stat st {};
+    if (!read_file_bytes(from, bytes) || ::stat(from.c_str(), &st) != 0) {
+        error = errno_text("Cannot read", from, errno ? errno : EIO);
+        return false;
+    }
+    int fd = -1;
+    err = make_exclusive(name, [&] {
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        return fd < 0 ? errno : 0;
     });
+    if (!err) {
+        err = write_all(fd, bytes);
+        if (!err && ::fchmod(fd, st.st_mode & 07777) != 0) err = errno;
+        if (!err && ::fsync(fd) != 0) err = errno;
+        if (::close(fd) != 0 && !err) err = errno;
+        if (err) ::unlink(name.c_str());
+    }
+    if (err) error = errno_text("Cannot write", shown, err);
+    return !err;
 }
 
 // The file that `path` names once its symbolic links are followed (the path itself when it
@@ -171,75 +239,131 @@ void sync_folder_of(const std::string& path) {
 
 } // namespace
 
-bool replace_file(const std::string& path, const std::string& bytes, const std::string& backup,
-                  std::string& error) {
+ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& backup)
+    : path_(path), backup_(backup) {
     if (path.empty()) {
-        error = "No file name";
+        error_ = "No file name";
+        return;
+    }
+    // A file reached through a symbolic link is written where the link points.
+    target_ = link_target(path);
+    struct stat old {};
+    exists_ = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    old_mode_ = old.st_mode & 07777;
+    old_uid_ = old.st_uid;
+    old_gid_ = old.st_gid;
+    tmp_ = target_ + ".tmp";
+    int fd = -1;
+    // Private while it is written when it replaces a file: commit() gives it that file's bits.
+    int err = make_exclusive(tmp_, [&] {
+        fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists_ ? 0600 : 0666);
+        return fd < 0 ? errno : 0;
+    });
+    // The lock tells a save of the same file elsewhere that this temporary file is in use.
+    // A rival that took it for a leftover in the instant before the lock has removed it.
+    if (!err && ((::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) || !names_fd(tmp_, fd))) {
+        ::close(fd);
+        err = EBUSY;
+    }
+    if (err == EBUSY) error_ = "Cannot write " + path + ": another save of this file is under way";
+    else if (err == EEXIST) error_ = errno_text("Cannot create", path, err) + " (" + tmp_ + " is in the way)";
+    else if (err) error_ = errno_text("Cannot create", path, err);
+    else fd_ = fd;
+}
+
+ReplacingWriter::~ReplacingWriter() { abandon(); }
+
+bool ReplacingWriter::write(std::string_view bytes) {
+    if (!ok()) return false;
+    if (const int err = write_all(fd_, bytes)) {
+        error_ = errno_text("Cannot write", path_, err);
         return false;
     }
-    // A project reached through a symbolic link is written where the link points.
-    const std::string target = link_target(path);
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    return true;
+}
 
-    // The new content, complete on disk under a temporary name beside the file, with the
-    // old file's permission bits.
-    std::string tmp;
-    if (!make_beside(target, tmp, [&](const std::string& name) {
-            return write_new_file(name, bytes, old.st_mode & 07777, exists, error);
-        }))
+bool ReplacingWriter::write_line(std::string_view line) { return write(line) && write("\r\n"); }
+
+void ReplacingWriter::abandon() {
+    if (fd_ < 0) return;
+    if (names_fd(tmp_, fd_)) ::unlink(tmp_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+}
+
+bool ReplacingWriter::commit() {
+    if (!ok()) {
+        abandon();
         return false;
-    if (exists && ::geteuid() == 0) {
+    }
+    int err = 0;
+    if (exists_ && ::fchmod(fd_, old_mode_) != 0) err = errno;
+    if (!err && ::fsync(fd_) != 0) err = errno;
+    if (err) {
+        error_ = errno_text("Cannot write", path_, err);
+        abandon();
+        return false;
+    }
+    if (exists_ && ::geteuid() == 0) {
         // Only the superuser may give the new file the old one's owner; a refusal is harmless.
-        const int refused = ::chown(tmp.c_str(), old.st_uid, old.st_gid);
+        const int refused = ::fchown(fd_, old_uid_, old_gid_);
         (void)refused;
     }
 
     // The old file becomes the backup: a second name for it (the previous backup is held
-    // too, so that a failure can put it back) takes the backup's name in one step.
-    const bool keep_old = exists && !backup.empty() && backup != path && link_target(backup) != target;
-    std::string bak_new, bak_prev;
-    auto undo = [&] {
-        ::unlink(tmp.c_str());
-        if (!bak_new.empty()) ::unlink(bak_new.c_str());
-        if (!bak_prev.empty()) ::unlink(bak_prev.c_str());
-    };
+    // too, so that a failure can put it back) takes the backup's name in one step. Both
+    // have one fixed temporary name beside the backup.
+    const bool keep_old = exists_ && !backup_.empty() && backup_ != path_ && link_target(backup_) != target_;
+    const std::string bak_new = backup_ + ".tmp", bak_prev = backup_ + ".tmp1";
+    bool prev_held = false;
     if (keep_old) {
-        if (!hold_copy(target, backup, bak_new, error)) {
-            bak_new.clear();
-            undo();
+        if (!hold_copy(target_, bak_new, backup_, error_)) {
+            abandon();
             return false;
         }
         struct stat prev {};
         const bool prev_kept =
-            ::lstat(backup.c_str(), &prev) == 0 && (S_ISREG(prev.st_mode) || S_ISLNK(prev.st_mode));
-        if (prev_kept && !hold_copy(backup, backup, bak_prev, error)) {
-            bak_prev.clear();
-            undo();
+            ::lstat(backup_.c_str(), &prev) == 0 && (S_ISREG(prev.st_mode) || S_ISLNK(prev.st_mode));
+        if (prev_kept && !hold_copy(backup_, bak_prev, backup_, error_)) {
+            ::unlink(bak_new.c_str());
+            abandon();
             return false;
         }
-        if (std::rename(bak_new.c_str(), backup.c_str()) != 0) {
-            error = errno_text("Cannot rename", bak_new, errno);
-            undo();
+        prev_held = prev_kept;
+        if (std::rename(bak_new.c_str(), backup_.c_str()) != 0) {
+            error_ = errno_text("Cannot replace", backup_, errno);
+            ::unlink(bak_new.c_str());
+            if (prev_held) ::unlink(bak_prev.c_str());
+            abandon();
             return false;
         }
-        bak_new.clear();
     }
-    // The new file replaces the project in one step: there is no moment without it.
-    if (std::rename(tmp.c_str(), target.c_str()) != 0) {
-        error = errno_text("Cannot rename", tmp, errno);
-        ::unlink(tmp.c_str());
+    // The new file replaces the old one in one step: there is no moment without it.
+    err = !names_fd(tmp_, fd_) ? EBUSY : std::rename(tmp_.c_str(), target_.c_str()) != 0 ? errno : 0;
+    if (err) {
+        error_ = errno_text("Cannot replace", path_, err);
+        abandon();
         if (keep_old) {
             // The previous backup goes back under its name (or the new one goes away).
-            if (!bak_prev.empty()) std::rename(bak_prev.c_str(), backup.c_str());
-            else ::unlink(backup.c_str());
+            if (prev_held) std::rename(bak_prev.c_str(), backup_.c_str());
+            else ::unlink(backup_.c_str());
         }
         return false;
     }
-    if (!bak_prev.empty()) ::unlink(bak_prev.c_str());
-    sync_folder_of(target);
-    if (keep_old) sync_folder_of(backup);
+    ::close(fd_);
+    fd_ = -1;
+    if (prev_held) ::unlink(bak_prev.c_str());
+    sync_folder_of(target_);
+    if (keep_old) sync_folder_of(backup_);
     return true;
+}
+
+bool replace_file(const std::string& path, const std::string& bytes, const std::string& backup,
+                  std::string& error) {
+    ReplacingWriter out(path, backup);
+    if (out.write(bytes) && out.commit()) return true;
+    error = out.error();
+    return false;
 }
 
 bool file_exists(const std::string& path) {

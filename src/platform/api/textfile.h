@@ -3,6 +3,7 @@
 // S-record files are kept.
 #include <cstddef>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,14 +45,64 @@ private:
 // The whole content of a file; false when it cannot be read.
 bool read_file_bytes(const std::string& path, std::string& bytes);
 
+// Reads a whole file as read_file_bytes does, but only after two checks that need not read
+// it: its first line (the first 64 KiB at most, without its end) must satisfy first_line_ok,
+// and the file must hold at most max_bytes (also when it does not know its size, such as a
+// device). An empty file has no first line and is read. On a refusal `bytes` holds at most
+// the first 64 KiB.
+enum class CheckedRead { Read, Unreadable, FirstLine, TooLarge };
+CheckedRead read_file_checked(const std::string& path, std::size_t max_bytes,
+                              const std::function<bool(std::string_view)>& first_line_ok, std::string& bytes);
+
+// A file that replaces the file at path in one step once it is complete: the bytes go in
+// pieces to the temporary file "<path>.tmp" beside path (beside the file a symbolic link
+// leads to; with the old file's permission bits); commit() forces them to the disk, keeps
+// the old file as backup when one is named (see replace_file) and renames the new file over
+// path. Without commit() (a failure, or the writer destroyed first) the temporary file goes
+// and path is untouched.
+//
+// There is one temporary name per file, made exclusively: a leftover of a save that was
+// killed half-way (a plain file that no running save holds) is removed and made anew, so
+// leftovers never pile up; a save of the same file still under way elsewhere holds its
+// temporary file locked, and this one fails instead of spoiling it. Errors name path or the
+// backup, never a temporary file.
+class ReplacingWriter {
+public:
+    explicit ReplacingWriter(const std::string& path, const std::string& backup = "");
+    ~ReplacingWriter();
+    ReplacingWriter(const ReplacingWriter&) = delete;
+    ReplacingWriter& operator=(const ReplacingWriter&) = delete;
+
+    // False once anything failed (the temporary file could not be made, a write failed).
+    bool ok() const { return fd_ >= 0 && error_.empty(); }
+    // Appends bytes; a full disk is found here, not later. False (see error()) on failure.
+    bool write(std::string_view bytes);
+    // The line and CR LF.
+    bool write_line(std::string_view line);
+    // Puts the file in place; false (see error()) when it could not, path and backup then
+    // as they were.
+    bool commit();
+    // Drops the temporary file; path stays as it was.
+    void abandon();
+    const std::string& error() const { return error_; }
+
+private:
+    std::string path_, backup_, target_, tmp_;
+    bool exists_ = false;   // a file was at path
+    unsigned old_mode_ = 0; // its permission bits
+    unsigned old_uid_ = 0, old_gid_ = 0;
+    int fd_ = -1;
+    std::string error_;
+};
+
 // Replaces the file at path with bytes so that no failure leaves a half-written file and no
-// moment leaves path without a file: the bytes go to a new temporary file beside path first
-// (with the old file's permission bits); only when that is complete on disk does the old
-// file become backup (when backup is not empty and names another file; a second name for
-// it, a hard link or a copy where the file system refuses links, replaces an older backup
-// in one step), and the new file is renamed over path in one step. A path that is a
-// symbolic link keeps the link: its target gets the new bytes. On failure the files at path
-// and backup are as they were, and error says why.
+// moment leaves path without a file: the bytes go to the temporary file beside path first
+// (ReplacingWriter); only when that is complete on disk does the old file become backup
+// (when backup is not empty and names another file; a second name for it, a hard link or a
+// copy where the file system refuses links, replaces an older backup in one step), and the
+// new file is renamed over path in one step. A path that is a symbolic link keeps the link:
+// its target gets the new bytes. On failure the files at path and backup are as they were,
+// and error says why.
 bool replace_file(const std::string& path, const std::string& bytes, const std::string& backup,
                   std::string& error);
 
