@@ -16,7 +16,7 @@ void prepare_dialog(Ctx& c) {
     FileDialog& d = c.cdg1;
     d.cancel_error = true;
     d.flags = 4;
-    d.filter = "Tutti i file (*.*)|*.*";
+    d.filter = kAllFilesFilter;
     d.filter_index = 2;
     d.init_dir = strip_last_component(c.p.project_path);
     if (d.init_dir.empty()) d.init_dir = c.program_dir;

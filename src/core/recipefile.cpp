@@ -10,8 +10,6 @@ namespace {
 const char* kRecipeSection = "Ricette";
 const char* kRecipeKey = "UltimoFile";
 const char* kNewRecipeName = "nuovaRicetta";
-// The dialogs show every file: recipe files often have no extension ("nuovaRicetta").
-const char* kRecipeFilter = "Tutti i file (*.*)|*";
 
 std::string_view window(std::string_view line, std::size_t start, std::size_t len) {
     return start >= line.size() ? std::string_view() : line.substr(start, len);
@@ -53,7 +51,7 @@ void prepare_recipe_dialog(Ctx& c) {
     FileDialog& d = c.cdg_recipe;
     d.cancel_error = true;
     d.flags = 4;
-    d.filter = kRecipeFilter;
+    d.filter = kAllFilesFilter;
     d.filter_index = 2;
     d.init_dir = strip_last_component(c.p.recipe_path);
     if (d.init_dir.empty()) d.init_dir = c.program_dir;

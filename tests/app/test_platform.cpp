@@ -141,14 +141,17 @@ TEST(QtPrompt, FileDialogsTakeAndGiveFileSystemNames) {
     FileDialog d;
     d.init_dir = fs_name(folder);
     QString seen_dir;
+    QStringList seen_filters;
     QTimer::singleShot(0, [&] {
         auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         seen_dir = dlg->directory().absolutePath();
+        seen_filters = dlg->nameFilters();
         dlg->selectFile(folder + "/a.prj");
         QMetaObject::invokeMethod(dlg, "accept");
     });
     ASSERT_TRUE(QtPrompt().open_file(d));
     EXPECT_EQ(seen_dir, folder);
+    EXPECT_EQ(seen_filters, QStringList{"Tutti i file (*)"}); // names without a dot too
     EXPECT_EQ(d.file_name, fs_name(folder + "/a.prj"));
 }
 

@@ -2,10 +2,13 @@
 #include "core/filecmds.h"
 
 #include "core/projectfile.h"
+#include "core/recipefile.h"
 #include "file_test_support.h"
 #include "platform/api/textfile.h"
 
 #include <gtest/gtest.h>
+
+#include <fnmatch.h>
 
 namespace filetest {
 namespace {
@@ -175,6 +178,35 @@ TEST(FileOpen, ARefusedFileLeavesAnEmptyProjectWithAFreshName) {
         EXPECT_EQ(content(path), bytes);
     }
     EXPECT_GE(files, 15);
+}
+
+// Every file dialog lists files without an extension, such as the editor's own new names.
+TEST(FileDialogs, EveryDialogListsFilesWithoutAnExtension) {
+    Editor e;
+    file_open(e.c);
+    file_save_as(e.c);
+    recipes_read(e.c);
+    recipes_write_as(e.c);
+    std::vector<FileDialog> shown = e.prompt.dialogs_shown;
+    ASSERT_EQ(shown.size(), 4u);
+    shown.push_back(FileDialog{}); // the EEPROM dialogs keep the dialog's own filter
+    for (const FileDialog& d : shown) {
+        // "caption|pattern;pattern|caption|pattern..."
+        bool listed = false;
+        std::size_t at = d.filter.find('|');
+        while (at != std::string::npos) {
+            const std::size_t end = d.filter.find('|', at + 1);
+            std::string patterns = d.filter.substr(at + 1, end == std::string::npos ? end : end - at - 1);
+            for (std::size_t from = 0; from != std::string::npos;) {
+                const std::size_t semi = patterns.find(';', from);
+                const std::string one = patterns.substr(from, semi == std::string::npos ? semi : semi - from);
+                listed = listed || ::fnmatch(one.c_str(), "nuovoProgetto", 0) == 0;
+                from = semi == std::string::npos ? semi : semi + 1;
+            }
+            at = end == std::string::npos ? end : d.filter.find('|', end + 1);
+        }
+        EXPECT_TRUE(listed) << d.filter;
+    }
 }
 
 TEST(FileOpen, FromTheRecentListAndMissingFilesLeaveTheProject) {

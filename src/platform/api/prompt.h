@@ -14,11 +14,15 @@ enum MsgAnswer { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7 };
 // The error number that a cancelled file dialog raises.
 constexpr int kCancelError = 32755;
 
+// The filter of every file dialog: caption and pattern. The pattern is "*", not "*.*", which
+// would hide every file without a dot in its name, such as a new "nuovoProgetto".
+constexpr const char* kAllFilesFilter = "Tutti i file (*.*)|*";
+
 // State of one common file dialog; it survives between uses, as the dialog object does.
 struct FileDialog {
     std::string init_dir;
     std::string file_name; // full path after a choice
-    std::string filter = "Tutti i file (*.*)|*.*";
+    std::string filter = kAllFilesFilter;
     int filter_index = 2;
     int flags = 4;
     bool cancel_error = true;
