@@ -285,6 +285,26 @@ const char* variable_fault(int type_count, int n_cols, int n_rows, const variabl
     return nullptr;
 }
 
+bool is_version_line(std::string_view line) { return window(line, 5, 7) == "version"; }
+
+bool read_data_file(const std::string& path, std::size_t max_bytes, FileError::Kind first_line,
+                    const std::string& what, std::string& bytes, FileError& err) {
+    switch (read_file_checked(path, max_bytes, is_version_line, bytes)) {
+    case CheckedRead::Read: return true;
+    case CheckedRead::Unreadable:
+        err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + shown_path(path)};
+        break;
+    case CheckedRead::FirstLine: err = {first_line, 0, ""}; break;
+    case CheckedRead::TooLarge:
+        err = {FileError::Kind::TooLarge, kErrBadValue,
+               shown_path(path) + " is too large for a " + what + " (more than " +
+                   std::to_string(max_bytes >> 20) + " MB)"};
+        break;
+    }
+    bytes.clear();
+    return false;
+}
+
 bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& err, const ParseHooks& hooks) {
     using Kind = FileError::Kind;
     err = {};
@@ -292,7 +312,7 @@ bool parse_project_file(std::string_view bytes, StagedProject& out, FileError& e
     std::string_view s;
 
     if (!in.next(s)) return false;
-    if (window(s, 5, 7) != "version") return in.refuse(Kind::Version);
+    if (!is_version_line(s)) return in.refuse(Kind::Version);
     out.multi_protocol = window(s, 15, 13) == "MultiProtocol" ? 1 : 0;
 
     if (!in.next(s)) return false;
@@ -516,8 +536,8 @@ bool open_project_file(Ctx& c, const std::string& path) {
     };
     hooks.page = [&](int value) { c.view().progress_value(value); };
     std::string bytes;
-    bool ok = read_file_bytes(path, bytes);
-    if (!ok) err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + shown_path(path)};
+    bool ok =
+        read_data_file(path, kMaxProjectFileBytes, FileError::Kind::Version, "project file", bytes, err);
     ok = ok && parse_project_file(bytes, st, err, hooks);
     if (progress) {
         c.view().progress_close();

@@ -5,6 +5,7 @@
 #include "core/project.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,16 +25,36 @@ constexpr std::int32_t kErrFileAccess = 75; // the file cannot be read, created 
 struct FileError {
     enum class Kind {
         None,
-        Version, // line 1 is not a project file header (message 10017)
-        Format,  // line 2 is not a model line (message 10160)
-        Model,   // unknown model code (message 10019)
-        Damaged, // counts, values or length do not fit: number and description
-        Access,  // the file system refused: number and description
+        Version,  // line 1 is not a project file header (message 10017)
+        Format,   // line 2 is not a model line (message 10160)
+        Model,    // unknown model code (message 10019)
+        Damaged,  // counts, values or length do not fit: number and description
+        Access,   // the file system refused: number and description
+        TooLarge, // far larger than any such file: number and description, nothing read
     };
     Kind kind = Kind::None;
     std::int32_t number = 0;
     std::string description;
 };
+
+// The largest project file that can be read. The largest project the stores hold (6
+// languages of 1000 pages of 40 x 4 with 8 variables, 600 strings of 40 characters) is
+// written in about 2.8 MB: 6000 page blocks of 438 bytes and 3600 string lines of 42. The
+// reader also takes longer lines than the writer makes (what lies past a row is skipped),
+// so the bound leaves a wide margin, while a file picked by mistake, of any size, is refused
+// before it takes that much memory.
+constexpr std::size_t kMaxProjectFileBytes = std::size_t{64} << 20;
+
+// Whether a line is the first line of a project or recipe file: "version" in characters 6
+// to 12 (what stands in front, the version number, is not checked).
+bool is_version_line(std::string_view line);
+
+// Reads a project or recipe file for its parser, looking at its first line and its size
+// before reading on: a first line that is no version line is refused with `first_line`, a
+// file larger than max_bytes with Kind::TooLarge (`what` names the kind of file), a file that
+// cannot be read with Kind::Access. False with err then.
+bool read_data_file(const std::string& path, std::size_t max_bytes, FileError::Kind first_line,
+                    const std::string& what, std::string& bytes, FileError& err);
 
 // A project read from a file and checked, before it replaces the live project.
 struct StagedProject {

@@ -81,7 +81,7 @@ bool parse_recipe_file(std::string_view bytes, RecipeModel& out, FileError& err)
     };
 
     if (!next(s)) return false;
-    if (window(s, 5, 7) != "version") return refuse(err, Kind::Format);
+    if (!is_version_line(s)) return refuse(err, Kind::Format);
     if (!next(s)) return false;
     if (window(s, 7, 7) != "blk_tot") return refuse(err, Kind::Format);
     out.blk_tot = number_in(s);
@@ -180,15 +180,15 @@ bool read_recipe_file(Ctx& c, const std::string& path) {
     std::string bytes;
     FileError err;
     RecipeModel staged;
-    bool ok = read_file_bytes(path, bytes);
-    if (!ok) err = {FileError::Kind::Access, kErrFileAccess, "Path/File access error: " + path};
+    bool ok = read_data_file(path, kMaxRecipeFileBytes, FileError::Kind::Format, "recipe file", bytes, err);
     ok = ok && parse_recipe_file(bytes, staged, err);
     if (ok) {
         c.p.recipe = std::move(staged);
         return true;
     }
     c.prompt.busy(false);
-    if (err.kind == FileError::Kind::Access) report_error(c, err.number, err.description);
+    if (err.kind == FileError::Kind::Access || err.kind == FileError::Kind::TooLarge)
+        report_error(c, err.number, err.description);
     else c.prompt.message(c.txt(10161), kOkOnly, c.txt(10018));
     // The file that failed is left as it is: the empty model goes to a file of its own.
     init_recipe_data(c.p.recipe);

@@ -15,6 +15,12 @@ namespace kx {
 
 struct Ctx;
 
+// The largest recipe file that can be read. The largest the model holds (201 slot pairs of
+// 200 values, free slots written too, and 200 element lines) is written in about 250 KB; the
+// bound leaves a wide margin for longer lines, and refuses a file picked by mistake before it
+// takes that much memory.
+constexpr std::size_t kMaxRecipeFileBytes = std::size_t{16} << 20;
+
 // The hexadecimal field from pos up to the next blank (or the end of the line); pos moves
 // past that blank.
 std::int32_t next_hex_field(std::string_view line, std::size_t& pos);

@@ -180,6 +180,48 @@ TEST(FileOpen, ARefusedFileLeavesAnEmptyProjectWithAFreshName) {
     EXPECT_GE(files, 15);
 }
 
+// A file picked by mistake: its first line is looked at, and a file far larger than any
+// project file is refused, before the rest is read.
+TEST(FileOpen, AForeignOrHugeFileIsRefusedBeforeItIsRead) {
+    Editor e;
+    const std::string huge = e.dir.file("huge.prj");
+    put(huge, "2.8  version - MonoProtocol\r\n  4  model\r\n");
+    fs::resize_file(huge, std::uintmax_t{1} << 30); // sparse: no disk space taken
+    e.prompt.files = {huge};
+    file_open(e.c);
+    EXPECT_EQ(e.prompt.last_text().rfind("Errore 380: ", 0), 0u) << e.prompt.last_text();
+    EXPECT_NE(e.prompt.last_text().find("too large"), std::string::npos) << e.prompt.last_text();
+    EXPECT_EQ(e.p.project_path, e.dir.file("nuovoProgetto"));
+
+    // One byte past the bound it is refused so; at the bound it is read (and found damaged).
+    for (const std::uintmax_t size : {kMaxProjectFileBytes + 1, kMaxProjectFileBytes}) {
+        fs::resize_file(huge, size);
+        e.prompt.files = {huge};
+        file_open(e.c);
+        EXPECT_EQ(e.prompt.last_text().find("too large") != std::string::npos, size > kMaxProjectFileBytes)
+            << size << ": " << e.prompt.last_text();
+    }
+    // The bound lies far above the largest project the editor can write.
+    Project largest;
+    fill_project(largest, "KXB_5560", 6, 1000, 600, 8, 3);
+    for (auto& lang : largest.global_strings)
+        for (auto& text : lang) text.resize(40, 'x');
+    std::string written;
+    FileError err;
+    ASSERT_TRUE(project_file_bytes(largest, written, err)) << err.description;
+    EXPECT_GT(written.size(), std::size_t{2} << 20);
+    EXPECT_LT(written.size() * 10, kMaxProjectFileBytes);
+
+    // Not a project file at all: the version message, whatever its size.
+    const std::string other = e.dir.file("photo.jpg");
+    put(other, "\xFF\xD8\xFF\xE0 JFIF");
+    fs::resize_file(other, std::uintmax_t{1} << 30);
+    e.prompt.files = {other};
+    file_open(e.c);
+    EXPECT_EQ(e.prompt.last_text().rfind("Versione del file di dati sbagliata", 0), 0u)
+        << e.prompt.last_text();
+}
+
 // Every file dialog lists files without an extension, such as the editor's own new names.
 TEST(FileDialogs, EveryDialogListsFilesWithoutAnExtension) {
     Editor e;

@@ -3,6 +3,7 @@
 #include "core/recipefile.h"
 
 #include "file_test_support.h"
+#include "recipe_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -276,6 +277,41 @@ TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
     EXPECT_EQ(setting(), path);
     for (const auto& e : std::filesystem::directory_iterator(dir.path))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+// A file picked by mistake is refused before it is read whole, and left as it is.
+TEST_F(RecipeFiles, AForeignOrHugeFileIsRefusedBeforeItIsRead) {
+    open_recipe_file(c);
+    const std::string huge = dir.file("huge");
+    put(huge, "2.8  version\r\n    1  blk_tot\r\n");
+    std::filesystem::resize_file(huge, std::uintmax_t{1} << 30); // sparse
+    prompt.files.push_back(huge);
+    recipes_read(c);
+    EXPECT_EQ(prompt.last_text().rfind("Errore 380: ", 0), 0u) << prompt.last_text();
+    EXPECT_NE(prompt.last_text().find("too large"), std::string::npos) << prompt.last_text();
+    EXPECT_EQ(std::filesystem::file_size(huge), std::uintmax_t{1} << 30);
+    EXPECT_NE(p.recipe_path, huge);
+
+    // The bound lies far above the largest file the model can make: 200 elements, the used
+    // blocks in the last slots, every free slot before them written too.
+    RecipeModel largest;
+    largest.blk_len = kMaxRecipeElements;
+    for (int i = 0; i < kMaxRecipeElements; ++i) largest.recipe_elements[i] = {"ELEMENT", 0, 0, 65535};
+    test::RecipeBlocks blocks;
+    for (int slot = kRecipeSlots - kMaxRecipeValues / kMaxRecipeElements; slot < kRecipeSlots; ++slot)
+        blocks.emplace_back(slot, "B" + std::to_string(slot), std::vector<int>(kMaxRecipeElements, 65535));
+    test::put_blocks(largest, blocks);
+    for (int slot = 0; slot < kRecipeSlots; ++slot) largest.recipe_blocks[slot].values.fill(65535);
+    const std::string written = bytes_of(largest);
+    EXPECT_GT(written.size(), std::size_t{200} << 10);
+    EXPECT_LT(written.size() * 10, kMaxRecipeFileBytes);
+
+    put(huge, "\x7F"
+              "ELF\x02\x01\x01");
+    std::filesystem::resize_file(huge, std::uintmax_t{1} << 30);
+    prompt.files.push_back(huge);
+    recipes_read(c);
+    EXPECT_EQ(prompt.last_text(), "Errore formato file ricetta!");
 }
 
 TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {
