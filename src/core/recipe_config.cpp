@@ -193,7 +193,7 @@ void RecipeConfig::base_addr_done(const std::string& text) { base_addr = text.em
 bool RecipeConfig::close_question() {
     Project& p = c_.p;
     if (!p.recipe_modified) return true;
-    if (c_.prompt.message(c_.txt(10098) + " " + p.recipe_path, kYesNo) != kAnsYes) return true;
+    if (c_.prompt.message(c_.txt(10098) + " " + shown_path(p.recipe_path), kYesNo) != kAnsYes) return true;
     return save();
 }
 

@@ -163,7 +163,7 @@ bool write_recipe_file(Ctx& c, const std::string& path) {
     bool ok = recipe_file_bytes(c.p.recipe, c.p.file_version, bytes, err);
     if (ok && !replace_file(path, bytes, "", why)) {
         ok = false;
-        err = {FileError::Kind::Access, kErrFileAccess, why};
+        err = {FileError::Kind::Access, kErrFileAccess, shown_path(why)};
     }
     if (!ok) {
         // Nothing else changes: the next Write still goes to the file it went to before.
@@ -236,7 +236,8 @@ void new_recipe_file(Ctx& c) {
 bool ask_save_recipe_file(Ctx& c) {
     Project& p = c.p;
     if (!p.recipe_modified) return true;
-    if (c.prompt.message(c.txt(10085) + " " + p.recipe_path + " ?", kYesNo) != kAnsYes) return true;
+    if (c.prompt.message(c.txt(10085) + " " + shown_path(p.recipe_path) + " ?", kYesNo) != kAnsYes)
+        return true;
     if (!write_recipe_file(c, p.recipe_path)) return false;
     p.recipe_modified = false;
     return true;
@@ -272,7 +273,8 @@ void recipes_write_as(Ctx& c) {
     const std::string chosen = c.cdg_recipe.file_name;
     if (file_exists(chosen)) {
         c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + chosen + " " + c.txt(10071), kYesNoCancel) != kAnsYes)
+        if (c.prompt.message(c.txt(10070) + " " + shown_path(chosen) + " " + c.txt(10071), kYesNoCancel) !=
+            kAnsYes)
             return;
     }
     c.prompt.busy(true);

@@ -193,10 +193,14 @@ TEST_F(Recipes, StructureEditorAsksOnClosing) {
 
     // Yes with a file that cannot be written: the window stays open.
     g.append_line();
-    p.recipe_path = dir.file("missing/folder/r");
+    p.recipe_path = dir.file("missing Caff\xC3\xA8/r");
     prompt.answers.push_back(kAnsYes);
+    const std::size_t asked = prompt.messages.size();
     EXPECT_FALSE(g.close_question());
     EXPECT_TRUE(p.recipe_modified);
+    // The question shows the name in the interface's code page, as every message does.
+    EXPECT_EQ(prompt.messages.at(asked).text,
+              "Salva Modifiche a file di ricette " + dir.file("missing Caff\xE8/r"));
 }
 
 // --- the data editor ---

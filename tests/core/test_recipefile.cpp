@@ -314,6 +314,34 @@ TEST_F(RecipeFiles, AForeignOrHugeFileIsRefusedBeforeItIsRead) {
     EXPECT_EQ(prompt.last_text(), "Errore formato file ricetta!");
 }
 
+// Paths in questions and errors are shown in the interface's code page, and an error names
+// the user's file.
+TEST_F(RecipeFiles, PathsInQuestionsAndErrorsAsTheUserNamedThem) {
+    open_recipe_file(c);
+    const std::string folder = dir.file("Caff\xC3\xA8 \xD0\x9F");
+    std::filesystem::create_directories(folder);
+    put(folder + "/r", bytes_of(two_blocks()));
+    prompt.files.push_back(folder + "/r");
+    prompt.answers.push_back(kAnsNo);
+    recipes_write_as(c);
+    EXPECT_EQ(prompt.last_text(), "File " + dir.file("Caff\xE8 ?") + "/r esistente: sovrascrivi?");
+
+    std::filesystem::create_directories(folder + "/box/inside"); // a folder where the file would go
+    prompt.files.push_back(folder + "/box");
+    recipes_write_as(c);
+    EXPECT_EQ(prompt.last_text().rfind("Errore 75: ", 0), 0u) << prompt.last_text();
+    EXPECT_NE(prompt.last_text().find(dir.file("Caff\xE8 ?") + "/box:"), std::string::npos)
+        << prompt.last_text();
+    EXPECT_EQ(prompt.last_text().find(".tmp"), std::string::npos) << prompt.last_text();
+
+    p.recipe_path = folder + "/r";
+    p.recipe_modified = true;
+    prompt.answers.push_back(kAnsNo);
+    ask_save_recipe_file(c);
+    EXPECT_NE(prompt.last_text().find(dir.file("Caff\xE8 ?") + "/r ?"), std::string::npos)
+        << prompt.last_text();
+}
+
 TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {
     open_recipe_file(c);
     put(dir.file("other"), bytes_of(two_blocks()));
