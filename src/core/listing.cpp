@@ -86,7 +86,11 @@ bool same_file(const std::string& a, const std::string& b) {
 } // namespace
 
 std::string substitute(const std::string& name, const std::string& ext) {
-    return name.substr(0, name.find('.')) + ext;
+    // Only the file's own name is cut: a dot in a folder's name would put the listing
+    // outside the project's folder, over another file.
+    const std::size_t sep = name.find_last_of("\\/");
+    const std::size_t own = sep == std::string::npos ? 0 : sep + 1;
+    return name.substr(0, name.find('.', own)) + ext;
 }
 
 bool model_has_strings(const std::string& kx_type) { return kx_type != "KXA_520" && kx_type != "KXA_530"; }
@@ -96,7 +100,7 @@ std::string listing_bytes(const Project& p) {
     const int langs = std::clamp<int>(p.n_lang, 1, kLangSlots);
     const int pages = std::clamp<int>(p.last_page_idx, 0, kPageSlots - 1) + 1;
     const bool strings = model_has_strings(p.kx_type);
-    out.add("file:         " + p.project_path);
+    out.add("file:         " + shown_path(p.project_path)); // single-byte, as the rest
     out.add("version:      " + p.file_version);
     out.add("model:        " + p.kx_type);
     out.add("n. languages: " + std::to_string(p.n_lang));
@@ -134,10 +138,10 @@ void print_spool(Ctx& c) {
         c.beep();
         return;
     }
-    if (c.prompt.message(c.txt(10055) + " " + name + "?", kYesNoCancel) != kAnsYes) return;
+    if (c.prompt.message(c.txt(10055) + " " + shown_path(name) + "?", kYesNoCancel) != kAnsYes) return;
     save_page(c, p.act_page, p.act_lang);
     std::string why;
-    if (!replace_file(name, listing_bytes(p), "", why)) report_error(c, kErrFileAccess, why);
+    if (!replace_file(name, listing_bytes(p), "", why)) report_error(c, kErrFileAccess, shown_path(why));
     load_page(c, p.act_page, p.act_lang);
 }
 

@@ -9,8 +9,8 @@ namespace kx {
 struct Ctx;
 struct Project;
 
-// The characters of name before its first "." (the whole name when it has none), then ext.
-// The first "." counts even when it stands in a folder name.
+// name up to the first "." of its file's own name (the whole name when that has none),
+// then ext: "/w.d/q.prj" gives "/w.d/q" & ext. Dots in folder names do not count.
 std::string substitute(const std::string& name, const std::string& ext);
 // Whether the model's projects carry global strings (every model but KXA_520 and KXA_530).
 bool model_has_strings(const std::string& kx_type);

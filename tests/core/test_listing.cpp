@@ -114,8 +114,6 @@ TEST_F(Listing, EveryKindOfContentByteForByte) {
 }
 
 TEST_F(Listing, WritesNothingUnlessAskedAndNeverOverTheProject) {
-    // The name is the project's up to its first dot, even in a folder name.
-    EXPECT_EQ(substitute("C:\\proj.old\\a.prj", ".lst"), "C:\\proj.lst");
     p.project_path = e.dir.file("proj.prj");
     e.prompt.answers = {kAnsNo};
     print_spool(e.c);
@@ -138,4 +136,41 @@ TEST_F(Listing, WritesNothingUnlessAskedAndNeverOverTheProject) {
     e.prompt.answers = {kAnsYes};
     print_spool(e.c);
     EXPECT_EQ(e.prompt.last_text().rfind("Errore 75: ", 0), 0u) << e.prompt.last_text();
+}
+
+// The listing stands beside the project, named after the project file's own name up to its
+// first dot; the folder's name, dots or letters outside the code page, changes nothing.
+TEST_F(Listing, BesideTheProjectWhateverItsFolderIsCalled) {
+    EXPECT_EQ(substitute("/w.d/q.prj", ".lst"), "/w.d/q.lst");
+    EXPECT_EQ(substitute("/w.d/q.old.prj", ".lst"), "/w.d/q.lst");
+    EXPECT_EQ(substitute("/w.d/q", ".lst"), "/w.d/q.lst");
+    shape("KXE_520", 1, 1);
+    load_page(e.c, 0, 0);
+    const std::string folder = e.dir.file("w.d Caff\xC3\xA8 \xD0\x9F");
+    std::filesystem::create_directories(folder);
+    const std::string shown = e.dir.file("w.d Caff\xE8 ?");
+    std::ofstream(e.dir.file("w.lst")) << "someone else's";
+    p.project_path = folder + "/q.prj";
+    e.prompt.answers = {kAnsYes};
+    print_spool(e.c);
+    EXPECT_EQ(e.prompt.last_text(), "Stampa progetto sullo spool file " + shown + "/q.lst?");
+    EXPECT_EQ(filetest::content(e.dir.file("w.lst")), "someone else's");
+    const std::string listing = filetest::content(folder + "/q.lst");
+    EXPECT_EQ(listing.substr(0, listing.find('\r')), "file:         " + shown + "/q.prj");
+
+    // A project named like its own listing is still never written over.
+    p.project_path = folder + "/q.lst";
+    const auto asked = e.prompt.messages.size();
+    print_spool(e.c);
+    EXPECT_EQ(e.prompt.messages.size(), asked);
+    EXPECT_EQ(filetest::content(folder + "/q.lst"), listing);
+
+    // An error names the listing as the message shows names, not a temporary file.
+    std::filesystem::create_directories(folder + "/box.lst/inside");
+    p.project_path = folder + "/box.prj";
+    e.prompt.answers = {kAnsYes};
+    print_spool(e.c);
+    EXPECT_EQ(e.prompt.last_text().rfind("Errore 75: ", 0), 0u) << e.prompt.last_text();
+    EXPECT_NE(e.prompt.last_text().find(shown + "/box.lst:"), std::string::npos) << e.prompt.last_text();
+    EXPECT_EQ(e.prompt.last_text().find(".tmp"), std::string::npos) << e.prompt.last_text();
 }
