@@ -10,6 +10,7 @@
 #include "comm/transfer_dialogs.h"
 #include "comm_rig.h"
 #include "core/recipefile.h"
+#include "core/text.h"
 #include "platform/api/textfile.h"
 #include "recipes/recipe_transfer_dialogs.h"
 #include "support/app_rig.h"
@@ -84,7 +85,9 @@ TEST(RecipeTransferE2E, ASetOfSeveralBlocksGoesToTheTerminalAndComesBack) {
     EXPECT_EQ(target, (folder + "/nuovaRicetta").toStdString());
     ASSERT_EQ(receiver.texts().size(), 2u);
     EXPECT_EQ(receiver.texts()[0], kTransferOk);
-    EXPECT_EQ(receiver.texts()[1], "Salva modifiche a file di ricette " + target + " ?");
+    // The question shows the name in the interface's code page, as every message does.
+    EXPECT_EQ(receiver.texts()[1], "Salva modifiche a file di ricette " + shown_path(target) + " ?");
+    EXPECT_NE(receiver.texts()[1].find("Caff\xE8/"), std::string::npos);
     EXPECT_FALSE(receiver.p.recipe_modified);
 
     // The set comes back whole; the framing byte in a name came back as a blank, the free
