@@ -282,7 +282,12 @@ bool ReplacingWriter::write(std::string_view bytes) {
     return true;
 }
 
-bool ReplacingWriter::write_line(std::string_view line) { return write(line) && write("\r\n"); }
+bool ReplacingWriter::write_line(std::string_view line) {
+    std::string whole;
+    whole.reserve(line.size() + 2);
+    whole.append(line).append("\r\n");
+    return write(whole); // one write: a full disk shows at the line that did not fit
+}
 
 void ReplacingWriter::abandon() {
     if (fd_ < 0) return;
