@@ -1,6 +1,7 @@
 #include "core/recipefile.h"
 
 #include "core/context.h"
+#include "core/shell.h"
 #include "core/text.h"
 #include "platform/api/textfile.h"
 
@@ -200,12 +201,7 @@ bool read_recipe_file(Ctx& c, const std::string& path) {
 }
 
 void choose_recipe_file_name(Ctx& c) {
-    std::string dir = dir_part(c.settings.get(kRecipeSection, kRecipeKey, ""));
-    if (dir.empty() || !dir_exists(dir)) dir = c.program_dir + "/";
-    const std::string base = dir + kNewRecipeName;
-    std::string name = base;
-    for (int k = 1; file_exists(name) || dir_exists(name); ++k) name = base + std::to_string(k);
-    c.p.recipe_path = name;
+    c.p.recipe_path = new_file_name(c, c.settings.get(kRecipeSection, kRecipeKey, ""), kNewRecipeName);
 }
 
 bool create_empty_recipe_file(Ctx& c) {

@@ -2,6 +2,9 @@
 // recipe file kept between commands.
 #include "core/recipefile.h"
 
+#include "core/recipe_transfer.h"
+#include "core/serial_rx.h"
+
 #include "file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -214,6 +217,41 @@ TEST_F(RecipeFiles, FirstUseAndNewCreateFreeNamesBesideTheLastFile) {
     new_recipe_file(c);
     EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta2"));
     EXPECT_EQ(setting(), dir.file("nuovaRicetta2"));
+}
+
+// An installed program's folder cannot be written: without a remembered recipe file, new
+// recipe files are named in the user's documents folder, so that every recipe command and
+// a set read from the terminal can be kept.
+TEST_F(RecipeFiles, WithTheProgramFolderLockedNewFilesGoToTheDocuments) {
+    c.program_dir = dir.file("installed/missing"); // nothing can be made there
+    c.documents_dir = dir.file("docs");
+    std::filesystem::create_directories(c.documents_dir);
+    open_recipe_file(c);
+    EXPECT_TRUE(prompt.messages.empty()) << prompt.last_text();
+    EXPECT_EQ(p.recipe_path, dir.file("docs/nuovaRicetta"));
+    EXPECT_EQ(content(p.recipe_path), kEmptyFile);
+    EXPECT_EQ(setting(), p.recipe_path);
+    recipes_write(c);
+    EXPECT_TRUE(prompt.messages.empty()) << prompt.last_text();
+
+    // Recipes > KX --> PC: a new name for the set, then Yes keeps it there.
+    settings.save("Ricette", "UltimoFile", "");
+    choose_recipe_file_name(c);
+    EXPECT_EQ(p.recipe_path, dir.file("docs/nuovaRicetta1"));
+    std::string line;
+    for (const char* a : {"01010000", "0E", "0000FFFF", "ONE", "0000", "0007"}) line += frame_bytes(a);
+    prompt.answers = {kAnsOk, kAnsYes};
+    EXPECT_EQ(replay_recipe_upload(c, line), TransferOutcome::Ended);
+    EXPECT_FALSE(p.recipe_modified) << prompt.last_text();
+    open_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, dir.file("docs/nuovaRicetta1"));
+    EXPECT_EQ(p.recipe.recipe_blocks[0].values[0], 7);
+
+    // A folder that can be written is still used as before.
+    c.program_dir = dir.path.string();
+    settings.save("Ricette", "UltimoFile", "");
+    new_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
 }
 
 TEST_F(RecipeFiles, AMissingLastFileGivesANewFileWithNothingOfTheOldModel) {
