@@ -167,6 +167,54 @@ TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
     EXPECT_EQ(read_refused(crlf(many)).kind, Kind::Damaged);
 }
 
+// Every field stands in fixed columns with blanks between: a field wider than its columns
+// runs into the blank after it, and the file is refused rather than read with a field cut.
+TEST(RecipeFileReader, RefusesFieldsThatRunIntoTheBlanksAfterThem) {
+    const std::vector<std::string> lines = {"2.8  version",
+                                            "    1  blk_tot",
+                                            "    2  blk_len",
+                                            "  256  blk_start",
+                                            "0000 FFFF 00 E",
+                                            "0001 0002 84 F",
+                                            "block:     0  A          0   0",
+                                            "    1     2"};
+    auto with = [&](std::size_t line, const std::string& text) {
+        std::vector<std::string> changed = lines;
+        changed[line] = text;
+        return crlf(changed);
+    };
+    const RecipeModel m = read_ok(crlf(lines));
+    ASSERT_EQ(m.recipe_elements[1].max, 2);
+    ASSERT_EQ(m.recipe_blocks[0].values[1], 2);
+
+    const std::pair<std::size_t, std::string> refused[] = {
+        {1, "000001 blk_tot"}, // counts: five columns, then two blanks
+        {2, "000002  blk_len"},
+        {3, "0000256  blk_start"},
+        {4, "0000 1FFFF 00 E"}, // a maximum of five digits
+        {4, "00000 FFFF 00 E"}, // a minimum of five digits
+        {5, "0001 0002X84 F"},
+        {5, "0001 0002 84 ABCDEFGHI"},           // an element name of nine characters
+        {6, "block: 000000 A          0   0"},   // a slot number of six digits
+        {6, "block:     0  ABCDEFGHI  0   0"},   // a name of nine characters
+        {6, "block:     0  A        0000  0"},   // a previous block of four digits
+        {6, "block:     0  A          0 00001"}, // the next block of five digits
+        {7, "000001    2"},                      // a value of six digits
+        {7, "    1X    2"},
+        {7, "    1    200"}, // the last value of six digits
+    };
+    for (const auto& [line, text] : refused) {
+        const FileError err = read_refused(with(line, text));
+        EXPECT_EQ(err.kind, FileError::Kind::Damaged) << text;
+        EXPECT_NE(err.description.find("line " + std::to_string(line + 1)), std::string::npos)
+            << err.description;
+    }
+    // Lines that end before a blank, and blanks after the last field, are as written.
+    for (const auto& [line, text] : std::vector<std::pair<std::size_t, std::string>>{
+             {2, "2"}, {7, "    1     2 "}, {7, "    1"}, {6, "block:     0  A          0   0 "}})
+        read_ok(with(line, text));
+}
+
 TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
     std::string out;
     FileError err;
@@ -280,13 +328,23 @@ TEST_F(RecipeFiles, ARefusedFileIsNeverOverwritten) {
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
     EXPECT_EQ(setting(), p.recipe_path);
 
+    // A limit of five hexadecimal digits is refused the same way.
+    const std::string wide = crlf({"2.8  version", "    1  blk_tot", "    1  blk_len", "  256  blk_start",
+                                   "0000 1FFFF 82 SPEED", "block:     0  FIRST      0   0", "  150"});
+    put(dir.file("wide"), wide);
+    settings.save("Ricette", "UltimoFile", dir.file("wide"));
+    open_recipe_file(c);
+    EXPECT_EQ(prompt.last_text(), "Errore formato file ricetta!");
+    EXPECT_EQ(content(dir.file("wide")), wide);
+    EXPECT_EQ(p.recipe.blk_tot, 0);
+
     // The same through Recipes > Read.
     p.ui_lang_offset = 1000;
     prompt.files.push_back(dir.file("theirs"));
     recipes_read(c);
     EXPECT_EQ(prompt.last_text(), "Recipe file format error!");
     EXPECT_EQ(content(dir.file("theirs")), bad);
-    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta1"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta2"));
     EXPECT_FALSE(p.recipe_modified);
 }
 
