@@ -105,10 +105,8 @@ bool parse_recipe_file(std::string_view bytes, RecipeModel& out, FileError& err)
         !count_line(out.blk_start))
         return false;
     // The counts decide how many lines follow: check them before anything is stored.
-    if (out.blk_len < 0 || out.blk_len > kMaxRecipeElements)
-        return refuse(err, Kind::Damaged, "element count " + std::to_string(out.blk_len));
-    if (out.blk_tot < 0 || out.blk_tot > kMaxRecipeBlocks)
-        return refuse(err, Kind::Damaged, "block count " + std::to_string(out.blk_tot));
+    if (std::string size = recipe_size_fault(out.blk_tot, out.blk_len); !size.empty())
+        return refuse(err, Kind::Damaged, "Invalid recipe file: " + size);
 
     for (int i = 0; i < out.blk_len; ++i) {
         if (!next(s) || !field_ends(s, 4) || !field_ends(s, 9)) return false;

@@ -65,6 +65,35 @@ TEST(RecipeLimits, NoBlocksOrNoElementsDivideNothing) {
     EXPECT_EQ(recipe_block_limit(m), 200);
 }
 
+// One rule for the size of a set, each limit from both sides; the editors' limits stop
+// exactly where the rule does.
+TEST(RecipeLimits, OneRuleForTheSizeOfASet) {
+    const std::pair<int, int> fit[] = {{0, 1}, {0, 200}, {200, 1}, {200, 50}, {50, 200}, {100, 100}};
+    const std::pair<int, int> past[] = {{0, 0}, {3, 0}, {-1, 1}, {0, 201}, {201, 1}, {51, 200}, {73, 137}};
+    for (const auto& [blocks, elements] : fit) EXPECT_EQ(recipe_size_fault(blocks, elements), "") << blocks;
+    for (const auto& [blocks, elements] : past) {
+        const std::string why = recipe_size_fault(blocks, elements);
+        EXPECT_EQ(
+            why.rfind(std::to_string(blocks) + " blocks of " + std::to_string(elements) + " elements", 0), 0u)
+            << why;
+        RecipeModel m = test::recipe_set(std::max(blocks, 0), std::max(elements, 0));
+        m.blk_tot = blocks;
+        EXPECT_NE(recipe_model_fault(m), "") << blocks << " x " << elements;
+    }
+
+    RecipeModel m;
+    for (m.blk_tot = 0; m.blk_tot <= kMaxRecipeBlocks; ++m.blk_tot) {
+        const int n = recipe_element_limit(m);
+        EXPECT_EQ(recipe_size_fault(m.blk_tot, n), "") << m.blk_tot;
+        if (n < kMaxRecipeElements) EXPECT_NE(recipe_size_fault(m.blk_tot, n + 1), "") << m.blk_tot;
+    }
+    for (m.blk_len = 1; m.blk_len <= kMaxRecipeElements; ++m.blk_len) {
+        const int n = recipe_block_limit(m);
+        EXPECT_EQ(recipe_size_fault(n, m.blk_len), "") << m.blk_len;
+        if (n < kMaxRecipeBlocks) EXPECT_NE(recipe_size_fault(n + 1, m.blk_len), "") << m.blk_len;
+    }
+}
+
 TEST(RecipeList, LinksNewBlocksInNameOrder) {
     RecipeModel m;
     m.blk_len = 2;

@@ -6,6 +6,7 @@
 #include "core/serial_rx.h"
 
 #include "file_test_support.h"
+#include "recipe_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,42 @@ TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
     const std::string odd_bytes = bytes_of(odd);
     EXPECT_NE(odd_bytes.find("0000 000A 00 TOO LONG\r\n"), std::string::npos);
     EXPECT_EQ(bytes_of(read_ok(odd_bytes)), odd_bytes);
+}
+
+// A set as a file holds it, without the writer's checks: blocks B000, B001, ... in slots 0,
+// 1, ... linked in that order, each element 0..FFFF, every value 0.
+std::string set_file(int blocks, int elements) {
+    char line[64];
+    std::vector<std::string> lines = {"2.8  version"};
+    for (const auto& [n, key] : {std::pair{blocks, "blk_tot"}, {elements, "blk_len"}, {0, "blk_start"}}) {
+        std::snprintf(line, sizeof line, "%5d  %s", n, key);
+        lines.push_back(line);
+    }
+    lines.insert(lines.end(), elements, "0000 FFFF 00 E       ");
+    std::string values;
+    for (int i = 0; i < elements; ++i) values += i ? "     0" : "    0";
+    for (int b = 0; b < blocks; ++b) {
+        std::snprintf(line, sizeof line, "block: %5d  B%03d     %3d %3d", b, b, b ? b - 1 : 0,
+                      b + 1 < blocks ? b + 1 : b);
+        lines.insert(lines.end(), {line, values});
+    }
+    return crlf(lines);
+}
+
+// The reader takes exactly the sets of the size rule: at each limit, and one past it.
+TEST(RecipeFileReader, TakesExactlyTheSetsOfTheSizeRule) {
+    for (const auto& [blocks, elements] :
+         {std::pair{0, 1}, {0, 200}, {200, 1}, {200, 50}, {50, 200}, {100, 100}}) {
+        const std::string text = set_file(blocks, elements);
+        EXPECT_EQ(bytes_of(read_ok(text)), text) << blocks << " x " << elements;
+    }
+    for (const auto& [blocks, elements] :
+         {std::pair{0, 0}, {3, 0}, {0, 201}, {201, 1}, {51, 200}, {73, 137}}) {
+        const FileError err = read_refused(set_file(blocks, elements));
+        EXPECT_EQ(err.kind, FileError::Kind::Damaged) << blocks << " x " << elements;
+        EXPECT_NE(err.description.find(std::to_string(blocks) + " blocks of "), std::string::npos)
+            << err.description;
+    }
 }
 
 TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
