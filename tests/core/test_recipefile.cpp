@@ -93,6 +93,22 @@ TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
     EXPECT_EQ(bytes_of(read_ok(odd_bytes)), odd_bytes);
 }
 
+// The largest sets the rule allows: 200 elements in as many blocks as 10000 values allow,
+// and 200 blocks of 50 elements. Written, read and written again: the same model and the
+// same bytes.
+TEST(RecipeFileLayout, TheLargestSetsGoRoundWhole) {
+    for (const auto& [blocks, elements] : {std::pair{50, 200}, std::pair{200, 50}}) {
+        const RecipeModel m = test::recipe_set(blocks, elements);
+        const std::string written = bytes_of(m);
+        const RecipeModel back = read_ok(written);
+        EXPECT_EQ(back.blk_tot, blocks);
+        EXPECT_EQ(back.blk_len, elements);
+        EXPECT_EQ(back.recipe_blocks, m.recipe_blocks);
+        EXPECT_EQ(back.recipe_elements[elements - 1].name, blank_or_pad8("E" + std::to_string(elements - 1)));
+        EXPECT_EQ(bytes_of(back), written);
+    }
+}
+
 // A set as a file holds it, without the writer's checks: blocks B000, B001, ... in slots 0,
 // 1, ... linked in that order, each element 0..FFFF, every value 0.
 std::string set_file(int blocks, int elements) {
