@@ -30,6 +30,12 @@ inline void put_blocks(RecipeModel& m, const RecipeBlocks& blocks) {
     m.blk_tot = n;
 }
 
+// Sets (blocks, elements) at each limit of the size rule, and one past each limit.
+inline constexpr std::pair<int, int> kSetsAtTheLimits[] = {{0, 1},    {0, 200},  {200, 1},
+                                                           {200, 50}, {50, 200}, {100, 100}};
+inline constexpr std::pair<int, int> kSetsOnePast[] = {{0, 0},   {3, 0},    {0, 201},
+                                                       {201, 1}, {51, 200}, {73, 137}};
+
 // The largest kind of set: `blocks` blocks of `elements` elements, every field at its widths.
 // Elements "E0", "E1", ... with all four decimal points and both types, ranges from 0 to
 // 65535; blocks "B000", "B001", ... in slots 0, 1, ... linked in name order, with values

@@ -68,18 +68,11 @@ TEST(RecipeLimits, NoBlocksOrNoElementsDivideNothing) {
 // One rule for the size of a set, each limit from both sides; the editors' limits stop
 // exactly where the rule does.
 TEST(RecipeLimits, OneRuleForTheSizeOfASet) {
-    const std::pair<int, int> fit[] = {{0, 1}, {0, 200}, {200, 1}, {200, 50}, {50, 200}, {100, 100}};
-    const std::pair<int, int> past[] = {{0, 0}, {3, 0}, {-1, 1}, {0, 201}, {201, 1}, {51, 200}, {73, 137}};
-    for (const auto& [blocks, elements] : fit) EXPECT_EQ(recipe_size_fault(blocks, elements), "") << blocks;
-    for (const auto& [blocks, elements] : past) {
-        const std::string why = recipe_size_fault(blocks, elements);
-        EXPECT_EQ(
-            why.rfind(std::to_string(blocks) + " blocks of " + std::to_string(elements) + " elements", 0), 0u)
-            << why;
-        RecipeModel m = test::recipe_set(std::max(blocks, 0), std::max(elements, 0));
-        m.blk_tot = blocks;
-        EXPECT_NE(recipe_model_fault(m), "") << blocks << " x " << elements;
-    }
+    for (const auto& [blocks, elements] : test::kSetsAtTheLimits)
+        EXPECT_EQ(recipe_size_fault(blocks, elements), "");
+    for (const auto& [blocks, elements] : test::kSetsOnePast)
+        EXPECT_EQ(recipe_size_fault(blocks, elements).rfind(std::to_string(blocks) + " blocks of ", 0), 0u);
+    EXPECT_NE(recipe_size_fault(-1, 1), "");
 
     RecipeModel m;
     for (m.blk_tot = 0; m.blk_tot <= kMaxRecipeBlocks; ++m.blk_tot) {

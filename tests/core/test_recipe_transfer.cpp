@@ -125,14 +125,11 @@ struct AckingLink : LinkPort {
     Project& p_;
 };
 
-const std::pair<int, int> kFit[] = {{0, 1}, {0, 200}, {200, 1}, {200, 50}, {50, 200}, {100, 100}};
-const std::pair<int, int> kPast[] = {{0, 0}, {3, 0}, {0, 201}, {201, 1}, {51, 200}, {73, 137}};
-
 } // namespace
 
 // Download and upload take exactly the sets of the size rule: at each limit, and one past.
 TEST(RecipeTransfers, TakeExactlyTheSetsOfTheSizeRule) {
-    for (const auto& [blocks, elements] : kFit) {
+    for (const auto& [blocks, elements] : test::kSetsAtTheLimits) {
         test::Started d;
         d.p.recipe = test::recipe_set(blocks, elements);
         AckingLink link(d.p);
@@ -147,7 +144,7 @@ TEST(RecipeTransfers, TakeExactlyTheSetsOfTheSizeRule) {
         EXPECT_EQ(u.prompt.messages.size(), 2u) << blocks << " x " << elements; // success, save question
         EXPECT_EQ(u.p.recipe.recipe_blocks, d.p.recipe.recipe_blocks);
     }
-    for (const auto& [blocks, elements] : kPast) {
+    for (const auto& [blocks, elements] : test::kSetsOnePast) {
         test::Started d;
         d.p.recipe = test::recipe_set(blocks, elements);
         AckingLink link(d.p);

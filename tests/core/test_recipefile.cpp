@@ -131,13 +131,11 @@ std::string set_file(int blocks, int elements) {
 
 // The reader takes exactly the sets of the size rule: at each limit, and one past it.
 TEST(RecipeFileReader, TakesExactlyTheSetsOfTheSizeRule) {
-    for (const auto& [blocks, elements] :
-         {std::pair{0, 1}, {0, 200}, {200, 1}, {200, 50}, {50, 200}, {100, 100}}) {
+    for (const auto& [blocks, elements] : test::kSetsAtTheLimits) {
         const std::string text = set_file(blocks, elements);
         EXPECT_EQ(bytes_of(read_ok(text)), text) << blocks << " x " << elements;
     }
-    for (const auto& [blocks, elements] :
-         {std::pair{0, 0}, {3, 0}, {0, 201}, {201, 1}, {51, 200}, {73, 137}}) {
+    for (const auto& [blocks, elements] : test::kSetsOnePast) {
         const FileError err = read_refused(set_file(blocks, elements));
         EXPECT_EQ(err.kind, FileError::Kind::Damaged) << blocks << " x " << elements;
         EXPECT_NE(err.description.find(std::to_string(blocks) + " blocks of "), std::string::npos)
