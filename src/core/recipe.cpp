@@ -50,6 +50,17 @@ void make_empty_recipe(RecipeModel& m) {
     b.values[0] = 0;
 }
 
+std::string recipe_size_fault(std::int32_t blk_tot, std::int32_t blk_len) {
+    const std::string set = std::to_string(blk_tot) + " blocks of " + std::to_string(blk_len) + " elements";
+    if (blk_len < 1 || blk_len > kMaxRecipeElements)
+        return set + ": a set has 1 to " + std::to_string(kMaxRecipeElements) + " elements";
+    if (blk_tot < 0 || blk_tot > kMaxRecipeBlocks)
+        return set + ": a set has at most " + std::to_string(kMaxRecipeBlocks) + " blocks";
+    if (blk_tot * blk_len > kMaxRecipeValues)
+        return set + ": a set has at most " + std::to_string(kMaxRecipeValues) + " values";
+    return "";
+}
+
 int recipe_element_limit(const RecipeModel& m) {
     return m.blk_tot <= 0 ? kMaxRecipeElements : std::min(kMaxRecipeElements, kMaxRecipeValues / m.blk_tot);
 }
@@ -122,8 +133,7 @@ int highest_used_slot(const RecipeModel& m) {
 }
 
 std::string recipe_model_fault(const RecipeModel& m) {
-    if (m.blk_len < 0 || m.blk_len > kMaxRecipeElements) return "element count " + std::to_string(m.blk_len);
-    if (m.blk_tot < 0 || m.blk_tot > kMaxRecipeBlocks) return "block count " + std::to_string(m.blk_tot);
+    if (std::string size = recipe_size_fault(m.blk_tot, m.blk_len); !size.empty()) return size;
     if (!in_word(m.blk_start)) return "base address " + std::to_string(m.blk_start);
     for (int i = 0; i < m.blk_len; ++i) {
         const recipe_element& e = m.recipe_elements[i];

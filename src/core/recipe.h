@@ -59,6 +59,10 @@ void init_recipe_data(RecipeModel& m);
 // The empty structure of a new file: one cleared element, no blocks.
 void make_empty_recipe(RecipeModel& m);
 
+// The one rule for the size of a recipe set, which the file reader and writer, both editors,
+// the download and the upload keep alike: 1 to 200 elements, 0 to 200 blocks and at most
+// 10000 values in all. "" when blk_tot blocks of blk_len elements fit; else why not.
+std::string recipe_size_fault(std::int32_t blk_tot, std::int32_t blk_len);
 // How many elements the structure may hold: min(200, 10000 / blk_tot), 200 without blocks.
 int recipe_element_limit(const RecipeModel& m);
 // How many blocks there may be: min(200, 10000 / blk_len), 200 when blk_len is below 1.
@@ -82,7 +86,7 @@ std::vector<int> recipe_list(const RecipeModel& m);
 // The highest slot of any used block (-1 without blocks).
 int highest_used_slot(const RecipeModel& m);
 
-// Why the tables break the model's rules ("" when they do not): counts and ranges, and
+// Why the tables break the model's rules ("" when they do not): the size rule, ranges, and
 // one list from head to tail through exactly blk_tot named blocks with matching back links.
 std::string recipe_model_fault(const RecipeModel& m);
 

@@ -55,6 +55,8 @@ private:
 };
 
 void RecipeRun::download() {
+    // Only a set that the file, the editors and the upload take as well goes to the terminal.
+    if (std::string fault = recipe_model_fault(m_); !fault.empty()) bad_data(kErrOutOfRange, fault);
     panel_.set_info(c_.txt(10117));
     if (!exchange(recipe_cmd_header(m_))) return;
 
@@ -100,9 +102,8 @@ void RecipeRun::upload() {
     const std::int32_t tot = answer_hex(answer, 0, 2, "block count");
     const std::int32_t len = answer_hex(answer, 2, 2, "element count");
     const std::int32_t start = answer_hex(answer, 4, 4, "base address");
-    // The structure must fit the model: 1 to 200 elements, up to 200 blocks, 10000 values.
-    if (tot > kMaxRecipeBlocks || len < 1 || len > kMaxRecipeElements || tot * len > kMaxRecipeValues)
-        bad_data(kErrOutOfRange, std::to_string(tot) + " blocks of " + std::to_string(len) + " elements");
+    // Only a set that the file and the editors can hold as well.
+    if (std::string size = recipe_size_fault(tot, len); !size.empty()) bad_data(kErrOutOfRange, size);
     // The terminal's set replaces the whole model: no block of an earlier file stays named.
     init_recipe_data(m_);
     m_.blk_tot = tot;
@@ -149,6 +150,8 @@ void RecipeRun::upload() {
         if (!blk.name.empty()) ++n;
     }
     panel_.progress_value(progress_max((len - 1) * tot, 1));
+    // Every answer arrived, but their links may still not make one list: no success then.
+    if (std::string fault = recipe_model_fault(m_); !fault.empty()) bad_data(kErrInvalid, fault);
     c_.prompt.message(c_.txt(10077), kOkOnly);
 }
 
@@ -215,7 +218,8 @@ TransferOutcome run_recipe_download(Ctx& c, LinkPort& link, TransferPanel& panel
 
 TransferOutcome run_recipe_upload(Ctx& c, LinkPort& link, TransferPanel& panel) {
     const TransferOutcome done = run_recipe_step(c, link, panel, &RecipeRun::upload);
-    if (done == TransferOutcome::Ended) ask_save_recipe_file(c);
+    // After a time-out or a line error, what arrived is offered only when it can be written.
+    if (done == TransferOutcome::Ended && recipe_model_fault(c.p.recipe).empty()) ask_save_recipe_file(c);
     return done;
 }
 

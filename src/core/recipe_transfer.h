@@ -25,10 +25,12 @@ std::string recipe_cmd_links(const RecipeModel& m, int b);        // P
 std::string recipe_cmd_value(const RecipeModel& m, int b, int i); // B
 
 // Start of the download dialog: the recipe model in memory (the dialog loaded it from the
-// current recipe file), then "K" and "Z". The model is not changed.
+// current recipe file), then "K" and "Z"; a model that breaks its rules is a run-time error
+// before anything is sent. The model is not changed.
 TransferOutcome run_recipe_download(Ctx& c, LinkPort& link, TransferPanel& panel);
 // Start of the upload dialog: the terminal's recipe set replaces the model; every end but a
-// run-time error releases the port and asks whether to save it under recipe_path.
+// run-time error releases the port and, when the set can be written, asks whether to save it
+// under recipe_path.
 TransferOutcome run_recipe_upload(Ctx& c, LinkPort& link, TransferPanel& panel);
 
 // The upload on bytes as the line would deliver them (see ReplayLink); the save question

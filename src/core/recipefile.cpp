@@ -1,6 +1,7 @@
 #include "core/recipefile.h"
 
 #include "core/context.h"
+#include "core/shell.h"
 #include "core/text.h"
 #include "platform/api/textfile.h"
 
@@ -82,26 +83,37 @@ bool parse_recipe_file(std::string_view bytes, RecipeModel& out, FileError& err)
 
     if (!next(s)) return false;
     if (!is_version_line(s)) return refuse(err, Kind::Format);
+    // Every field stands in fixed columns and ends where the line has a blank (or ends): a
+    // field wider than its columns would otherwise be read cut, the rest taken for the next.
+    auto field_ends = [&](std::string_view line, std::size_t col) {
+        if (col >= line.size() || line[col] == ' ') return true;
+        return refuse(err, Kind::Damaged,
+                      "line " + std::to_string(in.line_number()) + ": the field before column " +
+                          std::to_string(col + 1) + " is wider than its columns");
+    };
+    // A count line: the number in columns 1-5, two blanks, a keyword.
+    auto count_line = [&](std::int32_t& count) {
+        if (!field_ends(s, 5) || !field_ends(s, 6)) return false;
+        count = number_in(s);
+        return true;
+    };
     if (!next(s)) return false;
     if (window(s, 7, 7) != "blk_tot") return refuse(err, Kind::Format);
-    out.blk_tot = number_in(s);
-    if (!next(s)) return false;
-    out.blk_len = number_in(s);
-    if (!next(s)) return false;
-    out.blk_start = number_in(s);
+    if (!count_line(out.blk_tot) || !next(s) || !count_line(out.blk_len) || !next(s) ||
+        !count_line(out.blk_start))
+        return false;
     // The counts decide how many lines follow: check them before anything is stored.
-    if (out.blk_len < 0 || out.blk_len > kMaxRecipeElements)
-        return refuse(err, Kind::Damaged, "element count " + std::to_string(out.blk_len));
-    if (out.blk_tot < 0 || out.blk_tot > kMaxRecipeBlocks)
-        return refuse(err, Kind::Damaged, "block count " + std::to_string(out.blk_tot));
+    if (std::string size = recipe_size_fault(out.blk_tot, out.blk_len); !size.empty())
+        return refuse(err, Kind::Damaged, "Invalid recipe file: " + size);
 
     for (int i = 0; i < out.blk_len; ++i) {
-        if (!next(s)) return false;
+        if (!next(s) || !field_ends(s, 4) || !field_ends(s, 9)) return false;
         recipe_element& e = out.recipe_elements[i];
         e.min = hex_to_long(std::string(window(s, 0, 4)));
         e.max = hex_to_long(std::string(window(s, 5, 4)));
         std::size_t pos = 10;
         e.flags = next_hex_field(s, pos);
+        if (!field_ends(s, pos + kRecipeNameLen)) return false;
         e.name = std::string(window(s, pos, kRecipeNameLen));
         e.name.resize(kRecipeNameLen, ' ');
     }
@@ -112,7 +124,12 @@ bool parse_recipe_file(std::string_view bytes, RecipeModel& out, FileError& err)
             return refuse(err, Kind::Damaged,
                           "more block lines than the table's " + std::to_string(kRecipeSlots) + " slots");
         std::string_view values;
-        if (!next(s) || !next(values)) return false;
+        if (!next(s)) return false;
+        for (std::size_t col : {12, 13, 22, 26, 30})
+            if (!field_ends(s, col)) return false;
+        if (!next(values)) return false;
+        for (int i = 0; i < out.blk_len; ++i)
+            if (!field_ends(values, 6 * i + 5)) return false;
         recipe_block& b = out.recipe_blocks[slot];
         b.name = blank_or_pad8(std::string(window(s, 14, kRecipeNameLen)));
         b.prev = number_in(window(s, 23, 4));
@@ -198,12 +215,7 @@ bool read_recipe_file(Ctx& c, const std::string& path) {
 }
 
 void choose_recipe_file_name(Ctx& c) {
-    std::string dir = dir_part(c.settings.get(kRecipeSection, kRecipeKey, ""));
-    if (dir.empty() || !dir_exists(dir)) dir = c.program_dir + "/";
-    const std::string base = dir + kNewRecipeName;
-    std::string name = base;
-    for (int k = 1; file_exists(name) || dir_exists(name); ++k) name = base + std::to_string(k);
-    c.p.recipe_path = name;
+    c.p.recipe_path = new_file_name(c, c.settings.get(kRecipeSection, kRecipeKey, ""), kNewRecipeName);
 }
 
 bool create_empty_recipe_file(Ctx& c) {

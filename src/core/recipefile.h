@@ -43,7 +43,7 @@ bool write_recipe_file(Ctx& c, const std::string& path);
 // after the message the model is the empty one, under a new free name whose file is created.
 bool read_recipe_file(Ctx& c, const std::string& path);
 // recipe_path = a new, not yet existing "nuovaRicetta", "nuovaRicetta1", ... beside the last
-// recipe file (in the program's folder when there is none).
+// recipe file; without one, where new projects are named (new_file_name).
 void choose_recipe_file_name(Ctx& c);
 // The empty model (one element, no blocks) written to recipe_path.
 bool create_empty_recipe_file(Ctx& c);

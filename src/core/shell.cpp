@@ -87,23 +87,21 @@ bool load_recent_project_path(Ctx& c, const std::string& key) {
     return true;
 }
 
-void make_new_project_name(Ctx& c) {
-    std::string last = c.settings.get(kInit, "UltimaDirectory", "");
-    // An installed program's folder cannot be written: new projects go to the documents.
-    const bool use_documents = !dir_writable(c.program_dir) && dir_exists(c.documents_dir);
-    std::string program_dir = (use_documents ? c.documents_dir : c.program_dir) + "/";
-    std::string dir;
-    if (last.empty()) {
-        dir = program_dir;
-    } else {
-        dir = dir_part(last);
-        if (!dir_exists(dir)) dir = program_dir;
+std::string new_file_name(const Ctx& c, const std::string& last, const std::string& base) {
+    std::string dir = dir_part(last);
+    if (dir.empty() || !dir_exists(dir)) {
+        // An installed program's folder cannot be written: new files go to the documents.
+        const bool use_documents = !dir_writable(c.program_dir) && dir_exists(c.documents_dir);
+        dir = (use_documents ? c.documents_dir : c.program_dir) + "/";
     }
-    std::string name = dir + "nuovoProgetto";
-    for (int n = 1; file_exists(name) || dir_exists(name); ++n)
-        name = dir + "nuovoProgetto" + std::to_string(n);
-    c.p.project_path = name;
-    c.settings.save(kInit, "UltimaDirectory", name);
+    std::string name = dir + base;
+    for (int n = 1; file_exists(name) || dir_exists(name); ++n) name = dir + base + std::to_string(n);
+    return name;
+}
+
+void make_new_project_name(Ctx& c) {
+    c.p.project_path = new_file_name(c, c.settings.get(kInit, "UltimaDirectory", ""), "nuovoProgetto");
+    c.settings.save(kInit, "UltimaDirectory", c.p.project_path);
 }
 
 std::string header_text(const Ctx& c) { return std::string("Win Mivor - ") + " (" + c.p.project_path + ")"; }

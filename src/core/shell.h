@@ -18,8 +18,11 @@ void update_recent_files(Ctx& c, const std::string& path);
 // True when the recent entry's file is missing (message shown); false when project_path
 // was set to it.
 bool load_recent_project_path(Ctx& c, const std::string& key);
-// A free "nuovoProgetto", "nuovoProgetto1", ... name beside the last project (else in the
-// program's folder, or in the documents folder when the program's cannot be written).
+// A free name base, base1, base2, ... (no file or folder of that name) in the folder of
+// `last`; when `last` names no existing folder, in the program's folder, or in the user's
+// documents folder when the program's folder cannot be written.
+std::string new_file_name(const Ctx& c, const std::string& last, const std::string& base);
+// A free "nuovoProgetto", "nuovoProgetto1", ... name beside the last project.
 void make_new_project_name(Ctx& c);
 // Main-window caption: "Win Mivor - " & " (" & project_path & ")", a file-system name.
 void update_header(Ctx& c);

@@ -24,6 +24,18 @@ constexpr int kWidths[RecipeData::ColCount] = {1650, 1000, 700, 700, 700, 700, 1
 constexpr int kButtons = 10;
 const int kTipIds[kButtons] = {10102, 10103, 10104, 10105, 10106, 10107, 10108, 10109, 10110, 10128};
 
+// The list whose value cells Enter edits. It opens the editor as the list's own edit key
+// does: a click on the selected row has already asked the list for an edit that starts when
+// the double-click time has passed, and the editor then opens by that road (editItem would
+// fail and warn meanwhile).
+class ValueList : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+    void edit_value(int row) {
+        if (row >= 0) edit(model()->index(row, RecipeData::ColValue), EditKeyPressed, nullptr);
+    }
+};
+
 } // namespace
 
 RecipeDataDialog::RecipeDataDialog(Ctx& c, QWidget* parent) : QDialog(parent), c_(c), core_(c) {
@@ -59,7 +71,7 @@ RecipeDataDialog::RecipeDataDialog(Ctx& c, QWidget* parent) : QDialog(parent), c
         box->setMaximumWidth(110);
     }
 
-    list_ = new QTableWidget(this);
+    list_ = new ValueList(this);
     list_->setObjectName(QStringLiteral("lstDataRecipe"));
     list_->setColumnCount(RecipeData::ColCount);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -159,7 +171,7 @@ bool RecipeDataDialog::eventFilter(QObject* obj, QEvent* e) {
     if (obj == list_ && e->type() == QEvent::KeyPress && list_->hasFocus()) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->currentRow() >= 0) {
-            list_->editItem(list_->item(list_->currentRow(), RecipeData::ColValue));
+            static_cast<ValueList*>(list_)->edit_value(list_->currentRow());
             return true;
         }
         if (key == Qt::Key_Escape) {

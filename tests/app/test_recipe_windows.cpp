@@ -168,6 +168,50 @@ TEST(RecipeWindows, DataEditorAsAUserDrivesIt) {
     EXPECT_NE(g.file().find("   50    12\r\n"), std::string::npos);
 }
 
+namespace {
+
+// Qt's warnings while a test runs (they would otherwise only reach standard error).
+QStringList g_warnings;
+void keep_warning(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type != QtDebugMsg && type != QtInfoMsg) g_warnings << text;
+}
+
+} // namespace
+
+// Enter on the selected value cell starts the edit, also right after a click on that cell
+// (which starts the list's own delayed edit), and Qt finds nothing to complain about.
+TEST(RecipeWindows, EnterOnTheSelectedValueStartsItsEdit) {
+    Gui g;
+    bool ran = false;
+    g_warnings.clear();
+    const QtMessageHandler before = qInstallMessageHandler(keep_warning);
+    on_next_modal<RecipeDataDialog>([&](RecipeDataDialog* dlg) {
+        QTableWidget* list = dlg->list();
+        auto editor = [] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); };
+        list->setFocus();
+        list->setCurrentCell(1, 0);
+        test::send_key(list, Qt::Key_Return, "\r");
+        ASSERT_TRUE(editor());
+        test::send_key(editor(), Qt::Key_Escape, "\x1b");
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), list);
+
+        click_cell(list, 1, 0); // the row was selected: the list will edit it itself
+        test::send_key(list, Qt::Key_Return, "\r");
+        EXPECT_TRUE(QTest::qWaitFor([&] { return editor() != nullptr; }, 3000));
+        ASSERT_TRUE(editor());
+        EXPECT_EQ(editor()->text(), "1");
+        test::send_key(editor(), Qt::Key_Escape, "\x1b");
+        QApplication::processEvents();
+        dlg->button(2)->trigger();
+        ran = true;
+    });
+    g.w.action(Menu::Recipes, 1)->trigger();
+    qInstallMessageHandler(before);
+    ASSERT_TRUE(ran);
+    EXPECT_TRUE(g_warnings.filter("edit").isEmpty()) << g_warnings.join("\n").toStdString();
+}
+
 TEST(RecipeWindows, NewAndWriteFromTheMenu) {
     Gui g;
     g.w.action(Menu::Recipes, 7)->trigger();

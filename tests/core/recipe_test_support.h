@@ -30,4 +30,31 @@ inline void put_blocks(RecipeModel& m, const RecipeBlocks& blocks) {
     m.blk_tot = n;
 }
 
+// Sets (blocks, elements) at each limit of the size rule, and one past each limit.
+inline constexpr std::pair<int, int> kSetsAtTheLimits[] = {{0, 1},    {0, 200},  {200, 1},
+                                                           {200, 50}, {50, 200}, {100, 100}};
+inline constexpr std::pair<int, int> kSetsOnePast[] = {{0, 0},   {3, 0},    {0, 201},
+                                                       {201, 1}, {51, 200}, {73, 137}};
+
+// The largest kind of set: `blocks` blocks of `elements` elements, every field at its widths.
+// Elements "E0", "E1", ... with all four decimal points and both types, ranges from 0 to
+// 65535; blocks "B000", "B001", ... in slots 0, 1, ... linked in name order, with values
+// from 0 to 65535.
+inline RecipeModel recipe_set(int blocks, int elements) {
+    RecipeModel m;
+    m.blk_start = 65535;
+    m.blk_len = elements;
+    for (int i = 0; i < elements; ++i)
+        m.recipe_elements[i] = {"E" + std::to_string(i), (i % 5) | (i % 2 ? 128 : 0), i % 7, 65535 - i % 3};
+    RecipeBlocks list;
+    for (int b = 0; b < blocks; ++b) {
+        std::vector<int> values;
+        for (int i = 0; i < elements; ++i) values.push_back((b * 997 + i * 331) % 65536);
+        std::string name = std::to_string(1000 + b);
+        list.emplace_back(b, "B" + name.substr(1), values);
+    }
+    put_blocks(m, list);
+    return m;
+}
+
 } // namespace kx::test

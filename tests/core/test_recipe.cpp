@@ -65,6 +65,28 @@ TEST(RecipeLimits, NoBlocksOrNoElementsDivideNothing) {
     EXPECT_EQ(recipe_block_limit(m), 200);
 }
 
+// One rule for the size of a set, each limit from both sides; the editors' limits stop
+// exactly where the rule does.
+TEST(RecipeLimits, OneRuleForTheSizeOfASet) {
+    for (const auto& [blocks, elements] : test::kSetsAtTheLimits)
+        EXPECT_EQ(recipe_size_fault(blocks, elements), "");
+    for (const auto& [blocks, elements] : test::kSetsOnePast)
+        EXPECT_EQ(recipe_size_fault(blocks, elements).rfind(std::to_string(blocks) + " blocks of ", 0), 0u);
+    EXPECT_NE(recipe_size_fault(-1, 1), "");
+
+    RecipeModel m;
+    for (m.blk_tot = 0; m.blk_tot <= kMaxRecipeBlocks; ++m.blk_tot) {
+        const int n = recipe_element_limit(m);
+        EXPECT_EQ(recipe_size_fault(m.blk_tot, n), "") << m.blk_tot;
+        if (n < kMaxRecipeElements) EXPECT_NE(recipe_size_fault(m.blk_tot, n + 1), "") << m.blk_tot;
+    }
+    for (m.blk_len = 1; m.blk_len <= kMaxRecipeElements; ++m.blk_len) {
+        const int n = recipe_block_limit(m);
+        EXPECT_EQ(recipe_size_fault(n, m.blk_len), "") << m.blk_len;
+        if (n < kMaxRecipeBlocks) EXPECT_NE(recipe_size_fault(n + 1, m.blk_len), "") << m.blk_len;
+    }
+}
+
 TEST(RecipeList, LinksNewBlocksInNameOrder) {
     RecipeModel m;
     m.blk_len = 2;

@@ -6,6 +6,7 @@
 #include "../support/recording_view.h"
 #include "core/recipe_transfer.h"
 #include "core/serial_rx.h"
+#include "recipe_test_support.h"
 
 using namespace kx;
 
@@ -89,4 +90,100 @@ TEST(RecipeUpload, AnswersOutOfRangeAreRunTimeErrors) {
     EXPECT_EQ(u.run(), TransferOutcome::Failed);
     EXPECT_EQ(u.prompt.messages.at(0).text,
               "Errore 9: Subscript out of range (fewer named blocks than the block count)");
+}
+
+namespace {
+
+// What a terminal that holds `m` answers to the upload's requests, in order.
+std::string answers_for(const RecipeModel& m) {
+    auto frame = [](const std::string& text) { return frame_bytes(text); };
+    auto name8 = [](std::string name) { return name.resize(kRecipeNameLen, ' '), name; };
+    std::string bytes = frame(hex_field(m.blk_tot, 2) + hex_field(m.blk_len, 2) + hex_field(m.blk_start, 4));
+    for (int i = 0; i < m.blk_len; ++i) {
+        const recipe_element& e = m.recipe_elements[i];
+        const char point = static_cast<char>(('0' + (e.flags & 0x7F)) | (e.flags & kRecipeOmrHex));
+        bytes += frame(point + name8(e.name)) + frame(hex_field(e.min, 4) + hex_field(e.max, 4));
+    }
+    for (int b = 0, named = 0; named < m.blk_tot && b < kRecipeSlots; ++b) {
+        const recipe_block& blk = m.recipe_blocks[b];
+        bytes += frame(name8(blk.name)) + frame(hex_field(blk.prev, 2) + hex_field(blk.next, 2));
+        for (int i = 0; i < m.blk_len; ++i) bytes += frame(hex_field(blk.values[i], 4));
+        named += blk.name.empty() ? 0 : 1;
+    }
+    return bytes;
+}
+
+// A terminal that acknowledges every frame at once and keeps what it was sent.
+struct AckingLink : LinkPort {
+    explicit AckingLink(Project& p) : p_(p) {}
+    std::vector<std::string> sent;
+    bool port_open() const override { return false; }
+    void open() override { p_.port_idle = false; }
+    void send_frame(const std::string& text) override { sent.push_back(text); }
+    void wait_reply() override { p_.rx_done = true, p_.comm_error = 0; }
+    void release() override { p_.port_idle = true; }
+    Project& p_;
+};
+
+} // namespace
+
+// Download and upload take exactly the sets of the size rule: at each limit, and one past.
+TEST(RecipeTransfers, TakeExactlyTheSetsOfTheSizeRule) {
+    for (const auto& [blocks, elements] : test::kSetsAtTheLimits) {
+        test::Started d;
+        d.p.recipe = test::recipe_set(blocks, elements);
+        AckingLink link(d.p);
+        TransferPanel panel;
+        EXPECT_EQ(run_recipe_download(d.c, link, panel), TransferOutcome::Ended);
+        EXPECT_EQ(d.prompt.last_text(), "Trasferimento eseguito con successo");
+        EXPECT_EQ(link.sent.size(), 1u + 2 * elements + blocks * (2 + elements) + 2) << blocks;
+
+        test::Started u;
+        u.prompt.answers = {kAnsOk, kAnsNo};
+        EXPECT_EQ(replay_recipe_upload(u.c, answers_for(d.p.recipe)), TransferOutcome::Ended);
+        EXPECT_EQ(u.prompt.messages.size(), 2u) << blocks << " x " << elements; // success, save question
+        EXPECT_EQ(u.p.recipe.recipe_blocks, d.p.recipe.recipe_blocks);
+    }
+    for (const auto& [blocks, elements] : test::kSetsOnePast) {
+        test::Started d;
+        d.p.recipe = test::recipe_set(blocks, elements);
+        AckingLink link(d.p);
+        TransferPanel panel;
+        EXPECT_EQ(run_recipe_download(d.c, link, panel), TransferOutcome::Failed)
+            << blocks << " x " << elements;
+        EXPECT_TRUE(link.sent.empty());
+        EXPECT_EQ(d.prompt.last_text().rfind("Errore 9: ", 0), 0u) << d.prompt.last_text();
+        EXPECT_TRUE(d.p.port_idle);
+
+        test::Started u;
+        EXPECT_EQ(replay_recipe_upload(u.c, answers_for(d.p.recipe)), TransferOutcome::Failed);
+        ASSERT_EQ(u.prompt.messages.size(), 1u); // no save question
+        EXPECT_NE(
+            u.prompt.last_text().find(std::to_string(blocks) + " blocks of " + std::to_string(elements)),
+            std::string::npos)
+            << u.prompt.last_text();
+    }
+}
+
+// An upload that ends early asks to save only a set that can be written: one whose block
+// list is incomplete is not offered (it could not be written).
+TEST(RecipeUpload, ASetCutShortIsOfferedOnlyWhenItCanBeWritten) {
+    const std::string whole = answers_for(test::recipe_set(50, 2));
+    const std::size_t first_block = 1 + 2 * 2 + 2 + 2; // "c", two elements, block 0 with its values
+    std::size_t cut = 0;
+    for (std::size_t k = 0; k < first_block; ++k) cut = whole.find('\x03', cut) + 1;
+    test::Started u;
+    u.prompt.answers = {kAnsYes};
+    EXPECT_EQ(replay_recipe_upload(u.c, whole.substr(0, cut)), TransferOutcome::Ended);
+    EXPECT_TRUE(u.prompt.messages.empty()) << u.prompt.last_text();
+
+    // Cut among the elements of a set without blocks: what arrived can be kept.
+    const std::string no_blocks = answers_for(test::recipe_set(0, 3));
+    test::Started v;
+    v.p.recipe_path = v.dir.file("kept");
+    v.prompt.answers = {kAnsYes};
+    EXPECT_EQ(replay_recipe_upload(v.c, no_blocks.substr(0, no_blocks.size() / 2)), TransferOutcome::Ended);
+    ASSERT_EQ(v.prompt.messages.size(), 1u);
+    EXPECT_EQ(v.prompt.last_text(), "Salva modifiche a file di ricette " + v.p.recipe_path + " ?");
+    EXPECT_FALSE(v.p.recipe_modified);
 }

@@ -2,6 +2,9 @@
 // recipe file kept between commands.
 #include "core/recipefile.h"
 
+#include "core/recipe_transfer.h"
+#include "core/serial_rx.h"
+
 #include "file_test_support.h"
 #include "recipe_test_support.h"
 
@@ -90,6 +93,56 @@ TEST(RecipeFileLayout, FreeSlotsLongNamesAndWidestValues) {
     EXPECT_EQ(bytes_of(read_ok(odd_bytes)), odd_bytes);
 }
 
+// The largest sets the rule allows: 200 elements in as many blocks as 10000 values allow,
+// and 200 blocks of 50 elements. Written, read and written again: the same model and the
+// same bytes.
+TEST(RecipeFileLayout, TheLargestSetsGoRoundWhole) {
+    for (const auto& [blocks, elements] : {std::pair{50, 200}, std::pair{200, 50}}) {
+        const RecipeModel m = test::recipe_set(blocks, elements);
+        const std::string written = bytes_of(m);
+        const RecipeModel back = read_ok(written);
+        EXPECT_EQ(back.blk_tot, blocks);
+        EXPECT_EQ(back.blk_len, elements);
+        EXPECT_EQ(back.recipe_blocks, m.recipe_blocks);
+        EXPECT_EQ(back.recipe_elements[elements - 1].name, blank_or_pad8("E" + std::to_string(elements - 1)));
+        EXPECT_EQ(bytes_of(back), written);
+    }
+}
+
+// A set as a file holds it, without the writer's checks: blocks B000, B001, ... in slots 0,
+// 1, ... linked in that order, each element 0..FFFF, every value 0.
+std::string set_file(int blocks, int elements) {
+    char line[64];
+    std::vector<std::string> lines = {"2.8  version"};
+    for (const auto& [n, key] : {std::pair{blocks, "blk_tot"}, {elements, "blk_len"}, {0, "blk_start"}}) {
+        std::snprintf(line, sizeof line, "%5d  %s", n, key);
+        lines.push_back(line);
+    }
+    lines.insert(lines.end(), elements, "0000 FFFF 00 E       ");
+    std::string values;
+    for (int i = 0; i < elements; ++i) values += i ? "     0" : "    0";
+    for (int b = 0; b < blocks; ++b) {
+        std::snprintf(line, sizeof line, "block: %5d  B%03d     %3d %3d", b, b, b ? b - 1 : 0,
+                      b + 1 < blocks ? b + 1 : b);
+        lines.insert(lines.end(), {line, values});
+    }
+    return crlf(lines);
+}
+
+// The reader takes exactly the sets of the size rule: at each limit, and one past it.
+TEST(RecipeFileReader, TakesExactlyTheSetsOfTheSizeRule) {
+    for (const auto& [blocks, elements] : test::kSetsAtTheLimits) {
+        const std::string text = set_file(blocks, elements);
+        EXPECT_EQ(bytes_of(read_ok(text)), text) << blocks << " x " << elements;
+    }
+    for (const auto& [blocks, elements] : test::kSetsOnePast) {
+        const FileError err = read_refused(set_file(blocks, elements));
+        EXPECT_EQ(err.kind, FileError::Kind::Damaged) << blocks << " x " << elements;
+        EXPECT_NE(err.description.find(std::to_string(blocks) + " blocks of "), std::string::npos)
+            << err.description;
+    }
+}
+
 TEST(RecipeFileReader, ReadsWhatTheLinesHoldAsTheyStand) {
     // The slot number of a header is not read; another version number is accepted; a flags
     // field without a blank after it ends the line; text where a number stands reads 0.
@@ -165,6 +218,54 @@ TEST(RecipeFileReader, RefusesForeignDamagedAndHostileFiles) {
     EXPECT_EQ(read_refused(crlf(many)).kind, Kind::Damaged);
 }
 
+// Every field stands in fixed columns with blanks between: a field wider than its columns
+// runs into the blank after it, and the file is refused rather than read with a field cut.
+TEST(RecipeFileReader, RefusesFieldsThatRunIntoTheBlanksAfterThem) {
+    const std::vector<std::string> lines = {"2.8  version",
+                                            "    1  blk_tot",
+                                            "    2  blk_len",
+                                            "  256  blk_start",
+                                            "0000 FFFF 00 E",
+                                            "0001 0002 84 F",
+                                            "block:     0  A          0   0",
+                                            "    1     2"};
+    auto with = [&](std::size_t line, const std::string& text) {
+        std::vector<std::string> changed = lines;
+        changed[line] = text;
+        return crlf(changed);
+    };
+    const RecipeModel m = read_ok(crlf(lines));
+    ASSERT_EQ(m.recipe_elements[1].max, 2);
+    ASSERT_EQ(m.recipe_blocks[0].values[1], 2);
+
+    const std::pair<std::size_t, std::string> refused[] = {
+        {1, "000001 blk_tot"}, // counts: five columns, then two blanks
+        {2, "000002  blk_len"},
+        {3, "0000256  blk_start"},
+        {4, "0000 1FFFF 00 E"}, // a maximum of five digits
+        {4, "00000 FFFF 00 E"}, // a minimum of five digits
+        {5, "0001 0002X84 F"},
+        {5, "0001 0002 84 ABCDEFGHI"},           // an element name of nine characters
+        {6, "block: 000000 A          0   0"},   // a slot number of six digits
+        {6, "block:     0  ABCDEFGHI  0   0"},   // a name of nine characters
+        {6, "block:     0  A        0000  0"},   // a previous block of four digits
+        {6, "block:     0  A          0 00001"}, // the next block of five digits
+        {7, "000001    2"},                      // a value of six digits
+        {7, "    1X    2"},
+        {7, "    1    200"}, // the last value of six digits
+    };
+    for (const auto& [line, text] : refused) {
+        const FileError err = read_refused(with(line, text));
+        EXPECT_EQ(err.kind, FileError::Kind::Damaged) << text;
+        EXPECT_NE(err.description.find("line " + std::to_string(line + 1)), std::string::npos)
+            << err.description;
+    }
+    // Lines that end before a blank, and blanks after the last field, are as written.
+    for (const auto& [line, text] : std::vector<std::pair<std::size_t, std::string>>{
+             {2, "2"}, {7, "    1     2 "}, {7, "    1"}, {6, "block:     0  A          0   0 "}})
+        read_ok(with(line, text));
+}
+
 TEST(RecipeFileWriter, RefusesAModelItCouldNotReadBack) {
     std::string out;
     FileError err;
@@ -217,6 +318,41 @@ TEST_F(RecipeFiles, FirstUseAndNewCreateFreeNamesBesideTheLastFile) {
     EXPECT_EQ(setting(), dir.file("nuovaRicetta2"));
 }
 
+// An installed program's folder cannot be written: without a remembered recipe file, new
+// recipe files are named in the user's documents folder, so that every recipe command and
+// a set read from the terminal can be kept.
+TEST_F(RecipeFiles, WithTheProgramFolderLockedNewFilesGoToTheDocuments) {
+    c.program_dir = dir.file("installed/missing"); // nothing can be made there
+    c.documents_dir = dir.file("docs");
+    std::filesystem::create_directories(c.documents_dir);
+    open_recipe_file(c);
+    EXPECT_TRUE(prompt.messages.empty()) << prompt.last_text();
+    EXPECT_EQ(p.recipe_path, dir.file("docs/nuovaRicetta"));
+    EXPECT_EQ(content(p.recipe_path), kEmptyFile);
+    EXPECT_EQ(setting(), p.recipe_path);
+    recipes_write(c);
+    EXPECT_TRUE(prompt.messages.empty()) << prompt.last_text();
+
+    // Recipes > KX --> PC: a new name for the set, then Yes keeps it there.
+    settings.save("Ricette", "UltimoFile", "");
+    choose_recipe_file_name(c);
+    EXPECT_EQ(p.recipe_path, dir.file("docs/nuovaRicetta1"));
+    std::string line;
+    for (const char* a : {"01010000", "0E", "0000FFFF", "ONE", "0000", "0007"}) line += frame_bytes(a);
+    prompt.answers = {kAnsOk, kAnsYes};
+    EXPECT_EQ(replay_recipe_upload(c, line), TransferOutcome::Ended);
+    EXPECT_FALSE(p.recipe_modified) << prompt.last_text();
+    open_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, dir.file("docs/nuovaRicetta1"));
+    EXPECT_EQ(p.recipe.recipe_blocks[0].values[0], 7);
+
+    // A folder that can be written is still used as before.
+    c.program_dir = dir.path.string();
+    settings.save("Ricette", "UltimoFile", "");
+    new_recipe_file(c);
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta"));
+}
+
 TEST_F(RecipeFiles, AMissingLastFileGivesANewFileWithNothingOfTheOldModel) {
     put(dir.file("mine"), bytes_of(two_blocks()));
     settings.save("Ricette", "UltimoFile", dir.file("mine"));
@@ -243,13 +379,23 @@ TEST_F(RecipeFiles, ARefusedFileIsNeverOverwritten) {
     EXPECT_EQ(content(p.recipe_path), kEmptyFile);
     EXPECT_EQ(setting(), p.recipe_path);
 
+    // A limit of five hexadecimal digits is refused the same way.
+    const std::string wide = crlf({"2.8  version", "    1  blk_tot", "    1  blk_len", "  256  blk_start",
+                                   "0000 1FFFF 82 SPEED", "block:     0  FIRST      0   0", "  150"});
+    put(dir.file("wide"), wide);
+    settings.save("Ricette", "UltimoFile", dir.file("wide"));
+    open_recipe_file(c);
+    EXPECT_EQ(prompt.last_text(), "Errore formato file ricetta!");
+    EXPECT_EQ(content(dir.file("wide")), wide);
+    EXPECT_EQ(p.recipe.blk_tot, 0);
+
     // The same through Recipes > Read.
     p.ui_lang_offset = 1000;
     prompt.files.push_back(dir.file("theirs"));
     recipes_read(c);
     EXPECT_EQ(prompt.last_text(), "Recipe file format error!");
     EXPECT_EQ(content(dir.file("theirs")), bad);
-    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta1"));
+    EXPECT_EQ(p.recipe_path, dir.file("nuovaRicetta2"));
     EXPECT_FALSE(p.recipe_modified);
 }
 
