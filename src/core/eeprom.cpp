@@ -16,11 +16,6 @@ TransferOutcome end_failed(Ctx& c, LinkPort& link, const TransferError& e) {
     return TransferOutcome::Ended;
 }
 
-std::string file_name_of(const std::string& path) {
-    const std::size_t sep = path.find_last_of("\\/");
-    return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
 // The user's Stop: the loops test it after every exchange.
 void stop_shown(Ctx& c, EepromPanel& panel) {
     c.p.stop_transfer = false;
@@ -74,12 +69,7 @@ FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<Text
     dlg.cancel_error = true;
     if (!c.prompt.save_file(dlg)) return FileChoice::Cancelled;
     const std::string path = dlg.file_name;
-    if (file_exists(path)) {
-        c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + file_name_of(path) + " " + c.txt(10071), kYesNoCancel) !=
-            kAnsYes)
-            return FileChoice::Cancelled;
-    }
+    if (!confirm_overwrite(c, path)) return FileChoice::Cancelled;
     auto w = std::make_unique<TextFileWriter>(path);
     if (!w->ok()) {
         report_error(c, kErrFileAccess, "Path/File access error (" + path + ")");

@@ -2,6 +2,7 @@
 // the simulator's device, the buttons are pressed as a user would, prompts are scripted.
 #include "core/text.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
@@ -198,10 +199,14 @@ namespace {
 
 struct EepromRun {
     bool start_enabled = false, closed = false;
+    std::string file_label; // as the dialog shows it once the file is chosen
 };
 
+constexpr int kNoStart = -2;
+
 // Transfer > EEPROM read or write with `file` chosen in the file dialog; Start is pressed
-// when it can be, and Stop `stop_after_ms` later when that is not negative.
+// when it can be (unless stop_after_ms is kNoStart: then Cancel), and Stop `stop_after_ms`
+// later when that is not negative.
 EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, int stop_after_ms = -1) {
     EepromRun r;
     e.prompt.files.push_back(file);
@@ -209,8 +214,9 @@ EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, in
         // Once the dialog has taken its file, which it does right after it is up.
         QTimer::singleShot(0, d, [&, d] {
             r.start_enabled = d->start_button()->isEnabled();
+            r.file_label = d->file_label()->text().toStdString();
             if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
-            if (r.start_enabled) d->start_button()->click();
+            if (r.start_enabled && stop_after_ms != kNoStart) d->start_button()->click();
             r.closed = !d->isVisible();
             if (!r.closed) d->cancel_button()->click();
         });
@@ -319,4 +325,28 @@ TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     }
     EXPECT_EQ(sim.log().find("eeprom"), std::string::npos);
     EXPECT_TRUE(e.p.port_idle);
+}
+
+// The overwrite question and the dialog name the file with its folder; characters that the
+// code page lacks show as '?', as in the other messages.
+TEST(EepromE2E, ReadNamesTheChosenFileWithItsFolder) {
+    QTemporaryDir dir;
+    const std::string folder = dir.filePath("Caff\u00e8 \u041a\u043e\u0444\u0435").toStdString();
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::string s19 = folder + "/old.s19";
+    filetest::put(s19, "old\r\n");
+    const std::string shown = dir.path().toStdString() + "/Caff\xE8 ????/old.s19";
+    SimProcess sim({});
+    Editor e(sim.device());
+    e.prompt.answers = {kAnsNo};
+    EXPECT_FALSE(eeprom(e, EepromDialog::Kind::Read, s19, kNoStart).start_enabled);
+    EXPECT_EQ(e.texts(), Texts{"File " + shown + " esistente: sovrascrivi?"});
+
+    e.prompt.messages.clear();
+    e.prompt.answers = {kAnsYes};
+    const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19, kNoStart);
+    EXPECT_TRUE(r.start_enabled);
+    EXPECT_EQ(r.file_label,
+              "Scrittura dati letti su file " + dir.path().toStdString() + "/Caff\u00e8 ????/old.s19");
+    EXPECT_EQ(e.texts(), Texts{"File " + shown + " esistente: sovrascrivi?"});
 }
