@@ -33,11 +33,18 @@ std::string check_s19(const std::string& kind, const std::string& text);
 // The S1 line of 16 bytes at address.
 std::string s19_line(int address, const std::uint8_t* bytes16);
 
-// The lines an EEPROM write sends: the first 2048 lines of the file's bytes, as they stand.
-// False, with the reason, when the file has fewer.
+// Why a line is no S1 record that the EEPROM can take (empty when it is one): "S1", upper-case
+// hex digits, a byte count that matches them, the check byte, and bytes that lie inside the
+// EEPROM's 32768.
+std::string s1_record_fault(std::string_view line);
+
+// The lines an EEPROM write sends: the file's first 2048 S1 records, as they stand. Header,
+// count and start records (S0, S5, S9) are skipped; lines after the 2048th record are not
+// read. False, with the reason naming the first bad line, for a line that is no good S1
+// record or a file with fewer records; lines is then empty.
 bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why);
 
-// Error number of a file that is too short for the EEPROM.
+// Error number of a file that is too short for the EEPROM or holds a broken record.
 constexpr int kErrShortFile = 62;
 
 // The EEPROM dialogs' controls as the transfers drive them.

@@ -273,6 +273,24 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     EXPECT_NE(log.find("eeprom: Z"), std::string::npos) << log;
     EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
     EXPECT_TRUE(filetest::content(out) == image);
+
+    // The same records as srec_cat writes them, between its header and its count record:
+    // exactly the 2048 S1 records go.
+    const QString cat = dir.filePath("cat.s19");
+    ASSERT_EQ(
+        QProcess::execute("srec_cat", {QString::fromStdString(s19), "-o", cat, "-Output_Block_Size=16"}), 0);
+    const std::vector<std::string> cat_lines = split_text_lines(filetest::content(cat.toStdString()));
+    ASSERT_EQ(cat_lines.size(), 2050u);
+    ASSERT_EQ(cat_lines.front().substr(0, 2), "S0");
+    ASSERT_EQ(cat_lines.back().substr(0, 2), "S5");
+    std::remove(out.c_str());
+    e.prompt.messages.clear();
+    EXPECT_TRUE(eeprom(e, EepromDialog::Kind::Write, cat.toStdString()).closed);
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
+    const std::string cat_log = sim.log("eeprom saved").substr(log.size());
+    EXPECT_NE(cat_log.find("eeprom: K after 2048 records"), std::string::npos) << cat_log;
+    EXPECT_EQ(cat_log.find("anomaly"), std::string::npos) << cat_log;
+    EXPECT_TRUE(filetest::content(out) == image);
 }
 
 TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingCommands) {
@@ -304,19 +322,26 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     EXPECT_FALSE(e.link.port_open());
 }
 
-// A file too short for the EEPROM, a missing file, and a read file that cannot be created
-// are refused when they are chosen.
+// A file too short for the EEPROM, one with a broken record, a missing file, and a read
+// file that cannot be created are refused when they are chosen.
 TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     QTemporaryDir dir;
     SimProcess sim({});
     Editor e(sim.device());
     const std::string short_file = dir.filePath("short.s19").toStdString(),
+                      broken = dir.filePath("broken.s19").toStdString(),
                       bad = dir.filePath("no/such/dir.s19").toStdString();
-    filetest::put(short_file, "S1130000000000000000000000000000000000EC\r\n");
+    std::uint8_t zeros[16] = {};
+    filetest::put(short_file, s19_line(0, zeros) + "\r\n");
+    std::string whole;
+    for (int a = 0; a < kEepromSize; a += 16) whole += s19_line(a, zeros) + "\r\n";
+    filetest::put(broken, whole.replace(whole.find("\r\n", 44 * 99) - 2, 2, "00"));
     for (auto [kind, file, message] :
          {std::tuple<EepromDialog::Kind, std::string, std::string>{
               EepromDialog::Kind::Write, short_file,
-              "Errore 62: Input past end of file (1 lines, 2048 needed)"},
+              "Errore 62: Input past end of file (1 S1 records, 2048 needed)"},
+          {EepromDialog::Kind::Write, broken,
+           "Errore 62: Bad S1 record in line 100: check byte 00, the record's bytes need B6"},
           {EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString(), "File none.s19 non trovato!"},
           {EepromDialog::Kind::Read, bad, "Errore 75: Path/File access error (" + bad + ")"}}) {
         e.prompt.messages.clear();
