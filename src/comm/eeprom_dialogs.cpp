@@ -87,9 +87,8 @@ void EepromDialog::activate() {
 void EepromDialog::start() {
     if (running_ || !cmd_start_->isEnabled()) return;
     running_ = true;
-    const TransferOutcome outcome = kind_ == Kind::Read
-                                        ? run_eeprom_read(c_, link_, *this, *out_, file_dialog_.file_name)
-                                        : run_eeprom_write(c_, link_, *this, lines_);
+    const TransferOutcome outcome = kind_ == Kind::Read ? run_eeprom_read(c_, link_, *this, *out_)
+                                                        : run_eeprom_write(c_, link_, *this, lines_);
     running_ = false;
     if (outcome == TransferOutcome::Ended) {
         out_.reset();

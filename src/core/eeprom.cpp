@@ -141,7 +141,7 @@ FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<Text
     if (!confirm_overwrite(c, path)) return FileChoice::Cancelled;
     auto w = std::make_unique<TextFileWriter>(path);
     if (!w->ok()) {
-        report_error(c, kErrFileAccess, "Path/File access error (" + path + ")");
+        report_error(c, kErrFileAccess, shown_path(w->error()));
         return FileChoice::None;
     }
     file = std::move(w);
@@ -173,8 +173,7 @@ void send_command(Ctx& c, LinkPort& link, char letter) {
     link.wait_reply();
 }
 
-TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file,
-                                const std::string& path) {
+TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file) {
     Project& p = c.p;
     if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
     stop_shown(c, panel);
@@ -193,19 +192,25 @@ TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, Text
             line[j] = static_cast<std::uint8_t>(hex_to_long(p.rx_buffer.substr(0, 2)));
             if (++j == 16) {
                 j = 0;
-                file.write_line(s19_line(a - 15, line));
+                // A line that cannot be written (a full disk) ends the read at once.
+                if (!file.write_line(s19_line(a - 15, line)))
+                    throw TransferError(kErrFileAccess, shown_path(file.error()));
             }
             complete = a == kEepromSize - 1;
         }
     } catch (const TransferError& e) {
-        file.close();
+        file.discard();
         return end_failed(c, link, e);
     }
-    // Success only once the file is complete on disk.
-    if (!file.close())
-        return end_failed(c, link, TransferError(kErrFileAccess, "Path/File access error (" + path + ")"));
+    // The lines read replace the chosen file when the read is complete, or when the user
+    // stopped it; after a time-out or a line error the chosen file stays as it was. Success
+    // only once the new file is in place on disk.
+    const bool stopped = p.stop_transfer && !complete;
+    if (!complete && !stopped) file.discard();
+    else if (!file.commit())
+        return end_failed(c, link, TransferError(kErrFileAccess, shown_path(file.error())));
     if (complete) c.prompt.message(c.txt(10077), kOkOnly);
-    if (p.stop_transfer && !complete) {
+    if (stopped) {
         c.beep();
         c.prompt.message(c.txt(10080), kOkOnly);
     }

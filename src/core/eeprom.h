@@ -61,8 +61,8 @@ enum class FileChoice {
     Ready,     // Start may run
 };
 
-// The read's file: save dialog, overwrite question, then the file created. A file that
-// cannot be created is reported.
+// The read's file: save dialog, overwrite question, then the file beside it that the read
+// goes to. A file that cannot be created there is reported.
 FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<TextFileWriter>& file);
 // The write's file: open dialog, then the whole file read and its lines counted, so that a
 // file too short for the EEPROM is refused before anything is sent.
@@ -72,10 +72,11 @@ FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::st
 // comm_error.
 void send_command(Ctx& c, LinkPort& link, char letter);
 
-// Start of the read: one "R" command per byte, a line to `file` for every 16 bytes. The
-// file is closed before success is reported, and a failed close is reported instead.
-TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file,
-                                const std::string& path);
+// Start of the read: one "R" command per byte, a line to `file` for every 16 bytes; a line
+// that cannot be written ends the read with the error. The lines replace the chosen file
+// when the read is complete or stopped by the user, before success is reported; any other
+// end leaves the chosen file as it was.
+TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file);
 // Start of the write: one "M" command per line, then "K" and "Z".
 TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel,
                                  const std::vector<std::string>& lines);

@@ -343,7 +343,8 @@ TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
           {EepromDialog::Kind::Write, broken,
            "Errore 62: Bad S1 record in line 100: check byte 00, the record's bytes need B6"},
           {EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString(), "File none.s19 non trovato!"},
-          {EepromDialog::Kind::Read, bad, "Errore 75: Path/File access error (" + bad + ")"}}) {
+          {EepromDialog::Kind::Read, bad,
+           "Errore 75: Cannot create " + bad + ": No such file or directory"}}) {
         e.prompt.messages.clear();
         EXPECT_FALSE(eeprom(e, kind, file).start_enabled) << file;
         EXPECT_EQ(e.texts(), Texts{message});
@@ -360,7 +361,7 @@ TEST(EepromE2E, ReadNamesTheChosenFileWithItsFolder) {
     ASSERT_TRUE(std::filesystem::create_directory(folder));
     const std::string s19 = folder + "/old.s19";
     filetest::put(s19, "old\r\n");
-    const std::string shown = dir.path().toStdString() + "/Caff\xE8 ????/old.s19";
+    const std::string shown = dir.path().toStdString() + "/Caff\xE8 ?\?\?\?/old.s19";
     SimProcess sim({});
     Editor e(sim.device());
     e.prompt.answers = {kAnsNo};
@@ -372,6 +373,78 @@ TEST(EepromE2E, ReadNamesTheChosenFileWithItsFolder) {
     const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19, kNoStart);
     EXPECT_TRUE(r.start_enabled);
     EXPECT_EQ(r.file_label,
-              "Scrittura dati letti su file " + dir.path().toStdString() + "/Caff\u00e8 ????/old.s19");
+              "Scrittura dati letti su file " + dir.path().toStdString() + "/Caff\u00e8 ?\?\?\?/old.s19");
     EXPECT_EQ(e.texts(), Texts{"File " + shown + " esistente: sovrascrivi?"});
+}
+
+namespace {
+
+// Line i of the S-record file of the simulator's first EEPROM content.
+std::string s19_line_of_sim(size_t i) {
+    std::uint8_t bytes[16];
+    for (int k = 0; k < 16; ++k) {
+        const int a = static_cast<int>(i) * 16 + k;
+        bytes[k] = static_cast<std::uint8_t>(a * 7 + (a >> 8));
+    }
+    return s19_line(static_cast<int>(i) * 16, bytes);
+}
+
+std::vector<std::string> files_in(const QTemporaryDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& f : std::filesystem::directory_iterator(dir.path().toStdString()))
+        names.push_back(f.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+// The read goes to a file beside the chosen one, which takes its place only when the read
+// has run to its end or the user stopped it; any other end leaves the chosen file as it was.
+TEST(EepromE2E, OnlyACompleteOrStoppedReadReplacesTheFile) {
+    QTemporaryDir dir;
+    const std::string s19 = dir.filePath("old.s19").toStdString();
+    const std::string old = "S1130000000102030405060708090A0B0C0D0E0F64\r\nkept as it was\r\n";
+    const std::vector<std::string> only_it{"old.s19"};
+    struct Case {
+        const char* what;
+        QStringList sim_args;
+        int stop_after_ms = -1;   // Stop, or kNoStart for Cancel before Start
+        int vanish_after_ms = -1; // the terminal goes away
+        std::vector<std::string> texts;
+        bool replaced = false;
+    };
+    const Case cases[] = {
+        {"cancel", {}, kNoStart, -1, {}, false},
+        {"time-out", {"--silent-after", "100"}, -1, -1, {"Errore Seriale: time-out"}, false},
+        {"port gone", {"--delay-ms", "1"}, -1, 150, {}, false},
+        {"stop", {"--delay-ms", "1"}, 150, -1, {kStopped}, true},
+        {"complete", {}, -1, -1, {kTransferOk}, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        filetest::put(s19, old);
+        SimProcess sim(k.sim_args);
+        Editor e(sim.device());
+        e.link.set_reply_timeout_ms(300);
+        e.prompt.answers = {kAnsYes}; // overwrite the file
+        if (k.vanish_after_ms >= 0) QTimer::singleShot(k.vanish_after_ms, [&sim] { sim.stop(); });
+        const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19, k.stop_after_ms);
+        EXPECT_EQ(r.closed, k.stop_after_ms != kNoStart); // else Cancel closes it
+        EXPECT_EQ(files_in(dir), only_it);
+        EXPECT_FALSE(e.link.port_open());
+        const std::string now = filetest::content(s19);
+        const Texts shown = e.texts();
+        ASSERT_FALSE(shown.empty());
+        const Texts texts(shown.begin() + 1, shown.end()); // after the overwrite question
+        if (!k.texts.empty() || k.vanish_after_ms < 0) EXPECT_EQ(texts, k.texts);
+        else EXPECT_EQ(texts.size(), 1u) << "the line's failure is reported";
+        if (!k.replaced) {
+            EXPECT_TRUE(now == old);
+            continue;
+        }
+        const std::vector<std::string> lines = split_text_lines(now);
+        EXPECT_EQ(lines.size() == 2048, k.stop_after_ms < 0) << lines.size();
+        ASSERT_FALSE(lines.empty());
+        for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(lines[i], s19_line_of_sim(i)) << i;
+    }
 }

@@ -1,7 +1,14 @@
 // Framing bytes in EEPROM commands, the lines an EEPROM write takes from a file, and an
-// EEPROM read whose file cannot be completed. Runs against the simulator are in
+// EEPROM read whose file cannot be written. Runs against the simulator are in
 // tests/comm/test_compare_eeprom_e2e.cpp.
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 
 #include "../support/recording_view.h"
 #include "core/eeprom.h"
@@ -125,9 +132,10 @@ TEST(EepromWriteFile, RecordsEndInsideTheEeprom) {
     for (auto [address, ok] : {std::pair{0x7FF0, true}, {0x7FF1, false}, {0xFFF0, false}}) {
         EXPECT_EQ(s19_write_lines(with_line(file, 2048, s19_line(address, bytes)), lines, why), ok)
             << address;
-        if (!ok)
+        if (!ok) {
             EXPECT_EQ(why, "Bad S1 record in line 2048: bytes " + hex_field(address, 4) + " to " +
                                hex_field(address + 15, 4) + " lie past the EEPROM's 32768");
+        }
     }
     // A shorter record at the very end.
     const std::string eight = check_s19("S1", "7FF8" + std::string(16, '0'));
@@ -153,16 +161,68 @@ struct AnsweringLink : LinkPort {
 
 } // namespace
 
-TEST(EepromRead, SuccessOnlyWhenTheFileIsCompleteOnDisk) {
+// The files in a folder, by name.
+std::vector<std::string> names_in(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& f : std::filesystem::directory_iterator(dir))
+        names.push_back(f.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A disk that fills up during the read (the process may write no file past 100 lines): the
+// read ends at the line that does not fit, with the error, and the file read before stays
+// as it was.
+TEST(EepromRead, AWriteErrorEndsTheReadAtOnceAndKeepsTheOldFile) {
     test::Started e;
+    test::TempDir dir;
+    const std::string path = dir.file("old.s19");
+    const std::string old = whole_file();
+    { std::ofstream(path, std::ios::binary) << old; }
     AnsweringLink link(e.p, "A5");
     EepromPanel panel;
-    TextFileWriter full("/dev/full"); // takes the file but fails when it is flushed
-    ASSERT_TRUE(full.ok());
-    EXPECT_EQ(run_eeprom_read(e.c, link, panel, full, "/dev/full"), TransferOutcome::Ended);
-    ASSERT_EQ(e.prompt.messages.size(), 1u);
-    EXPECT_EQ(e.prompt.messages[0].text, "Errore 75: Path/File access error (/dev/full)");
+    constexpr rlim_t kLimit = 100 * 44;
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    ASSERT_GE(before.rlim_cur, kLimit);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG
+    struct rlimit small = before;
+    small.rlim_cur = kLimit;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    {
+        TextFileWriter file(path);
+        ASSERT_TRUE(file.ok());
+        run_eeprom_read(e.c, link, panel, file);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, old_handler);
+
+    EXPECT_EQ(test::texts(e.prompt),
+              std::vector<std::string>{"Errore 75: Cannot write " + path + ": File too large"});
+    EXPECT_EQ(link.sent.size(), 101u * 16);
+    std::string now;
+    ASSERT_TRUE(read_file_bytes(path, now));
+    EXPECT_TRUE(now == old);
+    EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"old.s19"});
+    EXPECT_TRUE(e.p.port_idle);
+}
+
+// A file that cannot take the chosen one's place (here a folder has the name): the error,
+// and no success.
+TEST(EepromRead, SuccessOnlyOnceTheFileIsInPlace) {
+    test::Started e;
+    test::TempDir dir;
+    const std::string path = dir.file("taken");
+    std::filesystem::create_directory(path);
+    AnsweringLink link(e.p, "A5");
+    EepromPanel panel;
+    TextFileWriter file(path);
+    ASSERT_TRUE(file.ok());
+    EXPECT_EQ(run_eeprom_read(e.c, link, panel, file), TransferOutcome::Ended);
+    EXPECT_EQ(test::texts(e.prompt),
+              std::vector<std::string>{"Errore 75: Cannot rename " + path + ": Is a directory"});
     EXPECT_EQ(link.sent.size(), 32768u);
+    EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"taken"});
     EXPECT_TRUE(e.p.port_idle);
 }
 

@@ -14,27 +14,6 @@
 
 namespace kx {
 
-TextFileWriter::TextFileWriter(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {
-    ok_ = static_cast<bool>(out_);
-}
-
-void TextFileWriter::write_line(const std::string& line) {
-    if (!ok_) return;
-    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out_.write("\r\n", 2);
-    if (!out_) ok_ = false;
-}
-
-bool TextFileWriter::close() {
-    if (out_.is_open()) {
-        out_.flush();
-        if (!out_) ok_ = false;
-        out_.close();
-        if (out_.fail()) ok_ = false;
-    }
-    return ok_;
-}
-
 bool LineCursor::next(std::string_view& line) {
     const std::size_t n = bytes_.size();
     if (pos_ >= n) return false;
@@ -79,25 +58,48 @@ std::string errno_text(const std::string& what, const std::string& path, int err
     return what + " " + path + ": " + std::strerror(err);
 }
 
+// Creates the file at path, which must not exist yet; the descriptor, or -1 with errno set.
+int create_new(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+// Writes all of data to fd: 0, or the errno of the failure.
+int write_all(int fd, const char* data, std::size_t size) {
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, size - done);
+        if (n < 0 && errno != EINTR) return errno;
+        if (n > 0) done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// Gives a new file the permission bits `mode` (when keep_mode), forces it to the disk and
+// closes it: 0, or the errno of the first failure (fd is closed either way).
+int finish_new(int fd, mode_t mode, bool keep_mode, int err = 0) {
+    if (!err && keep_mode && ::fchmod(fd, mode) != 0) err = errno;
+    if (!err && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && !err) err = errno;
+    return err;
+}
+
+// Only the superuser may give a new file the old one's owner; a refusal is harmless.
+void keep_owner(const std::string& path, uid_t uid, gid_t gid) {
+    if (::geteuid() != 0) return;
+    const int refused = ::chown(path.c_str(), uid, gid);
+    (void)refused;
+}
+
 // Writes bytes to a new file (never an existing one) with permission bits `mode` and forces
 // them to the disk. 0 on success, else the errno of the failure (the new file is gone again).
 int write_new_file(const std::string& path, const std::string& bytes, mode_t mode, bool keep_mode,
                    std::string& error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = create_new(path);
     if (fd < 0) {
         const int err = errno;
         error = errno_text("Cannot create", path, err);
         return err;
     }
-    int err = 0;
-    for (std::size_t done = 0; done < bytes.size() && !err;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR) err = errno;
-        if (n > 0) done += static_cast<std::size_t>(n);
-    }
-    if (!err && keep_mode && ::fchmod(fd, mode) != 0) err = errno;
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
+    const int err = finish_new(fd, mode, keep_mode, write_all(fd, bytes.data(), bytes.size()));
     if (!err) return 0;
     error = errno_text("Cannot write", path, err);
     ::unlink(path.c_str());
@@ -189,11 +191,7 @@ bool replace_file(const std::string& path, const std::string& bytes, const std::
             return write_new_file(name, bytes, old.st_mode & 07777, exists, error);
         }))
         return false;
-    if (exists && ::geteuid() == 0) {
-        // Only the superuser may give the new file the old one's owner; a refusal is harmless.
-        const int refused = ::chown(tmp.c_str(), old.st_uid, old.st_gid);
-        (void)refused;
-    }
+    if (exists) keep_owner(tmp, old.st_uid, old.st_gid);
 
     // The old file becomes the backup: a second name for it (the previous backup is held
     // too, so that a failure can put it back) takes the backup's name in one step.
@@ -240,6 +238,73 @@ bool replace_file(const std::string& path, const std::string& bytes, const std::
     sync_folder_of(target);
     if (keep_old) sync_folder_of(backup);
     return true;
+}
+
+TextFileWriter::TextFileWriter(const std::string& path) : path_(path) {
+    if (path.empty()) {
+        error_ = "No file name";
+        return;
+    }
+    // A file reached through a symbolic link is written where the link points.
+    target_ = link_target(path);
+    struct stat old {};
+    had_file_ = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    mode_ = old.st_mode & 07777;
+    uid_ = old.st_uid;
+    gid_ = old.st_gid;
+    int err = 0;
+    if (!make_beside(target_, tmp_, [&](const std::string& name) {
+            fd_ = create_new(name);
+            return err = fd_ < 0 ? errno : 0;
+        })) {
+        fail("Cannot create", err);
+        tmp_.clear();
+    }
+}
+
+TextFileWriter::~TextFileWriter() { discard(); }
+
+void TextFileWriter::fail(const char* what, int err) {
+    if (error_.empty()) error_ = errno_text(what, path_, err);
+}
+
+bool TextFileWriter::write_line(const std::string& line) {
+    if (fd_ < 0 || !ok()) return false;
+    std::string text = line;
+    text += "\r\n";
+    if (const int err = write_all(fd_, text.data(), text.size())) fail("Cannot write", err);
+    return ok();
+}
+
+bool TextFileWriter::commit() {
+    if (fd_ < 0) fail("Cannot write", EBADF);
+    if (!ok()) {
+        discard();
+        return false;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (const int err = finish_new(fd, static_cast<mode_t>(mode_), had_file_)) {
+        fail("Cannot write", err);
+    } else {
+        if (had_file_) keep_owner(tmp_, static_cast<uid_t>(uid_), static_cast<gid_t>(gid_));
+        // The new file replaces the old one in one step: there is no moment without it.
+        if (std::rename(tmp_.c_str(), target_.c_str()) != 0) fail("Cannot rename", errno);
+    }
+    if (!ok()) {
+        discard();
+        return false;
+    }
+    tmp_.clear();
+    sync_folder_of(target_);
+    return true;
+}
+
+void TextFileWriter::discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!tmp_.empty()) ::unlink(tmp_.c_str());
+    tmp_.clear();
 }
 
 bool file_exists(const std::string& path) {

@@ -9,17 +9,32 @@
 
 namespace kx {
 
-// Writes lines, each followed by CR LF. Errors are sticky: check ok() after close().
+// A file written line by line (each followed by CR LF) that replaces the file at path only
+// once it is complete, as replace_file does: the lines go to a new temporary file beside
+// path, each straight to the file system, so that a write error (a full disk) shows at the
+// line that meets it; commit() forces them to the disk (with the old file's permission bits)
+// and renames the file over path in one step. Until then, and on any failure, the file at
+// path stays as it was; the temporary file goes with discard() or the object.
 class TextFileWriter {
 public:
     explicit TextFileWriter(const std::string& path);
-    void write_line(const std::string& line);
-    bool close(); // flushes; false when anything failed
-    bool ok() const { return ok_; }
+    ~TextFileWriter();
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+    bool write_line(const std::string& line); // false once anything failed
+    bool commit();
+    void discard();
+    bool ok() const { return error_.empty(); }
+    // Why it failed, naming path (not the temporary file).
+    const std::string& error() const { return error_; }
 
 private:
-    std::ofstream out_;
-    bool ok_ = false;
+    void fail(const char* what, int err);
+    std::string path_, target_, tmp_, error_;
+    int fd_ = -1;
+    bool had_file_ = false;
+    unsigned mode_ = 0, uid_ = 0, gid_ = 0;
 };
 
 // Lines of a file end at CR LF, a lone LF or a lone CR (files that other tools wrote use
