@@ -361,20 +361,15 @@ TEST(EepromE2E, ReadNamesTheChosenFileWithItsFolder) {
     ASSERT_TRUE(std::filesystem::create_directory(folder));
     const std::string s19 = folder + "/old.s19";
     filetest::put(s19, "old\r\n");
-    const std::string shown = dir.path().toStdString() + "/Caff\xE8 ?\?\?\?/old.s19";
     SimProcess sim({});
     Editor e(sim.device());
-    e.prompt.answers = {kAnsNo};
-    EXPECT_FALSE(eeprom(e, EepromDialog::Kind::Read, s19, kNoStart).start_enabled);
-    EXPECT_EQ(e.texts(), Texts{"File " + shown + " esistente: sovrascrivi?"});
-
-    e.prompt.messages.clear();
     e.prompt.answers = {kAnsYes};
     const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19, kNoStart);
     EXPECT_TRUE(r.start_enabled);
+    const std::string shown = dir.path().toStdString() + "/Caff\xE8 ?\?\?\?/old.s19"; // the code page's bytes
+    EXPECT_EQ(e.texts(), Texts{"File " + shown + " esistente: sovrascrivi?"});
     EXPECT_EQ(r.file_label,
               "Scrittura dati letti su file " + dir.path().toStdString() + "/Caff\u00e8 ?\?\?\?/old.s19");
-    EXPECT_EQ(e.texts(), Texts{"File " + shown + " esistente: sovrascrivi?"});
 }
 
 namespace {
