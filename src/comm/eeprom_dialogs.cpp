@@ -3,10 +3,10 @@
 #include "comm/dialog_parts.h"
 #include "comm/serial_link.h"
 #include "core/context.h"
+#include "core/text.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -76,8 +76,9 @@ void EepromDialog::activate() {
         return;
     }
     if (choice == FileChoice::None) return;
-    const QString name = QFileInfo(QFile::decodeName(file_dialog_.file_name.c_str())).fileName();
-    lbl_file_->setText(qs(c_.txt(kind_ == Kind::Read ? 10073 : 10072)) + QStringLiteral(" ") + name);
+    // The file with its folder, as the messages name files.
+    lbl_file_->setText(
+        qs(c_.txt(kind_ == Kind::Read ? 10073 : 10072) + " " + shown_path(file_dialog_.file_name)));
     cmd_start_->setEnabled(true);
     cmd_start_->setDefault(true);
     cmd_start_->setFocus();
@@ -86,9 +87,8 @@ void EepromDialog::activate() {
 void EepromDialog::start() {
     if (running_ || !cmd_start_->isEnabled()) return;
     running_ = true;
-    const TransferOutcome outcome = kind_ == Kind::Read
-                                        ? run_eeprom_read(c_, link_, *this, *out_, file_dialog_.file_name)
-                                        : run_eeprom_write(c_, link_, *this, lines_);
+    const TransferOutcome outcome = kind_ == Kind::Read ? run_eeprom_read(c_, link_, *this, *out_)
+                                                        : run_eeprom_write(c_, link_, *this, lines_);
     running_ = false;
     if (outcome == TransferOutcome::Ended) {
         out_.reset();

@@ -18,7 +18,7 @@ namespace kx {
 
 struct Ctx;
 class SerialLink;
-class TextFileWriter;
+class ReplacingWriter;
 
 class EepromDialog : public QDialog, public EepromPanel {
     Q_OBJECT
@@ -60,7 +60,7 @@ private:
     SerialLink& link_;
     Kind kind_;
     FileDialog file_dialog_;
-    std::unique_ptr<TextFileWriter> out_; // the read's file, created when chosen
+    std::unique_ptr<ReplacingWriter> out_; // the read's file beside the chosen one, made when chosen
     std::vector<std::string> lines_;      // the write's lines, read when chosen
     bool transfer_busy_ = false;
     bool running_ = false;

@@ -6,6 +6,8 @@
 #include "core/text.h"
 #include "platform/api/textfile.h"
 
+#include <array>
+
 namespace kx {
 namespace {
 
@@ -16,9 +18,23 @@ TransferOutcome end_failed(Ctx& c, LinkPort& link, const TransferError& e) {
     return TransferOutcome::Ended;
 }
 
-std::string file_name_of(const std::string& path) {
-    const std::size_t sep = path.find_last_of("\\/");
-    return sep == std::string::npos ? path : path.substr(sep + 1);
+// The value of an upper-case hexadecimal digit's code; kNoHex for any other code, so that a
+// pair of digits with any other character in it comes out at 256 or more. A table, so that
+// a file of 2048 records is checked with one look-up a character and no branch.
+constexpr int kNoHex = 256;
+constexpr std::array<std::int16_t, 256> kHexValue = [] {
+    std::array<std::int16_t, 256> t{};
+    t.fill(kNoHex);
+    for (int i = 0; i < 16; ++i)
+        t[static_cast<unsigned char>("0123456789ABCDEF"[i])] = static_cast<std::int16_t>(i);
+    return t;
+}();
+
+int hex_value(char ch) { return kHexValue.data()[static_cast<unsigned char>(ch)]; }
+
+// Header, count and start records: an EEPROM write does not send them.
+bool skipped_record(std::string_view line) {
+    return line.size() >= 2 && line[0] == 'S' && (line[1] == '0' || line[1] == '5' || line[1] == '9');
 }
 
 // The user's Stop: the loops test it after every exchange.
@@ -56,33 +72,76 @@ std::string s19_line(int address, const std::uint8_t* bytes16) {
     return check_s19("S1", text);
 }
 
-bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why) {
-    lines.clear();
-    LineCursor cur(bytes);
-    std::string_view line;
-    while (static_cast<int>(lines.size()) < kS19Lines && cur.next(line)) lines.emplace_back(line);
-    if (static_cast<int>(lines.size()) == kS19Lines) return true;
-    why = "Input past end of file (" + std::to_string(lines.size()) + " lines, " + std::to_string(kS19Lines) +
-          " needed)";
-    lines.clear();
-    return false;
+std::string s1_record_fault(std::string_view r) {
+    if (r.empty()) return "empty line";
+    if (r.size() < 2 || r[0] != 'S' || r[1] != '1') return "not an S1 record";
+    // Every pair of digits from the count to the check byte, summed as the bytes they write
+    // (an unpaired last digit as the high half of one).
+    const std::size_t n = r.size();
+    const char* d = r.data();
+    int sum = 0, value = 0, any = 0;
+    for (std::size_t i = 2; i < n; i += 2) {
+        value = hex_value(d[i]) * 16 + (i + 1 < n ? hex_value(d[i + 1]) : 0);
+        sum += value;
+        any |= value;
+    }
+    if (any >= kNoHex)
+        for (std::size_t i = 2; i < n; ++i)
+            if (hex_value(d[i]) == kNoHex)
+                return "character " + std::to_string(i + 1) + " is no hexadecimal digit";
+    if (n % 2) return "odd number of digits";
+    // The count, two address bytes and the check byte at least.
+    if (n < 10) return "record shorter than its address and check byte";
+    const int count = hex_value(d[2]) * 16 + hex_value(d[3]), bytes = static_cast<int>(n - 4) / 2;
+    if (count != bytes)
+        return "byte count " + hex_field(count, 2) + " for " + std::to_string(bytes) + " bytes";
+    const int check = value, needed = 255 - (sum - check) % 256;
+    if (check != needed)
+        return "check byte " + hex_field(check, 2) + ", the record's bytes need " + hex_field(needed, 2);
+    const int address =
+        hex_value(d[4]) * 4096 + hex_value(d[5]) * 256 + hex_value(d[6]) * 16 + hex_value(d[7]);
+    const int last = address + bytes - 4;
+    if (last >= kEepromSize)
+        return "bytes " + hex_field(address, 4) + " to " + hex_field(last, 4) + " lie past the EEPROM's " +
+               std::to_string(kEepromSize);
+    return {};
 }
 
-FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<TextFileWriter>& file) {
+bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why) {
+    lines.clear();
+    // The records are checked first, so that a refused file costs no copies.
+    int records = 0;
+    LineCursor cur(bytes);
+    std::string_view line;
+    while (records < kS19Lines && cur.next(line)) {
+        if (skipped_record(line)) continue;
+        if (std::string fault = s1_record_fault(line); !fault.empty()) {
+            why = "Bad S1 record in line " + std::to_string(cur.line_number()) + ": " + fault;
+            return false;
+        }
+        ++records;
+    }
+    if (records < kS19Lines) {
+        why = "Input past end of file (" + std::to_string(records) + " S1 records, " +
+              std::to_string(kS19Lines) + " needed)";
+        return false;
+    }
+    lines.reserve(kS19Lines);
+    for (LineCursor again(bytes); static_cast<int>(lines.size()) < kS19Lines && again.next(line);)
+        if (!skipped_record(line)) lines.emplace_back(line);
+    return true;
+}
+
+FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<ReplacingWriter>& file) {
     file.reset();
     dlg.flags = 4;
     dlg.cancel_error = true;
     if (!c.prompt.save_file(dlg)) return FileChoice::Cancelled;
     const std::string path = dlg.file_name;
-    if (file_exists(path)) {
-        c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + file_name_of(path) + " " + c.txt(10071), kYesNoCancel) !=
-            kAnsYes)
-            return FileChoice::Cancelled;
-    }
-    auto w = std::make_unique<TextFileWriter>(path);
+    if (!confirm_overwrite(c, path)) return FileChoice::Cancelled;
+    auto w = std::make_unique<ReplacingWriter>(path);
     if (!w->ok()) {
-        report_error(c, kErrFileAccess, "Path/File access error (" + path + ")");
+        report_error(c, kErrFileAccess, shown_path(w->error()));
         return FileChoice::None;
     }
     file = std::move(w);
@@ -114,8 +173,7 @@ void send_command(Ctx& c, LinkPort& link, char letter) {
     link.wait_reply();
 }
 
-TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file,
-                                const std::string& path) {
+TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, ReplacingWriter& file) {
     Project& p = c.p;
     if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
     stop_shown(c, panel);
@@ -134,19 +192,25 @@ TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, Text
             line[j] = static_cast<std::uint8_t>(hex_to_long(p.rx_buffer.substr(0, 2)));
             if (++j == 16) {
                 j = 0;
-                file.write_line(s19_line(a - 15, line));
+                // A line that cannot be written (a full disk) ends the read at once.
+                if (!file.write_line(s19_line(a - 15, line)))
+                    throw TransferError(kErrFileAccess, shown_path(file.error()));
             }
             complete = a == kEepromSize - 1;
         }
     } catch (const TransferError& e) {
-        file.close();
+        file.abandon();
         return end_failed(c, link, e);
     }
-    // Success only once the file is complete on disk.
-    if (!file.close())
-        return end_failed(c, link, TransferError(kErrFileAccess, "Path/File access error (" + path + ")"));
+    // The lines read replace the chosen file when the read is complete, or when the user
+    // stopped it; after a time-out or a line error the chosen file stays as it was. Success
+    // only once the new file is in place on disk.
+    const bool stopped = p.stop_transfer && !complete;
+    if (!complete && !stopped) file.abandon();
+    else if (!file.commit())
+        return end_failed(c, link, TransferError(kErrFileAccess, shown_path(file.error())));
     if (complete) c.prompt.message(c.txt(10077), kOkOnly);
-    if (p.stop_transfer && !complete) {
+    if (stopped) {
         c.beep();
         c.prompt.message(c.txt(10080), kOkOnly);
     }
@@ -161,9 +225,13 @@ TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel,
     stop_shown(c, panel);
     bool stopped = false;
     try {
-        // A short file was refused when it was chosen; nothing is sent for one either way.
+        // A short file or a broken record was refused when the file was chosen; nothing is
+        // sent for one either way.
         if (static_cast<int>(lines.size()) < kS19Lines)
             throw TransferError(kErrShortFile, "Input past end of file");
+        for (int i = 0; i < kS19Lines; ++i)
+            if (std::string fault = s1_record_fault(lines[i]); !fault.empty())
+                throw TransferError(kErrShortFile, "Bad S1 record " + std::to_string(i + 1) + ": " + fault);
         link.open();
         panel.progress_show(kEepromSize);
         bool complete = true;

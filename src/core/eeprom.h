@@ -14,7 +14,7 @@ namespace kx {
 
 struct Ctx;
 struct FileDialog;
-class TextFileWriter;
+class ReplacingWriter;
 
 constexpr int kEepromSize = 32768;
 constexpr int kS19Lines = kEepromSize / 16;
@@ -33,11 +33,18 @@ std::string check_s19(const std::string& kind, const std::string& text);
 // The S1 line of 16 bytes at address.
 std::string s19_line(int address, const std::uint8_t* bytes16);
 
-// The lines an EEPROM write sends: the first 2048 lines of the file's bytes, as they stand.
-// False, with the reason, when the file has fewer.
+// Why a line is no S1 record that the EEPROM can take (empty when it is one): "S1", upper-case
+// hex digits, a byte count that matches them, the check byte, and bytes that lie inside the
+// EEPROM's 32768.
+std::string s1_record_fault(std::string_view line);
+
+// The lines an EEPROM write sends: the file's first 2048 S1 records, as they stand. Header,
+// count and start records (S0, S5, S9) are skipped; lines after the 2048th record are not
+// read. False, with the reason naming the first bad line, for a line that is no good S1
+// record or a file with fewer records; lines is then empty.
 bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why);
 
-// Error number of a file that is too short for the EEPROM.
+// Error number of a file that is too short for the EEPROM or holds a broken record.
 constexpr int kErrShortFile = 62;
 
 // The EEPROM dialogs' controls as the transfers drive them.
@@ -54,9 +61,9 @@ enum class FileChoice {
     Ready,     // Start may run
 };
 
-// The read's file: save dialog, overwrite question, then the file created. A file that
-// cannot be created is reported.
-FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<TextFileWriter>& file);
+// The read's file: save dialog, overwrite question, then the file beside it that the read
+// goes to. A file that cannot be created there is reported.
+FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<ReplacingWriter>& file);
 // The write's file: open dialog, then the whole file read and its lines counted, so that a
 // file too short for the EEPROM is refused before anything is sent.
 FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::string>& lines);
@@ -65,10 +72,11 @@ FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::st
 // comm_error.
 void send_command(Ctx& c, LinkPort& link, char letter);
 
-// Start of the read: one "R" command per byte, a line to `file` for every 16 bytes. The
-// file is closed before success is reported, and a failed close is reported instead.
-TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, TextFileWriter& file,
-                                const std::string& path);
+// Start of the read: one "R" command per byte, a line to `file` for every 16 bytes; a line
+// that cannot be written ends the read with the error. The lines replace the chosen file
+// when the read is complete or stopped by the user, before success is reported; any other
+// end leaves the chosen file as it was.
+TransferOutcome run_eeprom_read(Ctx& c, LinkPort& link, EepromPanel& panel, ReplacingWriter& file);
 // Start of the write: one "M" command per line, then "K" and "Z".
 TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel,
                                  const std::vector<std::string>& lines);

@@ -84,12 +84,7 @@ bool file_save_as(Ctx& c) {
     store_dialog_file(c, c.cdg1);
     if (!c.prompt.save_file(c.cdg1)) return false;
     const std::string chosen = c.cdg1.file_name;
-    if (file_exists(chosen)) {
-        c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + shown_path(chosen) + " " + c.txt(10071), kYesNoCancel) !=
-            kAnsYes)
-            return false;
-    }
+    if (!confirm_overwrite(c, chosen)) return false;
     if (!save_to(c, chosen)) return false;
     p.project_path = chosen;
     update_header(c);

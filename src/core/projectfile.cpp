@@ -615,4 +615,11 @@ bool check_dialog_file_exists(Ctx& c, const FileDialog& dlg) {
     return true;
 }
 
+bool confirm_overwrite(Ctx& c, const std::string& path) {
+    if (!file_exists(path)) return true;
+    c.beep();
+    return c.prompt.message(c.txt(10070) + " " + shown_path(path) + " " + c.txt(10071), kYesNoCancel) ==
+           kAnsYes;
+}
+
 } // namespace kx

@@ -119,6 +119,9 @@ bool save_project_file(Ctx& c, const std::string& path);
 
 // True (after a beep and a message) when the dialog's chosen file does not exist.
 bool check_dialog_file_exists(Ctx& c, const FileDialog& dlg);
+// A file about to be replaced: true when path does not exist, or when the user answers Yes
+// to the overwrite question, which names the file with its folder.
+bool confirm_overwrite(Ctx& c, const std::string& path);
 
 // The empty KXB_5560 project with a fresh name, as after a refused file.
 void make_default_project(Ctx& c);

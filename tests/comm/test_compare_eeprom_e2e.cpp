@@ -2,6 +2,7 @@
 // the simulator's device, the buttons are pressed as a user would, prompts are scripted.
 #include "core/text.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
@@ -198,10 +199,14 @@ namespace {
 
 struct EepromRun {
     bool start_enabled = false, closed = false;
+    std::string file_label; // as the dialog shows it once the file is chosen
 };
 
+constexpr int kNoStart = -2;
+
 // Transfer > EEPROM read or write with `file` chosen in the file dialog; Start is pressed
-// when it can be, and Stop `stop_after_ms` later when that is not negative.
+// when it can be (unless stop_after_ms is kNoStart: then Cancel), and Stop `stop_after_ms`
+// later when that is not negative.
 EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, int stop_after_ms = -1) {
     EepromRun r;
     e.prompt.files.push_back(file);
@@ -209,8 +214,9 @@ EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, in
         // Once the dialog has taken its file, which it does right after it is up.
         QTimer::singleShot(0, d, [&, d] {
             r.start_enabled = d->start_button()->isEnabled();
+            r.file_label = d->file_label()->text().toStdString();
             if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
-            if (r.start_enabled) d->start_button()->click();
+            if (r.start_enabled && stop_after_ms != kNoStart) d->start_button()->click();
             r.closed = !d->isVisible();
             if (!r.closed) d->cancel_button()->click();
         });
@@ -267,6 +273,24 @@ TEST(EepromE2E, ReadGivesTheImageAsS1RecordsAndWriteSendsItBack) {
     EXPECT_NE(log.find("eeprom: Z"), std::string::npos) << log;
     EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
     EXPECT_TRUE(filetest::content(out) == image);
+
+    // The same records as srec_cat writes them, between its header and its count record:
+    // exactly the 2048 S1 records go.
+    const QString cat = dir.filePath("cat.s19");
+    ASSERT_EQ(
+        QProcess::execute("srec_cat", {QString::fromStdString(s19), "-o", cat, "-Output_Block_Size=16"}), 0);
+    const std::vector<std::string> cat_lines = split_text_lines(filetest::content(cat.toStdString()));
+    ASSERT_EQ(cat_lines.size(), 2050u);
+    ASSERT_EQ(cat_lines.front().substr(0, 2), "S0");
+    ASSERT_EQ(cat_lines.back().substr(0, 2), "S5");
+    std::remove(out.c_str());
+    e.prompt.messages.clear();
+    EXPECT_TRUE(eeprom(e, EepromDialog::Kind::Write, cat.toStdString()).closed);
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
+    const std::string cat_log = sim.log("eeprom saved").substr(log.size());
+    EXPECT_NE(cat_log.find("eeprom: K after 2048 records"), std::string::npos) << cat_log;
+    EXPECT_EQ(cat_log.find("anomaly"), std::string::npos) << cat_log;
+    EXPECT_TRUE(filetest::content(out) == image);
 }
 
 TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingCommands) {
@@ -298,25 +322,124 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     EXPECT_FALSE(e.link.port_open());
 }
 
-// A file too short for the EEPROM, a missing file, and a read file that cannot be created
-// are refused when they are chosen.
+// A file too short for the EEPROM, one with a broken record, a missing file, and a read
+// file that cannot be created are refused when they are chosen.
 TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     QTemporaryDir dir;
     SimProcess sim({});
     Editor e(sim.device());
     const std::string short_file = dir.filePath("short.s19").toStdString(),
+                      broken = dir.filePath("broken.s19").toStdString(),
                       bad = dir.filePath("no/such/dir.s19").toStdString();
-    filetest::put(short_file, "S1130000000000000000000000000000000000EC\r\n");
+    std::uint8_t zeros[16] = {};
+    filetest::put(short_file, s19_line(0, zeros) + "\r\n");
+    std::string whole;
+    for (int a = 0; a < kEepromSize; a += 16) whole += s19_line(a, zeros) + "\r\n";
+    filetest::put(broken, whole.replace(whole.find("\r\n", 44 * 99) - 2, 2, "00"));
     for (auto [kind, file, message] :
          {std::tuple<EepromDialog::Kind, std::string, std::string>{
               EepromDialog::Kind::Write, short_file,
-              "Errore 62: Input past end of file (1 lines, 2048 needed)"},
+              "Errore 62: Input past end of file (1 S1 records, 2048 needed)"},
+          {EepromDialog::Kind::Write, broken,
+           "Errore 62: Bad S1 record in line 100: check byte 00, the record's bytes need B6"},
           {EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString(), "File none.s19 non trovato!"},
-          {EepromDialog::Kind::Read, bad, "Errore 75: Path/File access error (" + bad + ")"}}) {
+          {EepromDialog::Kind::Read, bad,
+           "Errore 75: Cannot create " + bad + ": No such file or directory"}}) {
         e.prompt.messages.clear();
         EXPECT_FALSE(eeprom(e, kind, file).start_enabled) << file;
         EXPECT_EQ(e.texts(), Texts{message});
     }
     EXPECT_EQ(sim.log().find("eeprom"), std::string::npos);
     EXPECT_TRUE(e.p.port_idle);
+}
+
+// The overwrite question and the dialog name the file with its folder; characters that the
+// code page lacks show as '?', as in the other messages.
+TEST(EepromE2E, ReadNamesTheChosenFileWithItsFolder) {
+    QTemporaryDir dir;
+    const std::string folder = dir.filePath("Caff\u00e8 \u041a\u043e\u0444\u0435").toStdString();
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    const std::string s19 = folder + "/old.s19";
+    filetest::put(s19, "old\r\n");
+    SimProcess sim({});
+    Editor e(sim.device());
+    e.prompt.answers = {kAnsYes};
+    const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19, kNoStart);
+    EXPECT_TRUE(r.start_enabled);
+    const std::string shown = dir.path().toStdString() + "/Caff\xE8 ?\?\?\?/old.s19"; // the code page's bytes
+    EXPECT_EQ(e.texts(), Texts{"File " + shown + " esistente: sovrascrivi?"});
+    EXPECT_EQ(r.file_label,
+              "Scrittura dati letti su file " + dir.path().toStdString() + "/Caff\u00e8 ?\?\?\?/old.s19");
+}
+
+namespace {
+
+// Line i of the S-record file of the simulator's first EEPROM content.
+std::string s19_line_of_sim(size_t i) {
+    std::uint8_t bytes[16];
+    for (int k = 0; k < 16; ++k) {
+        const int a = static_cast<int>(i) * 16 + k;
+        bytes[k] = static_cast<std::uint8_t>(a * 7 + (a >> 8));
+    }
+    return s19_line(static_cast<int>(i) * 16, bytes);
+}
+
+std::vector<std::string> files_in(const QTemporaryDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& f : std::filesystem::directory_iterator(dir.path().toStdString()))
+        names.push_back(f.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+// The read goes to a file beside the chosen one, which takes its place only when the read
+// has run to its end or the user stopped it; any other end leaves the chosen file as it was.
+TEST(EepromE2E, OnlyACompleteOrStoppedReadReplacesTheFile) {
+    QTemporaryDir dir;
+    const std::string s19 = dir.filePath("old.s19").toStdString();
+    const std::string old = "S1130000000102030405060708090A0B0C0D0E0F64\r\nkept as it was\r\n";
+    const std::vector<std::string> only_it{"old.s19"};
+    struct Case {
+        const char* what;
+        QStringList sim_args;
+        int stop_after_ms = -1;   // Stop, or kNoStart for Cancel before Start
+        int vanish_after_ms = -1; // the terminal goes away
+        std::vector<std::string> texts;
+        bool replaced = false;
+    };
+    const Case cases[] = {
+        {"cancel", {}, kNoStart, -1, {}, false},
+        {"time-out", {"--silent-after", "100"}, -1, -1, {"Errore Seriale: time-out"}, false},
+        {"port gone", {"--delay-ms", "1"}, -1, 150, {}, false},
+        {"stop", {"--delay-ms", "1"}, 150, -1, {kStopped}, true},
+        {"complete", {}, -1, -1, {kTransferOk}, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        filetest::put(s19, old);
+        SimProcess sim(k.sim_args);
+        Editor e(sim.device());
+        e.link.set_reply_timeout_ms(300);
+        e.prompt.answers = {kAnsYes}; // overwrite the file
+        if (k.vanish_after_ms >= 0) QTimer::singleShot(k.vanish_after_ms, [&sim] { sim.stop(); });
+        const EepromRun r = eeprom(e, EepromDialog::Kind::Read, s19, k.stop_after_ms);
+        EXPECT_EQ(r.closed, k.stop_after_ms != kNoStart); // else Cancel closes it
+        EXPECT_EQ(files_in(dir), only_it);
+        EXPECT_FALSE(e.link.port_open());
+        const std::string now = filetest::content(s19);
+        const Texts shown = e.texts();
+        ASSERT_FALSE(shown.empty());
+        const Texts texts(shown.begin() + 1, shown.end()); // after the overwrite question
+        if (!k.texts.empty() || k.vanish_after_ms < 0) EXPECT_EQ(texts, k.texts);
+        else EXPECT_EQ(texts.size(), 1u) << "the line's failure is reported";
+        if (!k.replaced) {
+            EXPECT_TRUE(now == old);
+            continue;
+        }
+        const std::vector<std::string> lines = split_text_lines(now);
+        EXPECT_EQ(lines.size() == 2048, k.stop_after_ms < 0) << lines.size();
+        ASSERT_FALSE(lines.empty());
+        for (size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(lines[i], s19_line_of_sim(i)) << i;
+    }
 }

@@ -1,7 +1,14 @@
 // Framing bytes in EEPROM commands, the lines an EEPROM write takes from a file, and an
-// EEPROM read whose file cannot be completed. Runs against the simulator are in
+// EEPROM read whose file cannot be written. Runs against the simulator are in
 // tests/comm/test_compare_eeprom_e2e.cpp.
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 
 #include "../support/recording_view.h"
 #include "core/eeprom.h"
@@ -17,27 +24,87 @@ TEST(EepromCommands, FramingBytesInALineGoAsBlanks) {
     EXPECT_EQ(sent.find_first_of("\x02\x03"), std::string::npos);
 }
 
-TEST(EepromWriteFile, ExactlyTheFirst2048LinesOrARefusal) {
+namespace {
+
+// The S1 line of 16 bytes at address, each byte the low 8 bits of its address.
+std::string record_at(int address) {
+    std::uint8_t bytes[16];
+    for (int i = 0; i < 16; ++i) bytes[i] = static_cast<std::uint8_t>(address + i);
+    return s19_line(address, bytes);
+}
+
+// The whole EEPROM as 2048 S1 lines ended by CR LF; its last record ends at the last byte.
+std::string whole_file() {
     std::string file;
-    for (int i = 0; i < 2050; ++i)
-        file += "line" + std::to_string(i) + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    for (int a = 0; a < kEepromSize; a += 16) file += record_at(a) + "\r\n";
+    return file;
+}
+
+// The file with line `n` (1-based) replaced.
+std::string with_line(const std::string& file, int n, const std::string& line) {
+    std::size_t at = 0;
+    for (int i = 1; i < n; ++i) at = file.find("\r\n", at) + 2;
+    return file.substr(0, at) + line + file.substr(file.find("\r\n", at));
+}
+
+} // namespace
+
+// Lines end at CR LF, LF or CR. What srec_cat writes around the records (a header, a record
+// count; an S9 start address may close a file too) is skipped: only S1 records are sent, and
+// only they count.
+TEST(EepromWriteFile, TheFirst2048S1RecordsAreSent) {
+    const std::string header = "S0220000687474703A2F2F737265636F72642E736F75726365666F7267652E6E65742F1D";
+    std::string file = header + "\n";
+    for (int a = 0; a < kEepromSize + 32; a += 16)
+        file += record_at(a % kEepromSize) + (a % 48 == 0 ? "\r\n" : a % 48 == 16 ? "\n" : "\r");
     std::vector<std::string> lines;
     std::string why;
-    ASSERT_TRUE(s19_write_lines(file, lines, why));
+    ASSERT_TRUE(s19_write_lines(file + "S5030800F4\r\nS9030000FC", lines, why)) << why;
     ASSERT_EQ(lines.size(), 2048u);
-    EXPECT_EQ(lines[0], "line0");
-    EXPECT_EQ(lines[2047], "line2047");
-
-    // Empty lines and lines that are no S1 record are sent as they stand and count.
-    std::string blanks(2048, '\n');
-    EXPECT_TRUE(s19_write_lines(blanks, lines, why));
-    EXPECT_EQ(lines[5], "");
-    // The last line needs no end; one line fewer is refused.
-    const std::string short_by_one = file.substr(0, file.find("line2047"));
-    EXPECT_FALSE(s19_write_lines(short_by_one, lines, why));
+    EXPECT_EQ(lines[0], record_at(0));
+    EXPECT_EQ(lines[2047], record_at(0x7FF0));
+    // The last line needs no end; one record fewer is refused.
+    const std::string short_by_one = file.substr(0, file.find(record_at(0x7FF0)));
+    EXPECT_FALSE(s19_write_lines(short_by_one + "S5030800F4", lines, why));
     EXPECT_TRUE(lines.empty());
-    EXPECT_EQ(why, "Input past end of file (2047 lines, 2048 needed)");
-    EXPECT_TRUE(s19_write_lines(short_by_one + "last", lines, why));
+    EXPECT_EQ(why, "Input past end of file (2047 S1 records, 2048 needed)");
+    EXPECT_TRUE(s19_write_lines(short_by_one + record_at(0x7FF0), lines, why));
+}
+
+// The first bad line is named, and nothing is taken from the file.
+TEST(EepromWriteFile, ABrokenRecordIsRefusedWithItsLine) {
+    const std::string file = whole_file(), good = record_at(0x50); // line 6
+    auto changed = [&](std::size_t at, const std::string& by) {
+        return std::string(good).replace(at, 1, by);
+    };
+    // The record with another count byte and the check byte that fits it.
+    auto recounted = [&](const std::string& count) {
+        const std::string body = count + good.substr(4, 36);
+        int sum = 0;
+        for (std::size_t i = 0; i < body.size(); i += 2) sum += std::stoi(body.substr(i, 2), nullptr, 16);
+        return "S1" + body + hex_field(255 - sum % 256, 2);
+    };
+    std::uint8_t zeros[16] = {};
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "empty line"},
+        {changed(41, good[41] == 'F' ? "0" : "F"), "check byte"},
+        {changed(20, "G"), "character 21 is no hexadecimal digit"},
+        {changed(20, "a"), "character 21 is no hexadecimal digit"},
+        {good + "0", "odd number of digits"},
+        {recounted("12"), "byte count 12 for 19 bytes"},
+        {good.substr(0, 8), "record shorter than its address and check byte"},
+        {"S2140000500000000000000000000000000000000000", "not an S1 record"},
+        // One byte past the last (a record ending at 7FFF is in every whole file).
+        {s19_line(0x7FF1, zeros), "bytes 7FF1 to 8000 lie past the EEPROM's 32768"},
+    };
+    std::vector<std::string> lines;
+    std::string why;
+    for (const auto& [line, fault] : cases) {
+        EXPECT_FALSE(s19_write_lines(with_line(file, 6, line), lines, why)) << line;
+        EXPECT_TRUE(lines.empty());
+        EXPECT_EQ(why.rfind("Bad S1 record in line 6: " + fault, 0), 0u) << why;
+    }
+    EXPECT_EQ(recounted("13"), good); // the count alone was wrong
 }
 
 namespace {
@@ -57,15 +124,84 @@ struct AnsweringLink : LinkPort {
 
 } // namespace
 
-TEST(EepromRead, SuccessOnlyWhenTheFileIsCompleteOnDisk) {
+// The files in a folder, by name.
+std::vector<std::string> names_in(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& f : std::filesystem::directory_iterator(dir))
+        names.push_back(f.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A disk that fills up during the read (the process may write no file past 100 lines): the
+// read ends at the line that does not fit, with the error, and the file read before stays
+// as it was.
+TEST(EepromRead, AWriteErrorEndsTheReadAtOnceAndKeepsTheOldFile) {
     test::Started e;
+    test::TempDir dir;
+    const std::string path = dir.file("old.s19");
+    const std::string old = whole_file();
+    { std::ofstream(path, std::ios::binary) << old; }
     AnsweringLink link(e.p, "A5");
     EepromPanel panel;
-    TextFileWriter full("/dev/full"); // takes the file but fails when it is flushed
-    ASSERT_TRUE(full.ok());
-    EXPECT_EQ(run_eeprom_read(e.c, link, panel, full, "/dev/full"), TransferOutcome::Ended);
-    ASSERT_EQ(e.prompt.messages.size(), 1u);
-    EXPECT_EQ(e.prompt.messages[0].text, "Errore 75: Path/File access error (/dev/full)");
+    constexpr rlim_t kLimit = 100 * 44;
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    ASSERT_GE(before.rlim_cur, kLimit);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG
+    struct rlimit small = before;
+    small.rlim_cur = kLimit;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    {
+        ReplacingWriter file(path);
+        ASSERT_TRUE(file.ok());
+        run_eeprom_read(e.c, link, panel, file);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, old_handler);
+
+    EXPECT_EQ(test::texts(e.prompt),
+              std::vector<std::string>{"Errore 75: Cannot write " + path + ": File too large"});
+    EXPECT_EQ(link.sent.size(), 101u * 16);
+    std::string now;
+    ASSERT_TRUE(read_file_bytes(path, now));
+    EXPECT_TRUE(now == old);
+    EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"old.s19"});
+    EXPECT_TRUE(e.p.port_idle);
+}
+
+// A file that cannot take the chosen one's place (here a folder has the name): the error,
+// and no success.
+TEST(EepromRead, SuccessOnlyOnceTheFileIsInPlace) {
+    test::Started e;
+    test::TempDir dir;
+    const std::string path = dir.file("taken");
+    std::filesystem::create_directory(path);
+    AnsweringLink link(e.p, "A5");
+    EepromPanel panel;
+    ReplacingWriter file(path);
+    ASSERT_TRUE(file.ok());
+    EXPECT_EQ(run_eeprom_read(e.c, link, panel, file), TransferOutcome::Ended);
+    EXPECT_EQ(test::texts(e.prompt),
+              std::vector<std::string>{"Errore 75: Cannot replace " + path + ": Is a directory"});
     EXPECT_EQ(link.sent.size(), 32768u);
+    EXPECT_EQ(names_in(dir.path), std::vector<std::string>{"taken"});
+    EXPECT_TRUE(e.p.port_idle);
+}
+
+// Lines that did not come through the file's check are checked again before the port
+// opens: a broken record sends nothing.
+TEST(EepromWrite, ABrokenRecordSendsNothing) {
+    test::Started e;
+    AnsweringLink link(e.p, "");
+    EepromPanel panel;
+    std::vector<std::string> lines;
+    for (int a = 0; a < kEepromSize; a += 16) lines.push_back(record_at(a));
+    lines[2047].back() = lines[2047].back() == '0' ? '1' : '0';
+    EXPECT_EQ(run_eeprom_write(e.c, link, panel, lines), TransferOutcome::Ended);
+    ASSERT_EQ(e.prompt.messages.size(), 1u);
+    EXPECT_EQ(e.prompt.messages[0].text.rfind("Errore 62: Bad S1 record 2048: check byte", 0), 0u)
+        << e.prompt.messages[0].text;
+    EXPECT_TRUE(link.sent.empty());
     EXPECT_TRUE(e.p.port_idle);
 }

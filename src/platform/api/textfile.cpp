@@ -16,27 +16,6 @@
 
 namespace kx {
 
-TextFileWriter::TextFileWriter(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {
-    ok_ = static_cast<bool>(out_);
-}
-
-void TextFileWriter::write_line(const std::string& line) {
-    if (!ok_) return;
-    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out_.write("\r\n", 2);
-    if (!out_) ok_ = false;
-}
-
-bool TextFileWriter::close() {
-    if (out_.is_open()) {
-        out_.flush();
-        if (!out_) ok_ = false;
-        out_.close();
-        if (out_.fail()) ok_ = false;
-    }
-    return ok_;
-}
-
 bool LineCursor::next(std::string_view& line) {
     const std::size_t n = bytes_.size();
     if (pos_ >= n) return false;

@@ -10,19 +10,6 @@
 
 namespace kx {
 
-// Writes lines, each followed by CR LF. Errors are sticky: check ok() after close().
-class TextFileWriter {
-public:
-    explicit TextFileWriter(const std::string& path);
-    void write_line(const std::string& line);
-    bool close(); // flushes; false when anything failed
-    bool ok() const { return ok_; }
-
-private:
-    std::ofstream out_;
-    bool ok_ = false;
-};
-
 // Lines of a file end at CR LF, a lone LF or a lone CR (files that other tools wrote use
 // any of them); the last line needs no end. Splits bytes into lines by that rule.
 std::vector<std::string> split_text_lines(const std::string& bytes);
