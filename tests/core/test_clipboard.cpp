@@ -224,7 +224,19 @@ TEST_F(PageClip, GroupCopyRefusesWhatDoesNotFitAndCopiesNothing) {
     EXPECT_EQ(p.last_page_idx, kMaxPageIdx);
 }
 
-TEST(GroupCopyDialog, PastedTextKeepsOnlyDigitsCutBackFromTheCaretUntilItFits) {
-    const PageBox b = check_page_box("1a7b99999999999", 15, 999);
-    EXPECT_EQ(b.text + " " + std::to_string(b.caret) + " " + std::to_string(b.value), "179 3 179");
+TEST(GroupCopyDialog, ATypedDigitTooManyIsCutAndAPasteThatDoesNotFitPutsTheBoxBack) {
+    Project p;
+    p.last_page_idx = 150;
+    // start, end, destination; the destination may be one past the last page
+    const BoxText typed[] = {{"1500", 4}, {"1510", 3}, {"1502", 4}};
+    for (int box = 0; box < 3; ++box)
+        EXPECT_EQ(copy_box_changed(p, box, {"150", 3}, typed[box]), (BoxText{"150", typed[box].caret - 1}))
+            << box;
+    EXPECT_EQ(p.copy_dest, 150);
+    for (const BoxText& pasted : {BoxText{"1500", 4}, BoxText{"1a7", 3}, BoxText{"999", 3}}) {
+        EXPECT_EQ(copy_box_changed(p, 1, {"12", 2}, pasted), (BoxText{"12", 2})) << pasted.text;
+        EXPECT_EQ(p.copy_end, 12) << pasted.text;
+    }
+    EXPECT_EQ(copy_box_changed(p, 2, {"12", 2}, {"151", 3}).text, "151");
+    EXPECT_EQ(p.copy_dest, 151);
 }

@@ -92,6 +92,11 @@ TEST(VarEditBoxes, PastedOrDroppedTextNeverStoresARefusedValue) {
     t.p.num_mode = "HEX";
     EXPECT_EQ(t.change(VarBox::Max, "0", {"ZZ1", 3}).text, "0");
     EXPECT_EQ(t.change(VarBox::Digits, "4", {"4-1", 3}).text, "4");
+    // One character past the limit, pasted or typed over a selection: put back, not cut.
+    EXPECT_EQ(t.change(VarBox::Max, "12", {"1FFFF", 5}), (BoxText{"12", 2}));
+    EXPECT_EQ(t.change(VarBox::Max, "12", {"FFFF", 4}).text, "FFFF");
+    EXPECT_EQ(t.change(VarBox::Row, "1", {"4", 1}).text, "1");
+    EXPECT_EQ(t.change(VarBox::Col, "5", {"00", 2}).text, "5");
 
     // Link boxes: never above the last page, digits only.
     t.p.last_page_idx = 3;
