@@ -194,14 +194,17 @@ TEST(LinkEditing, ArrowBoxesKeepToThePagesAndCycleUntilEsc) {
     ASSERT_TRUE(e->link_box(3)->isEnabled());
     EXPECT_TRUE(a.p.link_edit);
 
-    QLineEdit* box = e->link_box(0);
-    paste_over(box, "3"); // the last page
-    EXPECT_EQ(box->text(), "3");
-    for (const char* past : {"4", "12"}) { // no such page: the box shows 3 again
-        paste_over(box, past);
-        EXPECT_EQ(box->text(), "3") << past;
-        EXPECT_EQ(a.p.link_buffer[0], 3) << past;
+    for (int k = 0; k < 4; ++k) {
+        paste_over(e->link_box(k), "2");
+        paste_over(e->link_box(k), "3"); // the last page
+        EXPECT_EQ(e->link_box(k)->text(), "3") << k;
+        for (const char* past : {"4", "12"}) { // no such page: the box shows 3 again
+            paste_over(e->link_box(k), past);
+            EXPECT_EQ(e->link_box(k)->text(), "3") << k << " " << past;
+            EXPECT_EQ(a.p.link_buffer[k], 3) << k << " " << past;
+        }
     }
+    QLineEdit* box = e->link_box(0);
     box->clear();
     type_text(box, "12"); // there is no page 12
     EXPECT_EQ(box->text(), "1");
