@@ -1,6 +1,8 @@
 #pragma once
 // The Modify menu: the page clipboard (Copy Page, Paste Page and the page-group copy) and
 // the one-variable clipboard (Copy Variable, Paste Variable).
+#include "core/textbox.h"
+
 #include <string>
 
 namespace kx {
@@ -29,16 +31,11 @@ void clear_clipboard_page(Ctx& c, int page);
 void copy_page_to_clipboard(Ctx& c, int page);
 void paste_page_from_clipboard(Ctx& c, int src, int dest);
 
-// A page-number box of the group-copy dialog after the user changed it, with the caret at
-// `caret`: every character that is not a digit is cut out, then the digit left of the caret
-// (the caret stepping back) while the number exceeds `limit`. `value` is the number the box
-// then holds.
-struct PageBox {
-    std::string text;
-    int caret = 0;
-    int value = 0;
-};
-PageBox check_page_box(const std::string& text, int caret, int limit);
+// A page-number box of the group-copy dialog (0 start, 1 end, 2 destination) changed from
+// `accepted` to `now`: digits only, at most the last page (one past it for the destination);
+// a refused keystroke is cut out and any other change that does not fit puts `accepted`
+// back. The number the box then shows goes into the copy range; answers what it shows.
+BoxText copy_box_changed(Project& p, int box, const BoxText& accepted, const BoxText& now);
 
 // Variable under the cursor into the variable clipboard; a beep and a message when the
 // cursor is not on a variable.

@@ -120,20 +120,15 @@ bool copy_pages(Ctx& c) {
     return true;
 }
 
-PageBox check_page_box(const std::string& text, int caret, int limit) {
-    // A typed character that is not a digit goes; so does any that came with pasted text.
-    PageBox b;
-    for (int i = 0; i < static_cast<int>(text.size()); ++i) {
-        if (text[i] < '0' || text[i] > '9') continue;
-        b.text += text[i];
-        if (i < caret) ++b.caret;
-    }
-    while (b.caret > 0 && read_decimal(b.text) > limit) {
-        b.text.erase(b.caret - 1, 1);
-        --b.caret;
-    }
-    b.value = std::min<std::int32_t>(read_decimal(b.text), 32767);
-    return b;
+BoxText copy_box_changed(Project& p, int box, const BoxText& accepted, const BoxText& now) {
+    if (box < 0 || box > 2) return now;
+    const int limit = box == 2 ? p.last_page_idx + 1 : p.last_page_idx;
+    BoxRule rule;
+    rule.allowed = is_dec_digit;
+    rule.over_limit = [limit](const std::string& s) { return read_decimal(s) > limit; };
+    const BoxText shown = check_box(rule, accepted, now).shown;
+    set_copy_range(p, box, read_decimal(shown.text));
+    return shown;
 }
 
 void set_copy_range(Project& p, int box, int value) {

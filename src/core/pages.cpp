@@ -109,11 +109,14 @@ void delete_page(Ctx& c) {
         p.link_pwd = 0;
         save_page(c, p.act_page, p.act_lang);
     } else {
+        const bool was_last = p.act_page == p.last_page_idx;
         for (int pg = p.act_page; pg < p.last_page_idx; ++pg) move_page(p, pg + 1, pg);
+        // The links are renumbered within the pages that remain, so that a link to a deleted
+        // last page reaches the new last page instead of a page that no longer exists.
+        --p.last_page_idx;
         if (!p.link_on) reset_links(c);
         recalc_links(c, p.act_page, p.act_page, -1, false);
-        if (p.act_page == p.last_page_idx) --p.act_page;
-        --p.last_page_idx;
+        if (was_last) --p.act_page;
         init_var_grid(c);
     }
     load_page(c, p.act_page, p.act_lang);

@@ -24,7 +24,8 @@ void delete_page(Ctx& c);
 // After pages were inserted (delta > 0) or one was deleted (delta -1) at page `from`:
 // every link target at or after `from` moves by delta, under the link recalculation
 // policy (never, ask, automatic) and only while links are on. With `skip` the pages
-// from..to (the inserted ones) keep their links.
+// from..to (the inserted ones) keep their links. Targets end within pages 0..last_page_idx,
+// so the caller sets last_page_idx to the new number of pages first.
 void recalc_links(Ctx& c, int from, int to, int delta, bool skip);
 // Every link of every page points at its own page.
 void reset_links(Ctx& c);

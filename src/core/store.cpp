@@ -9,7 +9,6 @@
 #include <algorithm>
 
 namespace kx {
-namespace {} // namespace
 
 void save_page(Ctx& c, int page, int lang) {
     Project& p = c.p;
@@ -95,6 +94,10 @@ void clear_project(Ctx& c) {
         }
     }
     set_link_buffer(c, 0, 0, 0, 0);
+    // The page on display is blank: the password of the page shown before does not carry
+    // over to the project that replaces it.
+    p.link_pwd = 0;
+    c.view().show_pwd(false);
     for (auto& v : p.variable_table) v = variable_record{};
     for (int L = 0; L < langs; ++L)
         for (auto& s : p.global_strings[L]) s.clear();

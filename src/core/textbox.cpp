@@ -19,6 +19,22 @@ bool all_zero(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char ch) { return ch == '0'; });
 }
 
+// The change put one character left of the caret into the accepted text and took nothing
+// away, as a keystroke does; a paste, a drop or typing over a selection is any other change.
+bool one_char_typed(const BoxText& accepted, const BoxText& now) {
+    const std::string& a = accepted.text;
+    const std::string& s = now.text;
+    const int p = now.caret;
+    return p > 0 && s.size() == a.size() + 1 && s.compare(0, p - 1, a, 0, p - 1) == 0 &&
+           s.compare(p, std::string::npos, a, p - 1, std::string::npos) == 0;
+}
+
+// The whole text is one the box takes.
+bool fits(const BoxRule& rule, const std::string& s) {
+    return all_allowed(rule, s) && !rule.over_limit(s) &&
+           !(rule.one_leading_zero && s.size() > 1 && all_zero(s));
+}
+
 } // namespace
 
 BoxResult check_box(const BoxRule& rule, const BoxText& accepted, const BoxText& now) {
@@ -33,7 +49,7 @@ BoxResult check_box(const BoxRule& rule, const BoxText& accepted, const BoxText&
             r.in_range = false;
             return r;
         }
-    } else if (p > 0) {
+    } else if (one_char_typed(accepted, r.shown)) {
         const bool refused =
             !rule.allowed(s[p - 1]) || rule.over_limit(s) || (rule.one_leading_zero && p > 1 && all_zero(s));
         if (refused) {
@@ -41,6 +57,11 @@ BoxResult check_box(const BoxRule& rule, const BoxText& accepted, const BoxText&
             --p;
             r.refused = true;
         }
+    } else if (!fits(rule, s)) {
+        // Text that came in one piece is taken whole or not at all: cutting it down to
+        // what fits would keep a number the user never wrote.
+        r.shown = accepted;
+        r.refused = true;
     }
     if (!all_allowed(rule, s) || (!rule.start_rule && rule.over_limit(s))) {
         r.shown = accepted;

@@ -1,8 +1,8 @@
 #pragma once
-// The keystroke check of the dialogs' number boxes. After every change of a box's text the
-// character just left of the caret is looked at and cut out when refused; then the whole
-// text is checked, so that a paste or a drop that slips past the first look puts the last
-// accepted text back instead of leaving a refused value in the box.
+// The keystroke check of the dialogs' number boxes. After a keystroke the character just
+// left of the caret is looked at and cut out when refused. Any other change (a paste, a
+// drop, typing over a selection) is taken whole when the whole text fits, and otherwise puts
+// the last accepted text back, so that a box never keeps part of a refused text.
 #include <functional>
 #include <string>
 

@@ -64,31 +64,34 @@ void CopyGroupDialog::reset() {
     labels_[2]->setText(qs(c_.txt(10038)));
     cancel_->setText(qs(c_.txt(10036)));
     ok_->setText(qs(c_.txt(10037)));
-    for (QLineEdit* b : boxes_) b->setText("0");
+    for (int i = 0; i < 3; ++i) show_box(i, "0");
+}
+
+void CopyGroupDialog::show_box(int box, const std::string& text) {
+    boxes_[box]->setText(QString::fromStdString(text));
+    accepted_[box] = {text, static_cast<int>(text.size())};
 }
 
 void CopyGroupDialog::edited(int box) {
-    Project& p = c_.p;
     QLineEdit* b = boxes_[box];
-    const int limit = box == 2 ? p.last_page_idx + 1 : p.last_page_idx;
     // One byte per character of the box, so that positions agree: digits as they are,
-    // anything else as a letter that the check cuts out.
+    // anything else as a letter that the check refuses.
     std::string shape;
     for (QChar ch : b->text()) shape += ch >= '0' && ch <= '9' ? static_cast<char>(ch.unicode()) : 'x';
-    const int caret = b->cursorPosition();
-    const PageBox kept = check_page_box(shape, caret, limit);
-    if (kept.text != shape) {
-        b->setText(QString::fromStdString(kept.text));
-        b->setCursorPosition(kept.caret);
+    const BoxText now{shape, b->cursorPosition()};
+    const BoxText shown = copy_box_changed(c_.p, box, accepted_[box], now);
+    if (shown != now) {
+        b->setText(QString::fromStdString(shown.text));
+        b->setCursorPosition(shown.caret);
     }
-    set_copy_range(p, box, kept.value);
+    accepted_[box] = shown;
 }
 
 bool CopyGroupDialog::eventFilter(QObject* obj, QEvent* e) {
     // A box left empty shows 0 again.
     if (e->type() == QEvent::FocusOut)
-        for (QLineEdit* b : boxes_)
-            if (obj == b && b->text().isEmpty()) b->setText("0");
+        for (int i = 0; i < 3; ++i)
+            if (obj == boxes_[i] && boxes_[i]->text().isEmpty()) show_box(i, "0");
     return QDialog::eventFilter(obj, e);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The page-group copy dialog (modeless): first and last page of a range and a destination
 // page, typed digit by digit and kept within the project's pages; OK copies the range.
+#include "core/textbox.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -29,12 +31,15 @@ protected:
 
 private:
     void edited(int box);
+    // Shows text the dialog sets itself; it is what a refused paste puts back.
+    void show_box(int box, const std::string& text);
     void ok();
 
     Ctx& c_;
     QLabel* prompt_ = nullptr;
     QLabel* labels_[3] = {};
     QLineEdit* boxes_[3] = {};
+    BoxText accepted_[3];
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };

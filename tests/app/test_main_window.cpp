@@ -1,10 +1,12 @@
 // The main and editor windows driven as a user does: menus, toolbar, dialogs, keys.
 #include "app/dialogs.h"
+#include "core/projectfile.h"
 #include "core/store.h"
 #include "core/variables.h"
 #include "editor/display_widget.h"
 #include "editor/editor_window.h"
 #include "editor/glyphs.h"
+#include "platform/api/textfile.h"
 #include "support/app_rig.h"
 #include <QComboBox>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QToolBar>
 
 #include <filesystem>
+#include <fstream>
 
 using namespace kx;
 
@@ -73,6 +76,36 @@ TEST(MainWindow, ModelChooserOnlyOkStartsANewProject) {
     }
     EXPECT_FALSE(a.w.top_menu(6)->menuAction()->isEnabled() && a.w.action(Menu::Recipes, 0)->isEnabled());
     EXPECT_FALSE(a.w.action(Menu::Transfer, 2)->isEnabled());
+}
+
+// File > New, and the empty project that a refused Open leaves, start with the password of
+// page 0 off: the options show it and Save writes it, whatever the page shown before had.
+TEST(MainWindow, ANewProjectStartsWithThePasswordOff) {
+    App a;
+    const std::string bad = a.dir.file("not_a_project.prj");
+    { std::ofstream(bad, std::ios::binary) << "not a project\r\n"; }
+    for (const char* road : {"new", "refused open"}) {
+        a.w.editor()->pwd_option(true)->click();
+        ASSERT_EQ(a.p.link_pwd, 1);
+        a.prompt.answers = {kAnsNo}; // the change is not saved
+        if (road == std::string("new")) {
+            on_next_modal<ModelChooser>([](ModelChooser* dlg) { dlg->ok_button()->click(); });
+            a.w.action(Menu::File, 0)->trigger();
+        } else {
+            a.prompt.files = {bad};
+            a.w.action(Menu::File, 1)->trigger();
+            EXPECT_NE(a.p.project_path, bad);
+        }
+        EXPECT_TRUE(a.w.editor()->pwd_option(false)->isChecked()) << road;
+        EXPECT_FALSE(a.w.editor()->pwd_option(true)->isChecked()) << road;
+        a.w.action(Menu::File, 2)->trigger(); // Save, under the new project's own name
+        std::string bytes;
+        ASSERT_TRUE(read_file_bytes(a.p.project_path, bytes)) << road;
+        StagedProject st;
+        FileError err;
+        ASSERT_TRUE(parse_project_file(bytes, st, err)) << err.description;
+        EXPECT_EQ(st.pages[0][0].pwd, 0) << road;
+    }
 }
 
 TEST(MainWindow, ComPortAndEepromRefusal) {

@@ -32,11 +32,20 @@ TEST(CharPicker, RightClickOnAFreeCellOpensItAndEachClickEntersAnArrow) {
     EXPECT_EQ(d->cell_image(41), 4);
 }
 
+namespace {
+
+// Pages 0..9, and Modify > Copy Group opened on them.
+CopyGroupDialog* open_copy_group(App& a) {
+    for (int i = 0; i < 9; ++i) a.w.toolbar_click("AppendPage");
+    a.w.action(Menu::Modify, 2)->trigger();
+    return a.w.findChild<CopyGroupDialog*>();
+}
+
+} // namespace
+
 TEST(GroupCopyDialog, TypingIsCheckedAndOkCopiesTheRange) {
     App a;
-    for (int i = 0; i < 9; ++i) a.w.toolbar_click("AppendPage"); // pages 0..9
-    a.w.action(Menu::Modify, 2)->trigger();
-    auto* dlg = a.w.findChild<CopyGroupDialog*>();
+    CopyGroupDialog* dlg = open_copy_group(a);
     ASSERT_NE(dlg, nullptr);
     auto type = [](QLineEdit* box, const QString& keys) {
         box->selectAll();
@@ -71,4 +80,29 @@ TEST(GroupCopyDialog, TypingIsCheckedAndOkCopiesTheRange) {
     QApplication::processEvents();
     EXPECT_TRUE(alive.isNull());
     EXPECT_EQ(a.p.last_page_idx, 13);
+}
+
+// Each box at its limit and one past it, pasted with Ctrl+V: one character too many puts
+// back what the box showed, and OK copies the range the boxes show.
+TEST(GroupCopyDialog, APastedNumberPastTheLastPagePutsTheBoxBack) {
+    App a;
+    CopyGroupDialog* dlg = open_copy_group(a);
+    ASSERT_NE(dlg, nullptr);
+    const std::tuple<QLineEdit*, const char*, const char*, std::int16_t&> boxes[] = {
+        {dlg->start_box(), "9", "10", a.p.copy_start},
+        {dlg->end_box(), "9", "1500", a.p.copy_end},
+        {dlg->dest_box(), "10", "11", a.p.copy_dest}, // one past the last page appends
+    };
+    for (const auto& [box, fits, past, value] : boxes) {
+        test::paste_over(box, fits);
+        EXPECT_EQ(box->text(), fits);
+        EXPECT_EQ(value, std::stoi(fits));
+        test::paste_over(box, past);
+        EXPECT_EQ(box->text(), fits) << past;
+        EXPECT_EQ(value, std::stoi(fits)) << past;
+    }
+    test::paste_over(dlg->start_box(), "8");
+    test::paste_over(dlg->start_box(), "80");
+    QTest::mouseClick(dlg->ok_button(), Qt::LeftButton); // pages 8 and 9 after page 9
+    EXPECT_EQ(a.p.last_page_idx, 11);
 }

@@ -84,6 +84,38 @@ TEST_F(Clip, EveryRefusalTellsWhyAndChangesNothing) {
     EXPECT_EQ(e.prompt.beeps, 7);
 }
 
+// Paste Variable counts the pasted field's sign and point cells: right beside another
+// variable, or ending on the row's last cell, it is pasted; one cell further it is refused.
+TEST(ClipPlacement, PastedBesideAVariableOrAtTheRowEndFromBothSides) {
+    // INT of 4 digits and 1 decimal (6 cells), EE_INT of 4 digits (5 cells)
+    for (const variable_record& v :
+         {variable_record{1, 1, 0, 4, 1, 7, 0, 9}, variable_record{1, 11, 0, 4, 0, 7, 0, 9}}) {
+        const int n = v.digits + 1 + (v.dec > 0 ? 1 : 0);
+        const std::pair<int, int> cases[] = {
+            {50 - n, 0}, {51 - n, 10140}, // before the WORD on cells 50..52
+            {53, 0},     {52, 10140},     // after it
+            {80 - n, 0}, {81 - n, 10141}, // the end of row 1
+        };
+        for (const auto& [pos, refusal] : cases) {
+            const std::string what = "type " + std::to_string(v.type) + " at " + std::to_string(pos);
+            test::Started e;
+            e.p.variable_table[1] = {1, 0, 50, 3, 0, 0, 0, 0};
+            e.p.n_vars = 1;
+            draw_var_cells(e.c, 1);
+            e.p.var_clipboard = v;
+            e.p.var_clip_ok = true;
+            e.p.cursor_pos = static_cast<std::int16_t>(pos);
+            paste_var(e.c);
+            EXPECT_EQ(e.p.n_vars, refusal ? 1 : 2) << what;
+            EXPECT_EQ(e.prompt.last_text(), refusal ? e.c.txt(refusal) : "") << what;
+            if (refusal) continue;
+            EXPECT_EQ(e.p.variable_table[2].pos, pos) << what;
+            for (int i = -1; i <= n; ++i)
+                EXPECT_EQ(find_var(e.p, pos + i) == 2, i >= 0 && i < n) << what << " cell " << pos + i;
+        }
+    }
+}
+
 TEST_F(Clip, TheClipboardFollowsAChangeOfModel) {
     auto new_project = [&](int option) {
         e.view.chooser_answer = option;
@@ -224,7 +256,19 @@ TEST_F(PageClip, GroupCopyRefusesWhatDoesNotFitAndCopiesNothing) {
     EXPECT_EQ(p.last_page_idx, kMaxPageIdx);
 }
 
-TEST(GroupCopyDialog, PastedTextKeepsOnlyDigitsCutBackFromTheCaretUntilItFits) {
-    const PageBox b = check_page_box("1a7b99999999999", 15, 999);
-    EXPECT_EQ(b.text + " " + std::to_string(b.caret) + " " + std::to_string(b.value), "179 3 179");
+TEST(GroupCopyDialog, ATypedDigitTooManyIsCutAndAPasteThatDoesNotFitPutsTheBoxBack) {
+    Project p;
+    p.last_page_idx = 150;
+    // start, end, destination; the destination may be one past the last page
+    const BoxText typed[] = {{"1500", 4}, {"1510", 3}, {"1502", 4}};
+    for (int box = 0; box < 3; ++box)
+        EXPECT_EQ(copy_box_changed(p, box, {"150", 3}, typed[box]), (BoxText{"150", typed[box].caret - 1}))
+            << box;
+    EXPECT_EQ(p.copy_dest, 150);
+    for (const BoxText& pasted : {BoxText{"1500", 4}, BoxText{"1a7", 3}, BoxText{"999", 3}}) {
+        EXPECT_EQ(copy_box_changed(p, 1, {"12", 2}, pasted), (BoxText{"12", 2})) << pasted.text;
+        EXPECT_EQ(p.copy_end, 12) << pasted.text;
+    }
+    EXPECT_EQ(copy_box_changed(p, 2, {"12", 2}, {"151", 3}).text, "151");
+    EXPECT_EQ(p.copy_dest, 151);
 }

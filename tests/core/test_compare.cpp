@@ -5,6 +5,7 @@
 
 #include "../support/recording_view.h"
 #include "core/compare.h"
+#include "core/models.h"
 #include "core/serial_rx.h"
 #include "core/store.h"
 #include "core/text.h"
@@ -148,4 +149,76 @@ TEST_F(Compare, ThePageInMemoryIsNeverWritten) {
     frames[kAccess] = "00";
     run();
     EXPECT_TRUE(p.page_store == before);
+}
+
+TEST_F(Compare, AnUnderscoreInTheProjectMatchesWhateverTheTerminalHolds) {
+    frames[kRow0][2] = 'C'; // the project has "AB_D"
+    run();
+    EXPECT_EQ(totals.errors + totals.warnings, 0) << panel.report;
+    EXPECT_EQ(texts(), (std::vector<std::string>{c.txt(10211)}));
+
+    CompareRig f; // the other way round it is a difference
+    f.p.page_store[0][0].chars[2] = 'C';
+    f.run();
+    EXPECT_EQ(f.totals.errors, 1);
+    EXPECT_NE(f.panel.report.find("Dato letto da KX = '_'\r\n\tDato in RAM PC = 'C'"), std::string::npos)
+        << f.panel.report;
+}
+
+// A difference in each numeric field of a DATE or TIME variable, received as the terminal
+// sends it: on the models whose type list has DATE and TIME it is a warning with its note and
+// the compare goes on to its verdict; on a model where codes 4 and 5 are HEX and BIN it is
+// fatal.
+TEST(CompareDateTime, EachNumericFieldDifferenceHasItsClassOnEveryModel) {
+    for (const char* model : {"KXB_540", "KXB_5560", "KXD_540"}) {
+        const bool long_list = model_type_list(model) == TypeList::Long;
+        for (int type : {4, 5}) {
+            for (int field = 1; field <= 5; ++field) {
+                const std::string what =
+                    std::string(model) + " type " + std::to_string(type) + " field " + std::to_string(field);
+                test::Started e;
+                e.p.kx_type = model;
+                set_terminal_model(e.c, model);
+                const int digits = !long_list ? 4 : type == 4 ? 10 : 8;
+                const variable_record v{
+                    1,  static_cast<std::int16_t>(type), 40, static_cast<std::int16_t>(digits), 0, 0x100, 5,
+                    999};
+                page_record& r = e.p.page_store[0][0];
+                r.set_var(1, v);
+                r.var_count = 1;
+                std::array<variable_record, kVarSlots> t{};
+                t[1] = v;
+                lay_var_marks(r.chars, t, 1, e.p.cells());
+                load_page(e.c, 0, 0);
+
+                std::vector<std::string> frames = {"0001", "0001", e.p.language_names[0]};
+                for (const std::string& f : download_page_frames(e.p, 0, 0)) frames.push_back(f);
+                frames.push_back("0000"); // no global strings
+                // digits, decimals, address, minimum, maximum: the variable's frames 3 to 7
+                std::string& sent = frames[3 + e.p.n_rows + 4 + 1 + 2 + field];
+                const std::string other[] = {"0C", "01", "0101", "0006", "03E8"};
+                ASSERT_NE(sent, other[field - 1]) << what;
+                sent = other[field - 1];
+                std::string bytes;
+                for (const std::string& f : frames) bytes += frame_bytes(f);
+                ReportPanel panel;
+                CompareTotals totals;
+                replay_compare(e.c, bytes, panel, totals);
+
+                EXPECT_NE(panel.report.find(e.c.txt(10192 + field)), std::string::npos) << what;
+                const bool noted = panel.report.find(e.c.txt(10214)) != std::string::npos;
+                if (long_list) {
+                    EXPECT_EQ(totals.warnings, 1) << what;
+                    EXPECT_EQ(totals.errors, 0) << what;
+                    EXPECT_TRUE(noted) << what;
+                    EXPECT_EQ(test::texts(e.prompt), std::vector<std::string>{e.c.txt(10213)}) << what;
+                } else {
+                    EXPECT_EQ(totals.errors, 1) << what;
+                    EXPECT_FALSE(noted) << what;
+                    ASSERT_EQ(e.prompt.messages.size(), 1u) << what;
+                    EXPECT_EQ(e.prompt.messages[0].text.rfind(e.c.txt(10203), 0), 0u) << what;
+                }
+            }
+        }
+    }
 }

@@ -108,7 +108,11 @@ TEST_F(StoreTest, ClearPagePointsLinksAtItselfAndClearProjectResetsCountsButNotL
     p.page_store[1][2].chars[5] = 'z';
     p.act_page = 2;
     p.cursor_pos = 9;
+    p.link_pwd = 1; // the page shown was protected
+    f.view.pwd = true;
     clear_project(f.c);
+    EXPECT_EQ(p.link_pwd, 0);
+    EXPECT_FALSE(f.view.pwd);
     EXPECT_EQ(p.n_lang, 2);
     EXPECT_EQ(p.global_strings[1][600], "");
     EXPECT_EQ(p.page_store[1][2].chars[5], 32);

@@ -5,6 +5,7 @@
 #include "core/links.h"
 #include "core/store.h"
 #include "support/recording_view.h"
+#include "support/round_trip.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,11 @@ TEST(VarEditBoxes, PastedOrDroppedTextNeverStoresARefusedValue) {
     t.p.num_mode = "HEX";
     EXPECT_EQ(t.change(VarBox::Max, "0", {"ZZ1", 3}).text, "0");
     EXPECT_EQ(t.change(VarBox::Digits, "4", {"4-1", 3}).text, "4");
+    // One character past the limit, pasted or typed over a selection: put back, not cut.
+    EXPECT_EQ(t.change(VarBox::Max, "12", {"1FFFF", 5}), (BoxText{"12", 2}));
+    EXPECT_EQ(t.change(VarBox::Max, "12", {"FFFF", 4}).text, "FFFF");
+    EXPECT_EQ(t.change(VarBox::Row, "1", {"4", 1}).text, "1");
+    EXPECT_EQ(t.change(VarBox::Col, "5", {"00", 2}).text, "5");
 
     // Link boxes: never above the last page, digits only.
     t.p.last_page_idx = 3;
@@ -178,6 +184,45 @@ TEST(VarEditPlacement, LengthsOverlapsAndRowEnds) {
     for (const auto& [pos, past_the_row] : {std::pair{37, false}, {38, true}, {200, true}}) {
         t.shape(pos, 0, 3, 0);
         EXPECT_EQ(var_end_line(t.c), past_the_row) << pos;
+    }
+}
+
+// What OK counts of a field: its sign cell (INT, EE_INT) and point cell. Right beside another
+// variable, or ending on the row's last cell, it is stored; one cell further it is refused.
+// A stored EE_INT is written to the file and read back with its sign cell.
+TEST(VarEditPlacement, NeighboursAndTheRowEndFromBothSides) {
+    struct Field {
+        int type, digits, dec;
+        std::string marks;
+    };
+    for (const Field& f : {Field{1, 4, 1, "####.#"}, Field{11, 4, 0, "#####"}}) {
+        const int n = static_cast<int>(f.marks.size());
+        const std::pair<int, bool> cases[] = {
+            {50 - n, true}, {51 - n, false}, // before the WORD on cells 50..52
+            {53, true},     {52, false},     // after it
+            {80 - n, true}, {81 - n, false}, // the end of row 1
+        };
+        for (const auto& [pos, stored] : cases) {
+            const std::string what = "type " + std::to_string(f.type) + " at " + std::to_string(pos);
+            VarEdit t;
+            t.p.kx_type = "KXB_5560"; // long type list, 40 x 4
+            t.add_var(50, 3);
+            t.open_new(pos);
+            t.shape(pos, f.type, f.digits, f.dec);
+            edit_var_ok(t.c, false);
+            EXPECT_EQ(t.p.n_vars, stored ? 2 : 1) << what;
+            EXPECT_EQ(t.prompt.beeps, stored ? 0 : 1) << what;
+            EXPECT_EQ(t.buf(50, 3), "###") << what;
+            if (!stored) continue;
+            EXPECT_EQ(t.buf(pos, n), f.marks) << what;
+            save_page(t.c, 0, 0);
+            const auto q = test::round_trip(t.p);
+            EXPECT_EQ(q->page_store[0][0].var(2), t.p.variable_table[2]) << what;
+            for (int i = 0; i < n; ++i)
+                EXPECT_EQ(q->page_store[0][0].chars[pos + i],
+                          f.marks[i] == '.' ? kCodeVarPoint : kCodeVarDigit)
+                    << what << " cell " << i;
+        }
     }
 }
 

@@ -23,6 +23,7 @@ using kx::test::on_next_modal;
 
 namespace {
 
+using test::paste_over;
 using test::send_key;
 using test::type_text;
 
@@ -99,6 +100,53 @@ TEST(VarEditorWindow, NewVariableTypedIntoTheBoxesIsStoredAndSurvivesTheFile) {
               (variable_record{1, 1, 48, 4, 1 | kComBit, 0x1FFF, 0, 0}));
 }
 
+// Every box of the dialog at its limit and one past it, pasted with Ctrl+V: a text that
+// fits is taken whole; one character more puts back what the box showed, and the field
+// keeps the value it had.
+TEST(VarEditorWindow, APastedTextPastTheLimitPutsTheBoxBack) {
+    App a;
+    struct Paste {
+        VarBox box;
+        const char* fits;
+        const char* past;
+        std::function<int()> field;
+    };
+    const var_edit_state& e = a.p.var_edit;
+    for (const char* mode : {"HEX", "DEC"}) {
+        a.p.num_mode = mode;
+        const bool hex = a.p.num_mode == "HEX";
+        edit_cell(a, 45, [&](VarEditor* dlg) {
+            const std::vector<Paste> boxes = {
+                {VarBox::Address, hex ? "FFFF" : "65535", hex ? "1FFFF" : "70000",
+                 [&] { return e.ed_address; }},
+                {VarBox::Min, hex ? "FFFF" : "65535", hex ? "FFFF0" : "65536", [&] { return e.ed_min; }},
+                {VarBox::Max, hex ? "FFFF" : "65535", hex ? "10000" : "65536", [&] { return e.ed_max; }},
+                {VarBox::Col, "36", "37", [&] { return e.ed_pos % 40; }}, // WORD of 4 digits
+                {VarBox::Row, "3", "4", [&] { return e.ed_pos / 40; }},
+            };
+            for (const Paste& k : boxes) {
+                QLineEdit* box = dlg->box(k.box);
+                paste_over(box, k.fits);
+                EXPECT_EQ(box->text(), k.fits) << mode;
+                const int kept = k.field();
+                EXPECT_EQ(kept, hex && k.box < VarBox::Digits ? 0xFFFF : std::stoi(k.fits))
+                    << mode << " " << k.fits;
+                paste_over(box, k.past);
+                EXPECT_EQ(box->text(), k.fits) << mode << " " << k.past;
+                EXPECT_EQ(k.field(), kept) << mode << " " << k.past;
+            }
+            dlg->type_list()->setCurrentIndex(2); // STRING: digits typed, at most 40
+            QLineEdit* digits = dlg->box(VarBox::Digits);
+            paste_over(digits, "40");
+            EXPECT_EQ(digits->text(), "40");
+            paste_over(digits, "41");
+            EXPECT_EQ(digits->text(), "40");
+            EXPECT_EQ(e.ed_digits, 40);
+        });
+    }
+    EXPECT_EQ(a.p.n_vars, 0);
+}
+
 TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
     App a;
     write_page(a, 0, "Temperatura");
@@ -146,6 +194,16 @@ TEST(LinkEditing, ArrowBoxesKeepToThePagesAndCycleUntilEsc) {
     ASSERT_TRUE(e->link_box(3)->isEnabled());
     EXPECT_TRUE(a.p.link_edit);
 
+    for (int k = 0; k < 4; ++k) {
+        paste_over(e->link_box(k), "2");
+        paste_over(e->link_box(k), "3"); // the last page
+        EXPECT_EQ(e->link_box(k)->text(), "3") << k;
+        for (const char* past : {"4", "12"}) { // no such page: the box shows 3 again
+            paste_over(e->link_box(k), past);
+            EXPECT_EQ(e->link_box(k)->text(), "3") << k << " " << past;
+            EXPECT_EQ(a.p.link_buffer[k], 3) << k << " " << past;
+        }
+    }
     QLineEdit* box = e->link_box(0);
     box->clear();
     type_text(box, "12"); // there is no page 12

@@ -9,7 +9,9 @@
 #include "support/recording_view.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -62,6 +64,14 @@ inline void send_key(QWidget* w, int k, const QString& text = {}, Qt::KeyboardMo
 // Types `text` key by key; an ASCII character's key code is its upper-case code.
 inline void type_text(QWidget* w, const QString& text) {
     for (QChar ch : text) send_key(w, ch.unicode() < 128 ? ch.toUpper().unicode() : 0, QString(ch));
+}
+
+// Puts `text` on the clipboard and pastes it over the box's whole text with Ctrl+V, as X11
+// sends it (the key V with the control character 0x16).
+inline void paste_over(QLineEdit* box, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    box->selectAll();
+    send_key(box, Qt::Key_V, QString(QChar(0x16)), Qt::ControlModifier);
 }
 
 // Runs `act` on the next modal dialog once it is shown.
