@@ -156,8 +156,18 @@ FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::st
     if (!c.prompt.open_file(dlg)) return FileChoice::Cancelled;
     if (check_dialog_file_exists(c, dlg)) return FileChoice::None;
     std::string bytes, why;
-    if (!read_file_bytes(dlg.file_name, bytes)) {
-        report_error(c, kErrFileAccess, "Path/File access error (" + dlg.file_name + ")");
+    // Only the first 2048 records are sent; a file far larger than any image (one picked by
+    // mistake) is refused before it is read.
+    switch (read_file_checked(
+        dlg.file_name, kMaxS19FileBytes, [](std::string_view) { return true; }, bytes)) {
+    case CheckedRead::Read: break;
+    case CheckedRead::TooLarge:
+        report_error(c, kErrBadValue,
+                     shown_path(dlg.file_name) + " is too large for an S-record file (more than " +
+                         std::to_string(kMaxS19FileBytes >> 20) + " MB)");
+        return FileChoice::None;
+    default:
+        report_error(c, kErrFileAccess, "Path/File access error (" + shown_path(dlg.file_name) + ")");
         return FileChoice::None;
     }
     if (!s19_write_lines(bytes, lines, why)) {

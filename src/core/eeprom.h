@@ -4,6 +4,7 @@
 // and the read into a file and the write from one, with Stop.
 #include "core/transfer.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,6 +19,9 @@ class ReplacingWriter;
 
 constexpr int kEepromSize = 32768;
 constexpr int kS19Lines = kEepromSize / 16;
+// The largest S-record file that is read for a write: the image takes about 90 KB; files
+// from other tools may carry more lines after the 2048 that are sent.
+constexpr std::size_t kMaxS19FileBytes = std::size_t{16} << 20;
 
 // The XOR of the 8-bit codes of every character (0 for an empty text).
 int xor_check(std::string_view text);

@@ -205,3 +205,27 @@ TEST(EepromWrite, ABrokenRecordSendsNothing) {
     EXPECT_TRUE(link.sent.empty());
     EXPECT_TRUE(e.p.port_idle);
 }
+
+// A file far larger than any image (picked by mistake) is refused before it is read; one of
+// exactly the bound is read, and its first 2048 records are taken.
+TEST(EepromWriteFile, AFileLargerThanTheBoundIsRefusedUnread) {
+    test::Started e;
+    test::TempDir dir;
+    const std::string at_bound = dir.file("at.s19"), past = dir.file("past.s19");
+    for (const auto& [path, size] :
+         {std::pair{at_bound, kMaxS19FileBytes}, std::pair{past, kMaxS19FileBytes + 1}}) {
+        { std::ofstream(path, std::ios::binary) << whole_file(); }
+        std::filesystem::resize_file(path, size); // what follows the records is NUL bytes
+    }
+    std::vector<std::string> lines;
+    FileDialog dlg;
+    e.prompt.files = {at_bound, past};
+    EXPECT_EQ(eeprom_write_choose_file(e.c, dlg, lines), FileChoice::Ready);
+    EXPECT_EQ(lines.size(), 2048u);
+    EXPECT_TRUE(e.prompt.messages.empty());
+    EXPECT_EQ(eeprom_write_choose_file(e.c, dlg, lines), FileChoice::None);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(test::texts(e.prompt),
+              std::vector<std::string>{"Errore 380: " + past +
+                                       " is too large for an S-record file (more than 16 MB)"});
+}
