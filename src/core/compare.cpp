@@ -303,7 +303,7 @@ TransferOutcome run_compare(Ctx& c, LinkPort& link, ComparePanel& panel, Compare
     if (check_port_open(c, link.port_open())) return TransferOutcome::Refused;
     totals = CompareTotals{};
     panel.report_shown();
-    panel.report_append(now_text() + " " + c.p.project_path + kCrLf + c.txt(10205) + kCrLf);
+    panel.report_append(now_text() + " " + shown_path(c.p.project_path) + kCrLf + c.txt(10205) + kCrLf);
     CompareRun run(c, link, panel, totals);
     try {
         link.open();

@@ -30,8 +30,6 @@ std::optional<std::string> recipe_box_text(RecipeBox box, const std::string& tex
 
 bool RecipeConfig::hex() const { return c_.p.num_mode == "HEX"; }
 
-std::string RecipeConfig::title() const { return c_.txt(10086) + " (" + c_.p.recipe_path + ")"; }
-
 void RecipeConfig::load() {
     open_recipe_file(c_);
     load_grid();

@@ -60,7 +60,6 @@ public:
     // The closing question; false when the window must stay open (a Yes whose write failed).
     bool close_question();
 
-    std::string title() const;
     bool hex() const;
 
     std::vector<Row> grid; // row 0: the headings

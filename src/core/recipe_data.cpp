@@ -14,8 +14,6 @@ const std::vector<recipe_block>& blocks(const Ctx& c) { return c.p.recipe.recipe
 
 } // namespace
 
-std::string RecipeData::title() const { return c_.txt(10099) + " (" + c_.p.recipe_path + ")"; }
-
 bool RecipeData::used(int slot) const { return valid_recipe_slot(slot) && !blocks(c_)[slot].name.empty(); }
 
 void RecipeData::load() {

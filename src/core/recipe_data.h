@@ -45,8 +45,6 @@ public:
     // The closing question; false when the window must stay open (a Yes whose write failed).
     bool close_question();
 
-    std::string title() const;
-
 private:
     // The name dialogue: a name padded to 8, or "" when the user gave up.
     std::string give_block_name();

@@ -118,7 +118,7 @@ RecipeConfigDialog::RecipeConfigDialog(Ctx& c, QWidget* parent) : QDialog(parent
 QAction* RecipeConfigDialog::button(const QString& tag) const { return toolbar_->findChild<QAction*>(tag); }
 
 void set_lang_config_recipe(Ctx& c, RecipeConfigDialog& dlg) {
-    dlg.setWindowTitle(qs(dlg.core_.title()));
+    dlg.setWindowTitle(file_title(c.txt(10086), c.p.recipe_path));
     dlg.lbl_base_->setText(qs(c.txt(10087)));
     dlg.lbl_nelem_->setText(qs(c.txt(10088)));
     const int cell_ids[] = {10092, 10089, 10090, 10091};
@@ -151,7 +151,7 @@ void RecipeConfigDialog::refresh() {
     last_good_[0] = txt_base_->text();
     txt_nelem_->setText(qs(core_.n_elem));
     grid_->setCurrentCell(core_.cur_row - 1, core_.cur_col);
-    setWindowTitle(qs(core_.title()));
+    setWindowTitle(file_title(c_.txt(10086), c_.p.recipe_path));
     refreshing_ = false;
 }
 

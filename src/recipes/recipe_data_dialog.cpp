@@ -105,7 +105,7 @@ QAction* RecipeDataDialog::button(int index) const {
 }
 
 void set_lang_data_recipe(Ctx& c, RecipeDataDialog& dlg) {
-    dlg.setWindowTitle(qs(dlg.core_.title()));
+    dlg.setWindowTitle(file_title(c.txt(10099), c.p.recipe_path));
     dlg.lbl_name_->setText(qs(c.txt(10100)));
     dlg.lbl_number_->setText(qs(c.txt(10101)));
     for (int i = 0; i < kButtons; ++i) dlg.button(i + 1)->setToolTip(qs(c.txt(kTipIds[i])));
@@ -135,7 +135,7 @@ void RecipeDataDialog::refresh() {
     if (!rows.empty()) list_->setCurrentCell(std::min(row, static_cast<int>(rows.size()) - 1), 0);
     txt_number_->setText(QString::number(core_.current()));
     txt_name_->setText(qs(core_.block_name()));
-    setWindowTitle(qs(core_.title()));
+    setWindowTitle(file_title(c_.txt(10099), c_.p.recipe_path));
     refreshing_ = false;
 }
 

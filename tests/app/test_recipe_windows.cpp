@@ -6,6 +6,7 @@
 #include "recipes/recipe_data_dialog.h"
 #include "support/app_rig.h"
 #include <QClipboard>
+#include <filesystem>
 
 #include <QLineEdit>
 #include <QTableWidget>
@@ -19,9 +20,14 @@ namespace {
 // The main window with a current recipe file: elements SPEED (dot 1, 5..500) and MODE
 // (OMR_HEX, 0..13), blocks B in slot 4 and A in slot 9.
 struct Gui : test::App {
-    const std::string path = dir.file("forno");
+    std::string path = dir.file("forno");
 
-    explicit Gui(const std::string& lingua = "0") : App(lingua) {
+    // folder: a folder of the test's own that holds the file instead.
+    explicit Gui(const std::string& lingua = "0", const std::string& folder = "") : App(lingua) {
+        if (!folder.empty()) {
+            std::filesystem::create_directory(dir.file(folder));
+            path = dir.file(folder + "/forno");
+        }
         std::string bytes = "2.8  version\r\n    2  blk_tot\r\n    2  blk_len\r\n  256  blk_start\r\n"
                             "0005 01F4 01 SPEED   \r\n0000 000D 80 MODE    \r\n";
         for (int k = 0; k < 10; ++k)
@@ -221,4 +227,24 @@ TEST(RecipeWindows, NewAndWriteFromTheMenu) {
     g.w.action(Menu::Recipes, 5)->trigger();
     EXPECT_EQ(g.settings.get("Ricette", "UltimoFile"), g.dir.file("copia"));
     EXPECT_TRUE(file_exists(g.dir.file("copia")));
+}
+
+// The windows' titles name the recipe file as the file system has it.
+TEST(RecipeWindows, TitlesKeepTheFolderNameWhole) {
+    Gui g("0", "Caffè Кофе");
+    QString config, data;
+    on_next_modal<RecipeConfigDialog>([&](RecipeConfigDialog* dlg) {
+        config = dlg->windowTitle();
+        test::send_key(dlg->grid(), Qt::Key_Escape, "\x1b");
+    });
+    g.w.action(Menu::Recipes, 0)->trigger();
+    on_next_modal<RecipeDataDialog>([&](RecipeDataDialog* dlg) {
+        data = dlg->windowTitle();
+        dlg->button(2)->trigger();
+    });
+    g.w.action(Menu::Recipes, 1)->trigger();
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(g.path));
+    EXPECT_TRUE(shown.contains(QString::fromUtf8("Caffè Кофе/forno")));
+    EXPECT_EQ(config, "Configurazione Ricette - (" + shown + ")");
+    EXPECT_EQ(data, "Dati Ricetta (" + shown + ")");
 }

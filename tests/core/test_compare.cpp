@@ -222,3 +222,12 @@ TEST(CompareDateTime, EachNumericFieldDifferenceHasItsClassOnEveryModel) {
         }
     }
 }
+
+// The report's first line names the project as messages do: the report is single-byte text,
+// so a letter its code page lacks shows as "?" instead of as the bytes of its UTF-8 form.
+TEST(CompareReport, NamesTheProjectAsMessagesDo) {
+    CompareRig f;
+    f.p.project_path = "/w/Caffè Кофе/q.prj";
+    f.run();
+    EXPECT_NE(f.panel.report.find(" /w/Caff\xE8 ????/q.prj\r\n"), std::string::npos) << f.panel.report;
+}
