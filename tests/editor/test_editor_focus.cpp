@@ -1,0 +1,210 @@
+// Where keys and focus go in the editor window, and what its link boxes and variable grid
+// show after the user's clicks: keys as X11 sends them, sent to the widget that has the focus.
+#include "core/store.h"
+#include "editor/display_widget.h"
+#include "editor/editor_window.h"
+#include "support/app_rig.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace kx;
+using test::App;
+using test::send_key;
+using test::type_text;
+
+namespace {
+
+// The main window, active, with pages 0..9.
+struct TenPages : App {
+    TenPages() {
+        for (int i = 0; i < 9; ++i) w.toolbar_click("AppendPage");
+        w.toolbar_click("FirstPage");
+        QApplication::setActiveWindow(&w);
+        QApplication::processEvents();
+    }
+    EditorWindow* e() { return w.editor(); }
+    // Keys go where the keyboard's focus is, as under X11.
+    void type(const QString& text) {
+        for (int i = 0; i < 3; ++i) QApplication::processEvents(); // what a click started ends first
+        QWidget* f = QApplication::focusWidget();
+        type_text(f ? f : e(), text);
+        QApplication::processEvents();
+    }
+    std::string page_row0() const {
+        std::string s;
+        for (int i = 0; i < 4; ++i) s += static_cast<char>(p.display_buffer[i]);
+        return s;
+    }
+};
+
+QPoint cell_point(App& a, int cell) { return a.w.editor()->display()->cell_origin(cell) + QPoint(5, 5); }
+
+} // namespace
+
+// A click beside the link boxes, on the window's background or on a password option, must not
+// turn the typing over to the page: the link box keeps the keyboard until editing ends.
+TEST(LinkEditingKeys, NoKeyReachesThePageWhileLinksAreEdited) {
+    TenPages a;
+    EditorWindow* e = a.e();
+    // Keys that reach the window itself while links are edited, before the box has the focus
+    // again: Shift (which no box takes) and a shifted letter, as X11 sends them, then a digit.
+    QTest::mouseClick(e->link_arrow(1), Qt::LeftButton);
+    QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(3, 3));
+    send_key(e, Qt::Key_Shift, {}, Qt::ShiftModifier);
+    send_key(e, Qt::Key_X, "X", Qt::ShiftModifier);
+    send_key(e, Qt::Key_6, "6");
+    QApplication::processEvents();
+    EXPECT_EQ(a.page_row0(), "    ");
+    EXPECT_EQ(a.p.link_buffer[1], 6); // "06"
+    send_key(QApplication::focusWidget(), Qt::Key_Escape, "\x1b");
+
+    enum Where { Background, PwdOn, PwdOff };
+    for (Where where : {Background, PwdOn, PwdOff}) {
+        QTest::mouseClick(e->link_arrow(1), Qt::LeftButton);
+        ASSERT_TRUE(a.p.link_edit);
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), e->link_box(1)) << where;
+        if (where == Background) QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(3, 3));
+        else QTest::mouseClick(e->pwd_option(where == PwdOn), Qt::LeftButton);
+        a.type("X5");
+        EXPECT_EQ(a.page_row0(), "    ") << where;
+        EXPECT_EQ(e->link_box(1)->text(), "5") << where; // X refused, 5 taken
+        EXPECT_EQ(a.p.link_buffer[1], 5) << where;
+        if (where != Background) {
+            EXPECT_EQ(a.p.link_pwd, where == PwdOn ? 1 : 0);
+        }
+        send_key(QApplication::focusWidget(), Qt::Key_Escape, "\x1b");
+        EXPECT_FALSE(a.p.link_edit) << where;
+    }
+    a.type("AB"); // editing ended: typing writes the page again
+    EXPECT_EQ(a.page_row0(), "AB  ");
+    EXPECT_EQ(a.p.link_buffer[1], 5);
+}
+
+// After Esc every box shows the idle state: disabled, with no text selected, whichever box
+// had the focus.
+TEST(LinkEditingKeys, AfterEscNoLinkBoxLooksSelected) {
+    TenPages a;
+    EditorWindow* e = a.e();
+    for (int from : {0, 2, 3}) {
+        QTest::mouseClick(e->link_arrow(0), Qt::LeftButton);
+        QApplication::processEvents();
+        for (int i = 0; i < from; ++i) send_key(QApplication::focusWidget(), Qt::Key_Tab, "\t");
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), e->link_box(from));
+        send_key(e->link_box(from), Qt::Key_Escape, "\x1b");
+        QApplication::processEvents();
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_FALSE(e->link_box(k)->isEnabled()) << from << k;
+            EXPECT_FALSE(e->link_box(k)->hasSelectedText()) << from << k;
+            EXPECT_EQ(e->link_box(k)->palette().color(QPalette::Disabled, QPalette::Base),
+                      QColor(224, 224, 224));
+        }
+        EXPECT_EQ(QApplication::focusWidget(), e);
+    }
+}
+
+// Choosing a language in the list hands the keyboard back to the page; no other control of
+// the window (a password option above all) is left with the focus.
+TEST(LanguageListKeys, ChoosingALanguageGivesTheFocusBackToThePage) {
+    TenPages a;
+    a.prompt.inputs = {std::string("English")};
+    a.w.action(Menu::Kxlang, 0)->trigger();
+    QComboBox* list = a.e()->lang_list();
+    ASSERT_EQ(list->count(), 2);
+    for (int to : {0, 1}) {
+        list->setFocus(Qt::MouseFocusReason);
+        send_key(list, to == 0 ? Qt::Key_Up : Qt::Key_Down);
+        EXPECT_EQ(a.p.act_lang, to);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), a.e()) << to;
+    }
+    a.type("Q");
+    EXPECT_EQ(a.page_row0(), "Q   ");
+    EXPECT_EQ(a.p.link_pwd, 0);
+}
+
+namespace {
+
+// How a data row of the variable grid looks: its text colour and its background.
+struct RowLook {
+    QColor text, back;
+    bool operator==(const RowLook&) const = default;
+};
+RowLook look(QTableWidget* g, int row) {
+    RowLook l{QColor(), QColor(Qt::white)};
+    if (QTableWidgetItem* it = g->item(row, 0)) {
+        l.text = it->foreground().color();
+        if (it->background().style() != Qt::NoBrush) l.back = it->background().color();
+    }
+    // Every cell of a row looks alike.
+    for (int col = 1; col < g->columnCount(); ++col) {
+        QTableWidgetItem* it = g->item(row, col);
+        const QColor back =
+            it && it->background().style() != Qt::NoBrush ? it->background().color() : QColor(Qt::white);
+        EXPECT_EQ(back, l.back) << "row " << row << " col " << col;
+    }
+    return l;
+}
+
+const QColor navy(0, 0, 128), blue(0, 0, 255), grey(224, 224, 224), white(Qt::white);
+
+} // namespace
+
+// A right click on a variable marks its row; the marking stays whole while the page's
+// variables move, and goes when another page's grid is shown.
+TEST(VariableGridMarking, MarkingAlwaysShowsTheSelectedVariable) {
+    TenPages a;
+    for (int k = 1; k <= 3; ++k) {
+        variable_record v;
+        v.pos = static_cast<std::int16_t>((k - 1) * 40 + 2);
+        v.digits = 4;
+        a.p.page_store[0][0].set_var(k, v);
+        for (int cell = v.pos; cell < v.pos + 4; ++cell) a.p.page_store[0][0].chars[cell] = 128;
+    }
+    a.p.page_store[0][0].var_count = 3;
+    load_page(a.c, 0, 0);
+    QTableWidget* g = a.e()->grid();
+    DisplayWidget* d = a.e()->display();
+    ASSERT_EQ(g->item(2, 0)->text(), "3");
+
+    auto expect_marked = [&](int k, const char* when) {
+        for (int row = 0; row < g->rowCount(); ++row) {
+            const RowLook l = look(g, row);
+            if (row == k - 1) {
+                EXPECT_EQ(l, (RowLook{blue, white})) << when << " row " << row;
+                continue;
+            }
+            EXPECT_EQ(l.back, grey) << when << " row " << row;
+            if (row < 3) {
+                EXPECT_EQ(l.text, navy) << when << " row " << row;
+            }
+        }
+    };
+    QTest::mouseClick(d, Qt::RightButton, {}, cell_point(a, 43));
+    expect_marked(2, "right click");
+
+    // Delete at the row start moves variable 1 one cell left: its grid row is written again.
+    QTest::mouseClick(d, Qt::LeftButton, {}, cell_point(a, 0));
+    send_key(QApplication::focusWidget(), Qt::Key_Delete, "\x7f");
+    ASSERT_EQ(a.p.variable_table[1].pos, 1);
+    expect_marked(2, "variable 1 moved");
+    QTest::mouseClick(d, Qt::LeftButton, {}, cell_point(a, 40));
+    send_key(QApplication::focusWidget(), Qt::Key_Delete, "\x7f");
+    ASSERT_EQ(a.p.variable_table[2].pos, 41);
+    expect_marked(2, "variable 2 moved");
+
+    QTest::mouseClick(d, Qt::RightButton, {}, cell_point(a, 83)); // another variable
+    expect_marked(3, "second right click");
+
+    a.w.toolbar_click("PageDown"); // another page: nothing is marked
+    a.w.toolbar_click("PageUp");
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(look(g, row), (RowLook{navy, white})) << row;
+    }
+}
