@@ -79,7 +79,6 @@ void EepromDialog::activate() {
     const QString name = QFileInfo(QFile::decodeName(file_dialog_.file_name.c_str())).fileName();
     lbl_file_->setText(qs(c_.txt(kind_ == Kind::Read ? 10073 : 10072)) + QStringLiteral(" ") + name);
     cmd_start_->setEnabled(true);
-    cmd_start_->setDefault(true);
     cmd_start_->setFocus();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/clipboard.h"
 #include "core/context.h"
+#include "platform/qt_button.h"
 #include "platform/qt_text.h"
 
 #include <string>
@@ -40,14 +41,9 @@ CopyGroupDialog::CopyGroupDialog(Ctx& ctx, QWidget* parent) : QDialog(parent), c
     }
     root->addLayout(grid);
     auto* buttons = new QHBoxLayout;
-    ok_ = new QPushButton(this);
-    ok_->setObjectName("cmdOK");
-    cancel_ = new QPushButton(this);
-    cancel_->setObjectName("cmdCancel");
-    for (QPushButton* b : {ok_, cancel_}) {
-        b->setAutoDefault(false); // Enter is not OK: only Esc has a meaning of its own
-        buttons->addWidget(b);
-    }
+    ok_ = dialog_button(this, "cmdOK"); // Enter is not OK: only Esc has a meaning of its own
+    cancel_ = dialog_button(this, "cmdCancel");
+    for (QPushButton* b : {ok_, cancel_}) buttons->addWidget(b);
     buttons->addStretch(1);
     root->addLayout(buttons);
     connect(ok_, &QPushButton::clicked, this, [this] { ok(); });

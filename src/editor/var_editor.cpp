@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/store.h"
+#include "platform/qt_button.h"
 #include "platform/qt_text.h"
 
 #include <QComboBox>
@@ -134,9 +135,8 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
     auto* button_row = new QHBoxLayout;
     button_row->addStretch(1);
     for (int i = 0; i < 3; ++i) {
-        buttons_[i] = new QPushButton(this);
-        buttons_[i]->setObjectName(QString("cmdVar%1").arg(i));
-        buttons_[i]->setAutoDefault(false); // Enter in a box does not close the dialog
+        // Enter in a box does not close the dialog.
+        buttons_[i] = dialog_button(this, QString("cmdVar%1").arg(i));
         connect(buttons_[i], &QPushButton::clicked, this, [this, i] { button_clicked(i); });
         button_row->addWidget(buttons_[i]);
     }
