@@ -86,11 +86,21 @@ TEST(LinkEditingKeys, NoKeyReachesThePageWhileLinksAreEdited) {
     EXPECT_EQ(a.p.link_buffer[1], 5);
 }
 
-// After Esc every box shows the idle state: disabled, with no text selected, whichever box
-// had the focus.
-TEST(LinkEditingKeys, AfterEscNoLinkBoxLooksSelected) {
+// After Esc, and after a project with links off is opened while links are edited, every box
+// shows the idle state: disabled, with no text selected, whichever box had the focus.
+TEST(LinkEditingKeys, WhenEditingEndsNoLinkBoxLooksSelected) {
     TenPages a;
     EditorWindow* e = a.e();
+    auto expect_idle = [&](int from) {
+        QApplication::processEvents();
+        EXPECT_FALSE(a.p.link_edit);
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_FALSE(e->link_box(k)->isEnabled()) << from << k;
+            EXPECT_FALSE(e->link_box(k)->hasSelectedText()) << from << k;
+            EXPECT_EQ(e->link_box(k)->palette().color(QPalette::Disabled, QPalette::Base),
+                      QColor(224, 224, 224));
+        }
+    };
     for (int from : {0, 2, 3}) {
         QTest::mouseClick(e->link_arrow(0), Qt::LeftButton);
         QApplication::processEvents();
@@ -98,15 +108,20 @@ TEST(LinkEditingKeys, AfterEscNoLinkBoxLooksSelected) {
         QApplication::processEvents();
         ASSERT_EQ(QApplication::focusWidget(), e->link_box(from));
         send_key(e->link_box(from), Qt::Key_Escape, "\x1b");
-        QApplication::processEvents();
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_FALSE(e->link_box(k)->isEnabled()) << from << k;
-            EXPECT_FALSE(e->link_box(k)->hasSelectedText()) << from << k;
-            EXPECT_EQ(e->link_box(k)->palette().color(QPalette::Disabled, QPalette::Base),
-                      QColor(224, 224, 224));
-        }
+        expect_idle(from);
         EXPECT_EQ(QApplication::focusWidget(), e);
     }
+
+    a.p.link_on = false;
+    a.w.action(Menu::File, 2)->trigger(); // Save, with links off
+    a.p.link_on = true;
+    QTest::mouseClick(e->link_arrow(2), Qt::LeftButton);
+    a.prompt.files = {a.p.project_path};
+    a.w.action(Menu::File, 1)->trigger(); // Open
+    ASSERT_FALSE(a.p.link_on);
+    expect_idle(-1);
+    a.type("K"); // typing goes to the page
+    EXPECT_EQ(a.page_row0(), "K   ");
 }
 
 // Choosing a language in the list hands the keyboard back to the page; no other control of
