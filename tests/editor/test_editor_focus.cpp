@@ -63,8 +63,8 @@ TEST(LinkEditingKeys, NoKeyReachesThePageWhileLinksAreEdited) {
     EXPECT_EQ(a.p.link_buffer[1], 6); // "06"
     send_key(QApplication::focusWidget(), Qt::Key_Escape, "\x1b");
 
-    enum Where { Background, PwdOn, PwdOff };
-    for (Where where : {Background, PwdOn, PwdOff}) {
+    enum Where { Background, PwdOn };
+    for (Where where : {Background, PwdOn}) {
         QTest::mouseClick(e->link_arrow(1), Qt::LeftButton);
         ASSERT_TRUE(a.p.link_edit);
         QApplication::processEvents();
@@ -75,9 +75,7 @@ TEST(LinkEditingKeys, NoKeyReachesThePageWhileLinksAreEdited) {
         EXPECT_EQ(a.page_row0(), "    ") << where;
         EXPECT_EQ(e->link_box(1)->text(), "5") << where; // X refused, 5 taken
         EXPECT_EQ(a.p.link_buffer[1], 5) << where;
-        if (where != Background) {
-            EXPECT_EQ(a.p.link_pwd, where == PwdOn ? 1 : 0);
-        }
+        EXPECT_EQ(a.p.link_pwd, where == PwdOn ? 1 : 0);
         send_key(QApplication::focusWidget(), Qt::Key_Escape, "\x1b");
         EXPECT_FALSE(a.p.link_edit) << where;
     }
@@ -146,28 +144,28 @@ TEST(LanguageListKeys, ChoosingALanguageGivesTheFocusBackToThePage) {
 
 namespace {
 
-// How a data row of the variable grid looks: its text colour and its background.
-struct RowLook {
-    QColor text, back;
-    bool operator==(const RowLook&) const = default;
-};
-RowLook look(QTableWidget* g, int row) {
-    RowLook l{QColor(), QColor(Qt::white)};
-    if (QTableWidgetItem* it = g->item(row, 0)) {
-        l.text = it->foreground().color();
-        if (it->background().style() != Qt::NoBrush) l.back = it->background().color();
+// The grid's marking, one letter a data row: M marked (blue on white), g navy on grey,
+// p navy on the grid's own background, ? cells that disagree.
+std::string marking(QTableWidget* g) {
+    std::string rows;
+    for (int r = 0; r < g->rowCount(); ++r) {
+        char row = 0;
+        for (int col = 0; col < g->columnCount(); ++col) {
+            const QTableWidgetItem* it = g->item(r, col);
+            const bool text = it && !it->text().isEmpty();
+            const QColor fg = it ? it->foreground().color() : QColor();
+            const QColor bg =
+                it && it->background().style() != Qt::NoBrush ? it->background().color() : QColor();
+            char cell = '?';
+            if (bg == QColor(255, 255, 255) && (!text || fg == QColor(0, 0, 255))) cell = 'M';
+            else if (bg == QColor(224, 224, 224) && (!text || fg == QColor(0, 0, 128))) cell = 'g';
+            else if (!bg.isValid() && (!text || fg == QColor(0, 0, 128))) cell = 'p';
+            row = row == 0 || row == cell ? cell : '?';
+        }
+        rows += row;
     }
-    // Every cell of a row looks alike.
-    for (int col = 1; col < g->columnCount(); ++col) {
-        QTableWidgetItem* it = g->item(row, col);
-        const QColor back =
-            it && it->background().style() != Qt::NoBrush ? it->background().color() : QColor(Qt::white);
-        EXPECT_EQ(back, l.back) << "row " << row << " col " << col;
-    }
-    return l;
+    return rows;
 }
-
-const QColor navy(0, 0, 128), blue(0, 0, 255), grey(224, 224, 224), white(Qt::white);
 
 } // namespace
 
@@ -186,40 +184,20 @@ TEST(VariableGridMarking, MarkingAlwaysShowsTheSelectedVariable) {
     load_page(a.c, 0, 0);
     QTableWidget* g = a.e()->grid();
     DisplayWidget* d = a.e()->display();
-    ASSERT_EQ(g->item(2, 0)->text(), "3");
-
-    auto expect_marked = [&](int k, const char* when) {
-        for (int row = 0; row < g->rowCount(); ++row) {
-            const RowLook l = look(g, row);
-            if (row == k - 1) {
-                EXPECT_EQ(l, (RowLook{blue, white})) << when << " row " << row;
-                continue;
-            }
-            EXPECT_EQ(l.back, grey) << when << " row " << row;
-            if (row < 3) {
-                EXPECT_EQ(l.text, navy) << when << " row " << row;
-            }
-        }
-    };
+    EXPECT_EQ(marking(g), "pppppppp");
     QTest::mouseClick(d, Qt::RightButton, {}, cell_point(a, 43));
-    expect_marked(2, "right click");
+    EXPECT_EQ(marking(g), "gMgggggg");
 
-    // Delete at the row start moves variable 1 one cell left: its grid row is written again.
-    QTest::mouseClick(d, Qt::LeftButton, {}, cell_point(a, 0));
-    send_key(QApplication::focusWidget(), Qt::Key_Delete, "\x7f");
-    ASSERT_EQ(a.p.variable_table[1].pos, 1);
-    expect_marked(2, "variable 1 moved");
-    QTest::mouseClick(d, Qt::LeftButton, {}, cell_point(a, 40));
-    send_key(QApplication::focusWidget(), Qt::Key_Delete, "\x7f");
+    // Delete at a row start moves that row's variable one cell left: its grid row is written again.
+    for (int cell : {0, 40}) {
+        QTest::mouseClick(d, Qt::LeftButton, {}, cell_point(a, cell));
+        send_key(QApplication::focusWidget(), Qt::Key_Delete, "\x7f");
+        EXPECT_EQ(marking(g), "gMgggggg") << cell;
+    }
     ASSERT_EQ(a.p.variable_table[2].pos, 41);
-    expect_marked(2, "variable 2 moved");
-
     QTest::mouseClick(d, Qt::RightButton, {}, cell_point(a, 83)); // another variable
-    expect_marked(3, "second right click");
-
+    EXPECT_EQ(marking(g), "ggMggggg");
     a.w.toolbar_click("PageDown"); // another page: nothing is marked
     a.w.toolbar_click("PageUp");
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(look(g, row), (RowLook{navy, white})) << row;
-    }
+    EXPECT_EQ(marking(g), "pppppppp");
 }
