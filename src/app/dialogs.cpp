@@ -1,6 +1,7 @@
 #include "app/dialogs.h"
 
 #include "core/models.h"
+#include "platform/qt_button.h"
 #include "platform/qt_text.h"
 
 #include <QGuiApplication>
@@ -34,9 +35,8 @@ ModelChooser::ModelChooser(const std::string& caption, const std::string& prompt
     }
     options_[(preselect >= 0 && preselect < 8) ? preselect : 0]->setChecked(true);
     auto* buttons = new QHBoxLayout;
-    ok_ = new QPushButton("OK", this);
-    cancel_ = new QPushButton(qs(cancel_text), this);
-    ok_->setDefault(true);
+    ok_ = dialog_button(this, "CmdTypeOK", "OK");
+    cancel_ = dialog_button(this, "cmdCancel", qs(cancel_text));
     buttons->addStretch(1);
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);

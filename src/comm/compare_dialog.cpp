@@ -33,7 +33,6 @@ CompareDialog::CompareDialog(Ctx& c, SerialLink& link, QWidget* parent)
     cmd_cancel_ = named_button(this, "cmdCancel");
     cmd_exit_ = named_button(this, "cmdExit");
     cmd_exit_->setText(QStringLiteral("Exit"));
-    cmd_start_->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -124,7 +123,6 @@ void CompareDialog::report_append(const std::string& text) {
 
 void CompareDialog::exit_shown() {
     set_usable(cmd_exit_, true);
-    cmd_exit_->setDefault(true);
     cmd_exit_->setFocus();
 }
 

@@ -3,6 +3,7 @@
 // together with enabling it, and a progress bar that keeps its value within its range.
 #include "core/project.h"
 #include "core/transfer.h"
+#include "platform/qt_button.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -12,12 +13,7 @@
 
 namespace kx {
 
-inline QPushButton* named_button(QWidget* parent, const char* name) {
-    auto* b = new QPushButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
+inline QPushButton* named_button(QWidget* parent, const char* name) { return dialog_button(parent, name); }
 
 inline QLabel* named_label(QWidget* parent, const char* name) {
     auto* l = new QLabel(parent);

@@ -80,7 +80,6 @@ void EepromDialog::activate() {
     lbl_file_->setText(
         qs(c_.txt(kind_ == Kind::Read ? 10073 : 10072) + " " + shown_path(file_dialog_.file_name)));
     cmd_start_->setEnabled(true);
-    cmd_start_->setDefault(true);
     cmd_start_->setFocus();
 }
 

@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "core/recipe_transfer.h"
 #include "core/store.h"
+#include "platform/qt_button.h"
 #include "platform/qt_text.h"
 
 #include <QHBoxLayout>
@@ -35,12 +36,8 @@ TransferDialog::TransferDialog(Ctx& c, SerialLink& link, Kind kind, QWidget* par
     prg_->setObjectName(QString::fromLatin1(bars[static_cast<int>(kind)]));
     prg_->setTextVisible(false);
     prg_->hide();
-    cmd_start_ = new QPushButton(this);
-    cmd_start_->setObjectName(QStringLiteral("cmdStart"));
-    cmd_cancel_ = new QPushButton(this);
-    cmd_cancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmd_start_->setAutoDefault(false);
-    cmd_cancel_->setAutoDefault(false);
+    cmd_start_ = dialog_button(this, "cmdStart");
+    cmd_cancel_ = dialog_button(this, "cmdCancel");
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

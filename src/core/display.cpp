@@ -136,7 +136,6 @@ void set_link_mode(Ctx& c, int mode) {
         bool asked = !p.skip_link_ask;
         if (asked && c.prompt.message(c.txt(10040), kYesNoCancel) != kAnsYes) return;
         p.link_on = false;
-        p.link_edit = false;
         c.menus.at(Menu::Link, 0).checked = false;
         c.menus.at(Menu::Link, 1).checked = true;
         c.menus.at(Menu::Link, 2).enabled = false;
@@ -147,8 +146,10 @@ void set_link_mode(Ctx& c, int mode) {
             set_link_buffer(c, p.act_page, p.act_page, p.act_page, p.act_page);
             for (int pg = 0; pg <= p.last_page_idx && pg < kPageSlots; ++pg)
                 for (int k = 0; k < 4; ++k) p.page_store[0][pg].links[k] = static_cast<std::int16_t>(pg);
-            disable_edit_link(c);
         }
+        // Link editing ends in either case, and the boxes show it: a project opened with
+        // links off while a box was being edited leaves no box enabled.
+        disable_edit_link(c);
     } else if (mode == 2) {
         disable_edit_link(c);
         c.view().open_autolink();

@@ -19,14 +19,17 @@ bool all_zero(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char ch) { return ch == '0'; });
 }
 
-// The change put one character left of the caret into the accepted text and took nothing
-// away, as a keystroke does; a paste, a drop or typing over a selection is any other change.
+// The change put one character left of the caret into the accepted text, as a keystroke
+// does: in place of nothing, or (when it was typed) in place of a selected run of the text.
+// A paste or a drop of more is any other change.
 bool one_char_typed(const BoxText& accepted, const BoxText& now) {
     const std::string& a = accepted.text;
     const std::string& s = now.text;
-    const int p = now.caret;
-    return p > 0 && s.size() == a.size() + 1 && s.compare(0, p - 1, a, 0, p - 1) == 0 &&
-           s.compare(p, std::string::npos, a, p - 1, std::string::npos) == 0;
+    const std::size_t p = static_cast<std::size_t>(now.caret);
+    if (p == 0 || s.size() > a.size() + 1 || (!now.typed && s.size() != a.size() + 1)) return false;
+    const std::size_t tail = s.size() - p; // what follows the caret, kept from the old text
+    return p - 1 + tail <= a.size() && s.compare(0, p - 1, a, 0, p - 1) == 0 &&
+           s.compare(p, tail, a, a.size() - tail, tail) == 0;
 }
 
 // The whole text is one the box takes.

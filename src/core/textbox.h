@@ -1,8 +1,9 @@
 #pragma once
-// The keystroke check of the dialogs' number boxes. After a keystroke the character just
-// left of the caret is looked at and cut out when refused. Any other change (a paste, a
-// drop, typing over a selection) is taken whole when the whole text fits, and otherwise puts
-// the last accepted text back, so that a box never keeps part of a refused text.
+// The keystroke check of the dialogs' number boxes. After a keystroke (one character typed,
+// over a selection or not) the character just left of the caret is looked at and cut out
+// when refused. Any other change (a paste, a drop) is taken whole when the whole text fits,
+// and otherwise puts the last accepted text back, so that a box never keeps part of a
+// refused text.
 #include <functional>
 #include <string>
 
@@ -12,7 +13,10 @@ namespace kx {
 struct BoxText {
     std::string text;
     int caret = 0;
-    bool operator==(const BoxText&) const = default;
+    // The change came from one typed character (which may have replaced a selection), not
+    // from a paste or a drop; what the box shows is text and caret alone.
+    bool typed = false;
+    bool operator==(const BoxText& o) const { return text == o.text && caret == o.caret; }
 };
 
 struct BoxRule {

@@ -2,6 +2,8 @@
 
 #include "core/clipboard.h"
 #include "core/context.h"
+#include "platform/qt_button.h"
+#include "platform/qt_keystroke.h"
 #include "platform/qt_text.h"
 
 #include <string>
@@ -25,6 +27,7 @@ CopyGroupDialog::CopyGroupDialog(Ctx& ctx, QWidget* parent) : QDialog(parent), c
     prompt_->setWordWrap(true);
     root->addWidget(prompt_);
     auto* grid = new QGridLayout;
+    keys_ = new KeystrokeWatch(this);
     static const char* names[3][2] = {{"lblStart", "txtStart"}, {"lblEnd", "txtEnd"}, {"lblDest", "TxtDest"}};
     for (int i = 0; i < 3; ++i) {
         labels_[i] = new QLabel(this);
@@ -33,6 +36,7 @@ CopyGroupDialog::CopyGroupDialog(Ctx& ctx, QWidget* parent) : QDialog(parent), c
         boxes_[i]->setObjectName(names[i][1]);
         boxes_[i]->setFixedWidth(70);
         boxes_[i]->installEventFilter(this);
+        keys_->watch(boxes_[i]);
         grid->addWidget(labels_[i], i, 0);
         grid->addWidget(boxes_[i], i, 1);
         // Only the user's typing is checked; text set by the dialog itself is not.
@@ -40,14 +44,9 @@ CopyGroupDialog::CopyGroupDialog(Ctx& ctx, QWidget* parent) : QDialog(parent), c
     }
     root->addLayout(grid);
     auto* buttons = new QHBoxLayout;
-    ok_ = new QPushButton(this);
-    ok_->setObjectName("cmdOK");
-    cancel_ = new QPushButton(this);
-    cancel_->setObjectName("cmdCancel");
-    for (QPushButton* b : {ok_, cancel_}) {
-        b->setAutoDefault(false); // Enter is not OK: only Esc has a meaning of its own
-        buttons->addWidget(b);
-    }
+    ok_ = dialog_button(this, "cmdOK"); // Enter is not OK: only Esc has a meaning of its own
+    cancel_ = dialog_button(this, "cmdCancel");
+    for (QPushButton* b : {ok_, cancel_}) buttons->addWidget(b);
     buttons->addStretch(1);
     root->addLayout(buttons);
     connect(ok_, &QPushButton::clicked, this, [this] { ok(); });
@@ -78,7 +77,7 @@ void CopyGroupDialog::edited(int box) {
     // anything else as a letter that the check refuses.
     std::string shape;
     for (QChar ch : b->text()) shape += ch >= '0' && ch <= '9' ? static_cast<char>(ch.unicode()) : 'x';
-    const BoxText now{shape, b->cursorPosition()};
+    const BoxText now{shape, b->cursorPosition(), keys_->typed()};
     const BoxText shown = copy_box_changed(c_.p, box, accepted_[box], now);
     if (shown != now) {
         b->setText(QString::fromStdString(shown.text));

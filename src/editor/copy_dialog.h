@@ -10,6 +10,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace kx {
+class KeystrokeWatch;
 
 struct Ctx;
 
@@ -40,6 +41,7 @@ private:
     QLabel* labels_[3] = {};
     QLineEdit* boxes_[3] = {};
     BoxText accepted_[3];
+    KeystrokeWatch* keys_;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };

@@ -6,8 +6,10 @@
 #include "core/links.h"
 #include "core/store.h"
 #include "editor/display_widget.h"
+#include "platform/qt_keystroke.h"
 #include "platform/qt_text.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -153,13 +155,15 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
     connect(lang_, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
         if (c_.p.lock_events) return;
         lang_list_click(c_, index);
-        // The list's click moves the focus on by two controls.
-        focusNextChild();
-        focusNextChild();
+        // The list gives the keyboard back: typing goes on to the page.
+        setFocus(Qt::OtherFocusReason);
     });
 
-    for (int i = 0; i < 4; ++i)
+    link_keys_ = new KeystrokeWatch(this);
+    for (int i = 0; i < 4; ++i) {
+        link_keys_->watch(links_[i]);
         connect(links_[i], &QLineEdit::textEdited, this, [this, i] { link_edited(i); });
+    }
     connect(pwd_on_, &QRadioButton::clicked, this, [this] { pwd_clicked(true); });
     connect(pwd_off_, &QRadioButton::clicked, this, [this] { pwd_clicked(false); });
 
@@ -232,17 +236,39 @@ void EditorWindow::grid_clear(const std::vector<std::string>& headings) {
     for (const auto& s : headings) h << qs(s);
     grid_->setHorizontalHeaderLabels(h);
     grid_->clearContents();
+    grid_marked_ = 0; // a grid written anew marks no variable
 }
 
 void EditorWindow::grid_row(int k, const std::vector<std::string>& cells) {
     if (k < 1 || k > grid_->rowCount()) return;
     grid_->setUpdatesEnabled(false);
-    for (int col = 0; col < static_cast<int>(cells.size()) && col < grid_->columnCount(); ++col) {
-        auto* item = new QTableWidgetItem(qs(cells[col]));
-        item->setForeground(QColor(0, 0, 128));
-        grid_->setItem(k - 1, col, item);
-    }
+    for (int col = 0; col < static_cast<int>(cells.size()) && col < grid_->columnCount(); ++col)
+        grid_->setItem(k - 1, col, new QTableWidgetItem(qs(cells[col])));
+    // A row written again keeps the marking the grid shows; with a variable marked every
+    // data cell, empty ones and new columns included, takes its look again.
+    if (grid_marked_ != 0) paint_grid_marking();
+    else paint_grid_row(k - 1);
     grid_->setUpdatesEnabled(true);
+}
+
+void EditorWindow::paint_grid_row(int r) {
+    // No variable marked: navy text on the grid's own background. One marked: its row blue
+    // on white, every other data cell navy on grey.
+    const bool marked = r == grid_marked_ - 1;
+    const QColor text = marked ? QColor(0, 0, 255) : QColor(0, 0, 128);
+    const QBrush back =
+        grid_marked_ == 0 ? QBrush() : QBrush(marked ? QColor(255, 255, 255) : QColor(224, 224, 224));
+    for (int col = 0; col < grid_->columnCount(); ++col) {
+        QTableWidgetItem* it = grid_->item(r, col);
+        if (!it && grid_marked_ == 0) continue;
+        if (!it) grid_->setItem(r, col, it = new QTableWidgetItem);
+        it->setForeground(text);
+        it->setBackground(back);
+    }
+}
+
+void EditorWindow::paint_grid_marking() {
+    for (int r = 0; r < grid_->rowCount(); ++r) paint_grid_row(r);
 }
 
 void EditorWindow::lang_list_set(const std::vector<std::string>& names, int selected) {
@@ -311,6 +337,10 @@ bool EditorWindow::eventFilter(QObject* obj, QEvent* e) {
 }
 
 void EditorWindow::end_link_edit() {
+    // The keyboard leaves the boxes before they are disabled: a disabled box would hand the
+    // focus to the next one, which would select its text on the way.
+    for (QLineEdit* box : links_)
+        if (box->hasFocus()) setFocus(Qt::OtherFocusReason);
     for (int i = 0; i < 4; ++i) {
         links_[i]->deselect();
         set_link_look(links_[i], false);
@@ -320,28 +350,24 @@ void EditorWindow::end_link_edit() {
 }
 
 void EditorWindow::grid_highlight(int k) {
+    grid_marked_ = std::clamp(k, 0, grid_->rowCount());
     grid_->setUpdatesEnabled(false);
-    for (int r = 0; r < grid_->rowCount(); ++r) {
-        for (int col = 0; col < grid_->columnCount(); ++col) {
-            QTableWidgetItem* it = grid_->item(r, col);
-            if (!it) continue;
-            const bool marked = r == k - 1;
-            it->setForeground(marked ? QColor(0, 0, 255) : QColor(0, 0, 128));
-            it->setBackground(marked ? QColor(255, 255, 255) : QColor(224, 224, 224));
-        }
-    }
+    paint_grid_marking();
     grid_->setUpdatesEnabled(true);
 }
 
 void EditorWindow::pic_link_click(int k) {
     if (!start_link_edit(c_)) return;
     for (QLineEdit* box : links_) set_link_look(box, true);
+    link_focus_ = k;
     links_[k]->setFocus(Qt::MouseFocusReason);
 }
 
+void EditorWindow::focus_link_box() { links_[link_focus_]->setFocus(Qt::OtherFocusReason); }
+
 void EditorWindow::link_edited(int k) {
     QLineEdit* box = links_[k];
-    const BoxText now{bytes(box->text()), box->cursorPosition()};
+    const BoxText now{bytes(box->text()), box->cursorPosition(), link_keys_->typed()};
     const BoxText shown = link_box_changed(c_, k, link_accepted_[k], now);
     if (shown != now) {
         QSignalBlocker block(box);
@@ -353,7 +379,9 @@ void EditorWindow::link_edited(int k) {
 
 void EditorWindow::pwd_clicked(bool on) {
     set_page_password(c_, on);
-    setFocus(); // typing goes on to the page
+    // Typing goes on where it went: to the link box being edited, else to the page.
+    if (c_.p.link_edit) focus_link_box();
+    else setFocus();
 }
 
 bool EditorWindow::handle_link_event(QObject* obj, QEvent* e) {
@@ -364,7 +392,11 @@ bool EditorWindow::handle_link_event(QObject* obj, QEvent* e) {
         }
         if (obj != links_[k]) continue;
         if (e->type() == QEvent::FocusIn) {
-            QTimer::singleShot(0, links_[k], [box = links_[k]] { box->selectAll(); });
+            if (!c_.p.link_edit) continue;
+            link_focus_ = k;
+            QTimer::singleShot(0, links_[k], [this, box = links_[k]] {
+                if (c_.p.link_edit && box->hasFocus()) box->selectAll();
+            });
         } else if (e->type() == QEvent::FocusOut && k == 3 && c_.p.link_edit) {
             // While links are edited the focus cycles through the four boxes.
             const auto reason = static_cast<QFocusEvent*>(e)->reason();
@@ -392,7 +424,30 @@ bool EditorWindow::handle_link_event(QObject* obj, QEvent* e) {
 }
 
 void EditorWindow::keyPressEvent(QKeyEvent* e) {
+    if (c_.p.link_edit) {
+        // While links are edited no key reaches the page: the link box takes it. A key the
+        // box does not take (Shift alone) comes back up here and goes no further.
+        if (forwarding_key_) {
+            e->ignore();
+            return;
+        }
+        focus_link_box();
+        forwarding_key_ = true;
+        QApplication::sendEvent(links_[link_focus_], e);
+        forwarding_key_ = false;
+        return;
+    }
     if (!handle_key(e)) QWidget::keyPressEvent(e);
+}
+
+void EditorWindow::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    // A click on the window's background while links are edited leaves the keyboard with the
+    // link box. Later, so that a click on the display, which ends link editing, keeps it here.
+    if (c_.p.link_edit)
+        QTimer::singleShot(0, this, [this] {
+            if (c_.p.link_edit && hasFocus()) focus_link_box();
+        });
 }
 
 } // namespace kx

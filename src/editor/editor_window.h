@@ -18,6 +18,7 @@ class QTableWidget;
 class QComboBox;
 
 namespace kx {
+class KeystrokeWatch;
 
 struct Ctx;
 class DisplayWidget;
@@ -55,6 +56,7 @@ public:
 protected:
     bool eventFilter(QObject* obj, QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
 
 private:
     void blink();
@@ -65,6 +67,11 @@ private:
     void pic_link_click(int k);
     void link_edited(int k);
     void pwd_clicked(bool on);
+    // The link box that last had the keyboard while links are edited takes it again.
+    void focus_link_box();
+    // The variable grid's marking: data row r, and every row.
+    void paint_grid_row(int r);
+    void paint_grid_marking();
 
     Ctx& c_;
     DisplayWidget* display_ = nullptr;
@@ -80,6 +87,10 @@ private:
     int blink_state_ = 0;
     bool key_preview_ = true;
     std::array<BoxText, 4> link_accepted_{}; // what each link box last showed
+    KeystrokeWatch* link_keys_;
+    bool forwarding_key_ = false; // a key of the window is on its way to a link box
+    int link_focus_ = 0;          // link box that last had the focus while editing
+    int grid_marked_ = 0;         // variable marked in the grid by a right click, 0 none
 };
 
 } // namespace kx

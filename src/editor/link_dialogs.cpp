@@ -2,6 +2,7 @@
 
 #include "core/autolink.h"
 #include "core/context.h"
+#include "platform/qt_button.h"
 #include "platform/qt_text.h"
 
 #include <QGroupBox>
@@ -55,10 +56,9 @@ AutolinkDialog::AutolinkDialog(Ctx& c, QWidget* parent) : QDialog(parent), c_(c)
     lay->addLayout(groups);
 
     auto* buttons = new QHBoxLayout;
-    cmd_ok_ = new QPushButton(this);
-    cmd_ok_->setObjectName("cmdOK");
-    cmd_cancel_ = new QPushButton(this);
-    cmd_cancel_->setObjectName("cmdCancel");
+    // Enter in a page box does not press OK: the range stays as typed.
+    cmd_ok_ = dialog_button(this, "cmdOK");
+    cmd_cancel_ = dialog_button(this, "cmdCancel");
     buttons->addStretch(1);
     buttons->addWidget(cmd_ok_);
     buttons->addWidget(cmd_cancel_);
@@ -145,15 +145,9 @@ LinkParametersDialog::LinkParametersDialog(Ctx& c, QWidget* parent) : QDialog(pa
     }
     options_[std::clamp(c_.p.link_recalc, 0, 2)]->setChecked(true);
     auto* buttons = new QHBoxLayout;
-    cmd_ok_ = new QPushButton(this);
-    cmd_ok_->setObjectName("cmdOK");
-    cmd_cancel_ = new QPushButton(this);
-    cmd_cancel_->setObjectName("cmdCancel");
     // Enter on an option does not close the dialog; only the buttons and Esc do.
-    for (QPushButton* b : {cmd_ok_, cmd_cancel_}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    cmd_ok_ = dialog_button(this, "cmdOK");
+    cmd_cancel_ = dialog_button(this, "cmdCancel");
     buttons->addStretch(1);
     buttons->addWidget(cmd_ok_);
     buttons->addWidget(cmd_cancel_);

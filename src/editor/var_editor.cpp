@@ -2,6 +2,8 @@
 
 #include "core/context.h"
 #include "core/store.h"
+#include "platform/qt_button.h"
+#include "platform/qt_keystroke.h"
 #include "platform/qt_text.h"
 
 #include <QComboBox>
@@ -49,10 +51,12 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
         info_[i]->setObjectName(QString("lblInfo%1").arg(i));
     }
     const char* box_names[] = {"txtAddress", "txtMin", "txtMax", "txtDigits", "txtCol", "txtRow"};
+    keys_ = new KeystrokeWatch(this);
     for (int i = 0; i < 6; ++i) {
         boxes_[i] = new QLineEdit(this);
         boxes_[i]->setObjectName(box_names[i]);
         boxes_[i]->installEventFilter(this);
+        keys_->watch(boxes_[i]);
         const auto b = static_cast<VarBox>(i);
         connect(boxes_[i], &QLineEdit::textEdited, this, [this, b] { box_edited(b); });
     }
@@ -134,9 +138,8 @@ VarEditor::VarEditor(Ctx& ctx, QWidget* parent) : QDialog(parent), c_(ctx) {
     auto* button_row = new QHBoxLayout;
     button_row->addStretch(1);
     for (int i = 0; i < 3; ++i) {
-        buttons_[i] = new QPushButton(this);
-        buttons_[i]->setObjectName(QString("cmdVar%1").arg(i));
-        buttons_[i]->setAutoDefault(false); // Enter in a box does not close the dialog
+        // Enter in a box does not close the dialog.
+        buttons_[i] = dialog_button(this, QString("cmdVar%1").arg(i));
         connect(buttons_[i], &QPushButton::clicked, this, [this, i] { button_clicked(i); });
         button_row->addWidget(buttons_[i]);
     }
@@ -219,7 +222,7 @@ void VarEditor::show_box(VarBox b, const std::string& text) {
 
 void VarEditor::box_edited(VarBox b) {
     QLineEdit* e = box(b);
-    const BoxText now{bytes(e->text()), e->cursorPosition()};
+    const BoxText now{bytes(e->text()), e->cursorPosition(), keys_->typed()};
     const BoxText shown = edit_box_changed(c_, b, accepted_[static_cast<int>(b)], now);
     if (shown != now) {
         QSignalBlocker block(e);

@@ -16,6 +16,7 @@ class QRadioButton;
 class QToolButton;
 
 namespace kx {
+class KeystrokeWatch;
 
 struct Ctx;
 
@@ -57,6 +58,7 @@ private:
     QComboBox* dec_ = nullptr;
     std::array<QLineEdit*, 6> boxes_{};
     std::array<BoxText, 6> accepted_{};
+    KeystrokeWatch* keys_;
     std::array<QToolButton*, 4> steps_{};
     std::array<QLabel*, 6> info_{};
     QLabel* col_label_ = nullptr;

@@ -46,8 +46,10 @@ CompareResult compare(Editor& e, SimProcess* sim) {
     CompareResult r;
     test::on_next_modal<CompareDialog>([&](CompareDialog* d) {
         if (sim) QTimer::singleShot(150, [sim] { sim->press_key(); });
+        EXPECT_FALSE(d->start_button()->isDefault()); // Enter starts nothing
         d->start_button()->click();
         r.report = d->report()->toPlainText().toStdString();
+        EXPECT_FALSE(d->exit_button()->isDefault());
         r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
         d->exit_button()->click();
     });
@@ -215,6 +217,7 @@ EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, in
         QTimer::singleShot(0, d, [&, d] {
             r.start_enabled = d->start_button()->isEnabled();
             r.file_label = d->file_label()->text().toStdString();
+            EXPECT_FALSE(d->start_button()->isDefault()); // Enter starts nothing
             if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
             if (r.start_enabled && stop_after_ms != kNoStart) d->start_button()->click();
             r.closed = !d->isVisible();

@@ -98,6 +98,10 @@ TEST(VarEditBoxes, PastedOrDroppedTextNeverStoresARefusedValue) {
     EXPECT_EQ(t.change(VarBox::Max, "12", {"FFFF", 4}).text, "FFFF");
     EXPECT_EQ(t.change(VarBox::Row, "1", {"4", 1}).text, "1");
     EXPECT_EQ(t.change(VarBox::Col, "5", {"00", 2}).text, "5");
+    // The same texts typed over a selection: the refused key alone is cut out.
+    EXPECT_EQ(t.change(VarBox::Row, "1", {"4", 1, true}), (BoxText{"", 0}));
+    EXPECT_EQ(t.change(VarBox::Max, "12", {"1F", 2, true}).text, "1F");
+    EXPECT_EQ(t.change(VarBox::Address, "FFFF", {"FFFG", 4, true}), (BoxText{"FFF", 3}));
 
     // Link boxes: never above the last page, digits only.
     t.p.last_page_idx = 3;
