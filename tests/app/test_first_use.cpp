@@ -1,6 +1,7 @@
 // What a new user meets first in the windows: keys as X11 delivers them, the variable grid
 // after every road that loads a page, folders with accented names, the shell's boxes.
 #include "app/dialogs.h"
+#include "comm/compare_dialog.h"
 #include "comm/transfer_dialogs.h"
 #include "editor/editor_window.h"
 #include "platform/qt_settings.h"
@@ -132,15 +133,19 @@ TEST(FirstUse, ShellBoxesAndStockTexts) {
     EXPECT_EQ(cancel(), "Cancel"); // a closed window leaves nothing installed
 }
 
-TEST(FirstUse, TheUploadDialogOpensWithUserInputHeld) {
+// The upload and compare dialogs pause before they show: no key, click or menu command
+// gets in during that pause.
+TEST(FirstUse, TheUploadAndCompareDialogsOpenWithUserInputHeld) {
     App a;
-    a.pump.user_input.clear();
-    std::vector<bool> before_shown;
-    on_next_modal([&](QWidget* m) {
-        before_shown = a.pump.user_input;
-        qobject_cast<QDialog*>(m)->reject();
-    });
-    show_upload_dialog(a.c, a.w.serial(), &a.w);
-    EXPECT_EQ(before_shown, std::vector<bool>{false});
-    EXPECT_TRUE(a.p.port_idle);
+    for (auto show : {show_upload_dialog, show_compare_dialog}) {
+        a.pump.user_input.clear();
+        std::vector<bool> before_shown;
+        on_next_modal([&](QWidget* m) {
+            before_shown = a.pump.user_input;
+            qobject_cast<QDialog*>(m)->reject();
+        });
+        show(a.c, a.w.serial(), &a.w);
+        EXPECT_EQ(before_shown, std::vector<bool>{false});
+        EXPECT_TRUE(a.p.port_idle);
+    }
 }
