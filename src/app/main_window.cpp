@@ -291,7 +291,7 @@ void MainWindow::show_help() { kx::show_help(c_); }
 
 void MainWindow::show_about() {
     // One box: a second click brings it to the front.
-    if (!about_) about_ = new AboutBox(c_.txt(10068), c_.txt(10069), this);
+    if (!about_) about_ = new AboutBox(c_.txt(10068), c_.txt(10069), c_.txt(10903), this);
     about_->show();
     about_->raise();
     about_->activateWindow();

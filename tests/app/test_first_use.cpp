@@ -8,8 +8,10 @@
 #include "platform/qt_text.h"
 #include "support/app_rig.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSvgRenderer>
 #include <QTableWidget>
 
 using namespace kx;
@@ -148,4 +150,22 @@ TEST(FirstUse, TheUploadAndCompareDialogsOpenWithUserInputHeld) {
         EXPECT_EQ(before_shown, std::vector<bool>{false});
         EXPECT_TRUE(a.p.port_idle);
     }
+}
+
+// The about box's lines follow the interface language; the splash reads its picture once,
+// however often it is painted.
+TEST(FirstUse, TheAboutBoxSpeaksTheInterfaceLanguageAndTheSplashReadsOnce) {
+    for (const char* lingua : {"0", "1"}) {
+        App a(lingua);
+        a.w.action(Menu::Help, 1)->trigger();
+        QStringList lines;
+        for (QLabel* l : a.w.findChild<AboutBox*>()->findChildren<QLabel*>()) lines << l->text();
+        EXPECT_EQ(lines.join('|'), lingua[0] == '0'
+                                       ? "|Win Mivor versione 1.7|Editor per terminali operatore KX"
+                                       : "|Win Mivor version 1.7|Editor for KX operator terminals");
+    }
+    SplashWindow splash;
+    for (int i = 0; i < 3; ++i) splash.grab();
+    ASSERT_EQ(splash.findChildren<QSvgRenderer*>().size(), 1);
+    EXPECT_TRUE(splash.findChild<QSvgRenderer*>()->isValid());
 }
