@@ -51,7 +51,8 @@ int ModelChooser::selected() const {
     return 0;
 }
 
-AboutBox::AboutBox(const std::string& caption, const std::string& version_text, QWidget* parent)
+AboutBox::AboutBox(const std::string& caption, const std::string& version_text,
+                   const std::string& purpose_text, QWidget* parent)
     : QDialog(parent) {
     setObjectName("frmInfo");
     setWindowTitle(qs(caption));
@@ -71,9 +72,10 @@ AboutBox::AboutBox(const std::string& caption, const std::string& version_text, 
     version->setObjectName("lblVersion");
     version->setAlignment(Qt::AlignCenter);
     lay->addWidget(version);
-    auto* fixed = new QLabel("Editor for KX operator terminals", this);
-    fixed->setAlignment(Qt::AlignCenter);
-    lay->addWidget(fixed);
+    auto* purpose = new QLabel(qs(purpose_text), this);
+    purpose->setObjectName("lblPurpose");
+    purpose->setAlignment(Qt::AlignCenter);
+    lay->addWidget(purpose);
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");
     lay->addWidget(ok, 0, Qt::AlignCenter);
@@ -120,16 +122,16 @@ SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::Frameless
                                                     : QRect(0, 0, 1024, 768);
     int w = screen.width() * 2 / 3, h = screen.height() * 2 / 3;
     setGeometry(screen.x() + screen.width() / 6, screen.y() + screen.height() / 6, w, h);
+    picture_ = new QSvgRenderer(QString(":/splash.svg"), this);
 }
 
 void SplashWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(40, 40, 48));
-    QSvgRenderer r(QString(":/splash.svg"));
-    QSizeF s = r.defaultSize();
+    QSizeF s = picture_->defaultSize();
     s.scale(size(), Qt::KeepAspectRatio);
     QRectF target((width() - s.width()) / 2, (height() - s.height()) / 2, s.width(), s.height());
-    r.render(&p, target);
+    picture_->render(&p, target);
 }
 
 } // namespace kx

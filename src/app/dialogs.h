@@ -11,6 +11,7 @@ class QLabel;
 class QProgressBar;
 class QRadioButton;
 class QPushButton;
+class QSvgRenderer;
 
 namespace kx {
 
@@ -31,11 +32,12 @@ private:
     QPushButton* cancel_ = nullptr;
 };
 
-// The about box (modeless); OK or Esc closes it.
+// The about box (modeless): the version and what the program is; OK or Esc closes it.
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    AboutBox(const std::string& caption, const std::string& version_text, QWidget* parent = nullptr);
+    AboutBox(const std::string& caption, const std::string& version_text, const std::string& purpose_text,
+             QWidget* parent = nullptr);
 };
 
 // The progress window of long operations (modeless).
@@ -55,7 +57,7 @@ private:
     QElapsedTimer painted_; // since the bar was last painted
 };
 
-// The splash picture shown while the program starts.
+// The splash picture shown while the program starts; the picture is read once.
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
@@ -63,6 +65,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+
+private:
+    QSvgRenderer* picture_ = nullptr;
 };
 
 } // namespace kx

@@ -63,6 +63,7 @@ MainWindow::MainWindow(Ctx& ctx) : c_(ctx) {
     editor_ = new EditorWindow(c_);
     sub_ = mdi_->addSubWindow(editor_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     editor_->setWindowTitle("Editor");
+    editor_->installEventFilter(this); // its layout's requests change the window's minimum size
     progress_ = new ProgressWindow(this);
     serial_ = new SerialLink(c_, this);
     build_menus();
@@ -118,6 +119,7 @@ void MainWindow::load() {
     c_.set_view(this);
     main_window_load(c_);
     sub_->showMaximized();
+    fit_minimum_size();
     refresh_status();
     report_settings_trouble(c_);
 }
@@ -291,7 +293,7 @@ void MainWindow::show_help() { kx::show_help(c_); }
 
 void MainWindow::show_about() {
     // One box: a second click brings it to the front.
-    if (!about_) about_ = new AboutBox(c_.txt(10068), c_.txt(10069), this);
+    if (!about_) about_ = new AboutBox(c_.txt(10068), c_.txt(10069), c_.txt(10903), this);
     about_->show();
     about_->raise();
     about_->activateWindow();
@@ -304,6 +306,18 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     }
     editor_->set_blink_enabled(false);
     e->accept();
+}
+
+bool MainWindow::eventFilter(QObject* obj, QEvent* e) {
+    if (obj == editor_ && e->type() == QEvent::LayoutRequest) fit_minimum_size();
+    return QMainWindow::eventFilter(obj, e);
+}
+
+void MainWindow::fit_minimum_size() {
+    // The document area's minimum carries the editor window's (labels, display, variable
+    // grid) into the main window's, with the menu bar, toolbar and status bar around it.
+    const int frame = 2 * mdi_->frameWidth();
+    mdi_->setMinimumSize(sub_->minimumSizeHint() + QSize(frame, frame));
 }
 
 void MainWindow::set_caption(const std::string& caption) {

@@ -76,8 +76,11 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
+    // The window is never smaller than the editor window needs to show whole.
+    void fit_minimum_size();
     void build_menus();
     QMenu* build_menu(QMenu* menu, Menu m);
     void show_help();

@@ -129,7 +129,7 @@ void CompareDialog::exit_shown() {
 void show_compare_dialog(Ctx& c, SerialLink& link, QWidget* parent) {
     save_page(c, c.p.act_page, c.p.act_lang);
     CompareDialog dlg(c, link, parent);
-    wait_ms(c.pump, 100);
+    opening_pause(c.pump);
     set_lang_compare(c, dlg);
     dlg.exec();
 }

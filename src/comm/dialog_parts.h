@@ -1,9 +1,11 @@
 #pragma once
 // Small pieces that the transfer dialogs share: named buttons, showing or hiding a control
-// together with enabling it, and a progress bar that keeps its value within its range.
+// together with enabling it, a progress bar that keeps its value within its range, and the
+// pause before a dialog shows.
 #include "core/project.h"
 #include "core/transfer.h"
 #include "platform/qt_button.h"
+#include "platform/api/pump.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -38,5 +40,9 @@ inline void set_usable(QWidget* w, bool on) {
 }
 
 inline void progress_to(QProgressBar* bar, int value) { bar->setValue(std::clamp(value, 0, bar->maximum())); }
+
+// The short pause between building a dialog and showing it. The windows paint, but no key,
+// click or menu command gets in: nothing can start while the dialog is only half set up.
+inline void opening_pause(Pump& pump) { wait_ms(pump, 100, /*user_input=*/false); }
 
 } // namespace kx

@@ -142,7 +142,7 @@ void show_download_dialog(Ctx& c, SerialLink& link, QWidget* parent) {
 void show_upload_dialog(Ctx& c, SerialLink& link, QWidget* parent) {
     TransferDialog dlg(c, link, TransferDialog::Kind::Upload, parent);
     set_lang_upload(c, dlg);
-    wait_ms(c.pump, 100, /*user_input=*/false); // no menu command while the dialog is set up
+    opening_pause(c.pump);
     dlg.exec();
 }
 

@@ -51,8 +51,9 @@ public:
     CompareRun(Ctx& c, LinkPort& link, ComparePanel& panel, CompareTotals& totals)
         : c_(c), p_(c.p), link_(link), panel_(panel), totals_(totals) {}
 
-    // The whole sequence; returns when it ended, for whatever reason but a run-time error.
-    void sequence();
+    // The whole sequence; returns when it ended, for whatever reason but a run-time error:
+    // the verdict's message id when it ran to its end, 0 when it was stopped.
+    int sequence();
     bool pages_started() const { return pages_started_; }
 
 private:
@@ -191,31 +192,31 @@ bool CompareRun::compare_page(int page, int lang) {
     return true;
 }
 
-void CompareRun::sequence() {
+int CompareRun::sequence() {
     panel_.set_info(c_.txt(10209));
 
-    if (!next()) return;
+    if (!next()) return 0;
     const int langs = read_dec16(p_.rx_buffer, "language count");
     if (langs != p_.n_lang) {
         line(10178, num(langs), num(p_.n_lang), "", kStyleFatal);
-        return;
+        return 0;
     }
     ack();
 
-    if (!next()) return;
+    if (!next()) return 0;
     const std::int64_t last = static_cast<std::int64_t>(read_decimal(p_.rx_buffer)) / langs - 1;
     if (last != p_.last_page_idx) {
         line(10172, num(last), num(p_.last_page_idx), "", kStyleFatal);
-        return;
+        return 0;
     }
     ack();
 
     for (int l = 0; l < langs; ++l) {
-        if (!next()) return;
+        if (!next()) return 0;
         const std::string name = printable_prefix(p_.rx_buffer);
         if (name != p_.language_names[l] &&
             !line(10173, name, p_.language_names[l], lang_note(l), kStyleWarning))
-            return;
+            return 0;
         ack();
     }
 
@@ -224,28 +225,28 @@ void CompareRun::sequence() {
     pages_started_ = true;
     for (int l = 0; l < langs; ++l) {
         for (int pg = 0; pg <= last_page; ++pg) {
-            if (!compare_page(pg, l)) return;
+            if (!compare_page(pg, l)) return 0;
             panel_.progress_value(pg + l * last_page);
         }
     }
 
     panel_.set_info(c_.txt(10210));
-    if (!next()) return;
+    if (!next()) return 0;
     const std::int64_t total = read_decimal(p_.rx_buffer);
     const int n_str = p_.n_strings;
     if (total != static_cast<std::int64_t>(n_str) * langs) {
         line(10174, num(total), num(static_cast<std::int64_t>(n_str) * langs), "", kStyleFatal);
-        return;
+        return 0;
     }
     ack();
 
     panel_.progress_show(std::max(n_str * langs, 1));
     for (int l = 0; l < langs; ++l) {
         for (int s = 0; s < n_str; ++s) {
-            if (!next()) return;
+            if (!next()) return 0;
             const std::string& held = p_.global_strings[l][s];
             const std::string note = lang_note(l) + "   " + c_.txt(10180) + " " + num(s);
-            if (p_.rx_buffer != held && !line(10175, p_.rx_buffer, held, note, kStyleError)) return;
+            if (p_.rx_buffer != held && !line(10175, p_.rx_buffer, held, note, kStyleError)) return 0;
             panel_.progress_value(s + l * n_str + 1);
             ack();
         }
@@ -254,6 +255,7 @@ void CompareRun::sequence() {
     c_.beep();
     const int verdict = totals_.errors > 0 ? 10212 : totals_.warnings > 0 ? 10213 : 10211;
     c_.prompt.message(c_.txt(verdict), kOkOnly);
+    return verdict;
 }
 
 // The editor shows page 0 of the current language again.
@@ -305,18 +307,23 @@ TransferOutcome run_compare(Ctx& c, LinkPort& link, ComparePanel& panel, Compare
     panel.report_shown();
     panel.report_append(now_text() + " " + shown_path(c.p.project_path) + kCrLf + c.txt(10205) + kCrLf);
     CompareRun run(c, link, panel, totals);
+    // The status line ends on the verdict, or says that the compare was stopped.
+    constexpr int kStopped = 10904;
+    int verdict = 0;
     try {
         link.open();
         panel.buttons_hidden();
-        run.sequence();
+        verdict = run.sequence();
     } catch (const TransferError& e) {
         report_error(c, e.number(), e.what());
         link.release();
         panel.buttons_hidden();
+        panel.set_info(c.txt(kStopped));
         panel.exit_shown();
         if (run.pages_started()) restore_editor(c);
         return TransferOutcome::Failed;
     }
+    panel.set_info(c.txt(verdict ? verdict : kStopped));
     panel.exit_shown();
     link.release();
     restore_editor(c);

@@ -5,6 +5,8 @@
 #include "core/store.h"
 #include "core/variables.h"
 
+#include <algorithm>
+
 namespace kx {
 
 const std::vector<TerminalModel>& terminal_models() {
@@ -46,6 +48,15 @@ const TerminalModel* model_by_file_code(int code) {
 TypeList model_type_list(const std::string& key) {
     const TerminalModel* m = find_model(key);
     return m ? m->types : TypeList::None;
+}
+
+DisplayExtent largest_display() {
+    DisplayExtent most;
+    for (const auto& m : terminal_models()) {
+        most.cols = std::max(most.cols, m.cols);
+        most.rows = std::max(most.rows, m.rows);
+    }
+    return most;
 }
 
 int type_code_to_terminal(int code, const std::string& key) {

@@ -34,6 +34,11 @@ const TerminalModel* model_by_option(int option);
 // The model of a project-file model code; nullptr when none has it.
 const TerminalModel* model_by_file_code(int code);
 TypeList model_type_list(const std::string& key);
+// The most columns and the most rows of any model's display: room that every project fits.
+struct DisplayExtent {
+    int cols = 0, rows = 0;
+};
+DisplayExtent largest_display();
 
 // Type codes: editor coding <-> terminal coding.
 int type_code_to_terminal(int code, const std::string& key);

@@ -4,6 +4,7 @@
 #include "core/display.h"
 #include "core/editing.h"
 #include "core/links.h"
+#include "core/models.h"
 #include "core/store.h"
 #include "editor/display_widget.h"
 #include "platform/qt_keystroke.h"
@@ -20,6 +21,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSpacerItem>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -44,14 +47,27 @@ QPixmap arrow_pixmap(int dir) {
     return pm;
 }
 
+// A framed label as wide as its text and at least 70 pixels: however small the window, the
+// text is never cut.
+class FramedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return QLabel::sizeHint().expandedTo(QSize(70, 0)); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
 QLabel* framed_label(QWidget* parent) {
-    auto* l = new QLabel(parent);
+    auto* l = new FramedLabel(parent);
     l->setFrameShape(QFrame::Box);
-    l->setMinimumWidth(70);
     l->setContentsMargins(6, 2, 6, 2);
     l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return l;
 }
+
+// Height of a row of the variable grid, in pixels.
+constexpr int kGridRowH = 20;
+// Rows the grid shows at least; the rest are reached with its scroll bar.
+constexpr int kGridMinRows = 2;
 
 void set_link_look(QLineEdit* box, bool editing) {
     QPalette pal = box->palette();
@@ -134,7 +150,14 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setSelectionMode(QAbstractItemView::NoSelection);
     grid_->setFocusPolicy(Qt::NoFocus);
-    grid_->verticalHeader()->setDefaultSectionSize(20);
+    grid_->verticalHeader()->setDefaultSectionSize(kGridRowH);
+    // Columns of fixed widths that fill the grid: the last one takes the room that the
+    // vertical scroll bar leaves when every row shows.
+    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    // It asks for the height of all its rows, and takes less only when the window has less.
+    grid_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     lang_ = new QComboBox(this);
     lang_->setObjectName("cmbLang");
     lang_->setMinimumWidth(120);
@@ -143,6 +166,10 @@ EditorWindow::EditorWindow(Ctx& ctx, QWidget* parent) : QWidget(parent), c_(ctx)
     grid_row_lay->addWidget(lang_, 0, Qt::AlignTop);
     grid_row_lay->addStretch(1);
     root->addLayout(grid_row_lay);
+    // Room for the largest display, whichever model the project has: the window's minimum
+    // size fits every model.
+    display_room_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
+    root->addItem(display_room_);
     root->addStretch(1);
 
     connect(display_, &DisplayWidget::cellPressed, this, [this](int cell, Qt::MouseButton b) {
@@ -181,7 +208,15 @@ QLabel* EditorWindow::label(Label which) const {
 
 void EditorWindow::paint_cell(int cell, GlyphSet set, int image) { display_->set_cell(cell, set, image); }
 
-void EditorWindow::layout_display(int n_cols, int n_rows) { display_->layout_cells(n_cols, n_rows); }
+void EditorWindow::layout_display(int n_cols, int n_rows) {
+    display_->layout_cells(n_cols, n_rows);
+    const DisplayExtent most = largest_display();
+    const DisplayGeometry largest = display_geometry(most.cols, most.rows);
+    const DisplayGeometry shown = display_geometry(n_cols, n_rows);
+    display_room_->changeSize(largest.border_w, std::max(0, largest.border_h - shown.border_h),
+                              QSizePolicy::Fixed, QSizePolicy::Fixed);
+    layout()->invalidate();
+}
 
 void EditorWindow::unload_display(int) { display_->unload_cells(); }
 
@@ -225,8 +260,13 @@ void EditorWindow::grid_layout(const std::vector<std::string>& headings) {
     QStringList h;
     for (const auto& s : headings) h << qs(s);
     grid_->setHorizontalHeaderLabels(h);
-    grid_->setFixedWidth(total + 4);
-    grid_->setFixedHeight(grid_->horizontalHeader()->height() + kMaxVars * 20 + 4);
+    // Every column beside the vertical scroll bar; every row when there is room, at least
+    // kGridMinRows.
+    const int frame = 2 * grid_->frameWidth();
+    const int heading = grid_->horizontalHeader()->sizeHint().height();
+    grid_->setFixedWidth(total + frame + grid_->verticalScrollBar()->sizeHint().width());
+    grid_->setMinimumHeight(heading + kGridMinRows * kGridRowH + frame);
+    grid_->setMaximumHeight(heading + kMaxVars * kGridRowH + frame);
 }
 
 void EditorWindow::grid_clear(const std::vector<std::string>& headings) {

@@ -16,6 +16,7 @@ class QRadioButton;
 class QGroupBox;
 class QTableWidget;
 class QComboBox;
+class QSpacerItem;
 
 namespace kx {
 class KeystrokeWatch;
@@ -83,6 +84,7 @@ private:
     QRadioButton* pwd_off_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QComboBox* lang_ = nullptr;
+    QSpacerItem* display_room_ = nullptr; // what the largest display needs beyond this one
     std::unique_ptr<FdTimer> blink_;
     int blink_state_ = 0;
     bool key_preview_ = true;

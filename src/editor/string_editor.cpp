@@ -1,6 +1,7 @@
 #include "editor/string_editor.h"
 
 #include "core/context.h"
+#include "core/models.h"
 #include "core/text.h"
 #include "platform/qt_text.h"
 
@@ -62,6 +63,17 @@ QIcon button_icon(int which) {
         break;
     }
     return QIcon(pm);
+}
+
+// Width of a text cell that shows a row of the widest display in the font's widest capitals,
+// with the cell's margins and a few pixels to spare.
+int full_row_width(const QTableWidget* t) {
+    const QFontMetrics fm = t->fontMetrics();
+    const int cols = largest_display().cols;
+    const int letters = std::max(fm.horizontalAdvance(QString(cols, QChar('W'))),
+                                 fm.horizontalAdvance(QString(cols, QChar('M'))));
+    const int margins = 2 * (t->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t) + 1);
+    return letters + margins + 4;
 }
 
 // A text typed into a cell as the project can hold it, shown back in the cell.
@@ -141,9 +153,8 @@ StringEditor::StringEditor(Ctx& c, QWidget* parent) : QDialog(parent), c_(c), s_
         t->setAlternatingRowColors(false);
         t->setWordWrap(false);
         // Column widths in twips at 15 twips a pixel: text 3000, number 800; the text column
-        // grows to show a whole display row.
-        t->setColumnWidth(
-            0, std::max(200, t->fontMetrics().horizontalAdvance(QString(s_.max_len(), QChar('a'))) + 16));
+        // grows to show a whole row of the widest display in the widest letters.
+        t->setColumnWidth(0, std::max(200, full_row_width(t)));
         t->setColumnWidth(1, 53);
         t->horizontalHeader()->setStretchLastSection(true);
         t->verticalHeader()->setDefaultSectionSize(20);

@@ -92,10 +92,12 @@ bool QtPrompt::open_document(const std::string& path) {
 }
 
 void QtPrompt::busy(bool on) {
+    // The hourglass is the main window's (and its children's) alone: a dialog or message box
+    // opened meanwhile waits for the user, and shows the normal pointer.
     if (on) {
-        if (busy_depth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (busy_depth_++ == 0 && parent_) parent_->setCursor(Qt::WaitCursor);
     } else if (busy_depth_ > 0) {
-        if (--busy_depth_ == 0) QApplication::restoreOverrideCursor();
+        if (--busy_depth_ == 0 && parent_) parent_->unsetCursor();
     }
 }
 

@@ -1,14 +1,17 @@
 // What a new user meets first in the windows: keys as X11 delivers them, the variable grid
 // after every road that loads a page, folders with accented names, the shell's boxes.
 #include "app/dialogs.h"
+#include "comm/compare_dialog.h"
 #include "comm/transfer_dialogs.h"
 #include "editor/editor_window.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_text.h"
 #include "support/app_rig.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSvgRenderer>
 #include <QTableWidget>
 
 using namespace kx;
@@ -132,15 +135,37 @@ TEST(FirstUse, ShellBoxesAndStockTexts) {
     EXPECT_EQ(cancel(), "Cancel"); // a closed window leaves nothing installed
 }
 
-TEST(FirstUse, TheUploadDialogOpensWithUserInputHeld) {
+// The upload and compare dialogs pause before they show: no key, click or menu command
+// gets in during that pause.
+TEST(FirstUse, TheUploadAndCompareDialogsOpenWithUserInputHeld) {
     App a;
-    a.pump.user_input.clear();
-    std::vector<bool> before_shown;
-    on_next_modal([&](QWidget* m) {
-        before_shown = a.pump.user_input;
-        qobject_cast<QDialog*>(m)->reject();
-    });
-    show_upload_dialog(a.c, a.w.serial(), &a.w);
-    EXPECT_EQ(before_shown, std::vector<bool>{false});
-    EXPECT_TRUE(a.p.port_idle);
+    for (auto show : {show_upload_dialog, show_compare_dialog}) {
+        a.pump.user_input.clear();
+        std::vector<bool> before_shown;
+        on_next_modal([&](QWidget* m) {
+            before_shown = a.pump.user_input;
+            qobject_cast<QDialog*>(m)->reject();
+        });
+        show(a.c, a.w.serial(), &a.w);
+        EXPECT_EQ(before_shown, std::vector<bool>{false});
+        EXPECT_TRUE(a.p.port_idle);
+    }
+}
+
+// The about box's lines follow the interface language; the splash reads its picture once,
+// however often it is painted.
+TEST(FirstUse, TheAboutBoxSpeaksTheInterfaceLanguageAndTheSplashReadsOnce) {
+    for (const char* lingua : {"0", "1"}) {
+        App a(lingua);
+        a.w.action(Menu::Help, 1)->trigger();
+        QStringList lines;
+        for (QLabel* l : a.w.findChild<AboutBox*>()->findChildren<QLabel*>()) lines << l->text();
+        EXPECT_EQ(lines.join('|'), lingua[0] == '0'
+                                       ? "|Win Mivor versione 1.7|Editor per terminali operatore KX"
+                                       : "|Win Mivor version 1.7|Editor for KX operator terminals");
+    }
+    SplashWindow splash;
+    for (int i = 0; i < 3; ++i) splash.grab();
+    ASSERT_EQ(splash.findChildren<QSvgRenderer*>().size(), 1);
+    EXPECT_TRUE(splash.findChild<QSvgRenderer*>()->isValid());
 }

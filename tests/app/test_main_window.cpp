@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTableWidget>
 
 #include <QTest>
 #include <QToolBar>
@@ -194,4 +196,35 @@ TEST(MainWindow, SaveAndOpenThroughTheFileMenu) {
     EXPECT_EQ(e->display()->cell_image(0), 'F');
     EXPECT_FALSE(a.p.prj_modified);
     EXPECT_EQ(a.w.windowTitle(), a.caption());
+}
+
+// Made as small as it goes, the window shows every label's text and the whole display, also
+// when a 40 x 4 project follows a 16 x 2 one; the grid gives up rows for a scroll bar.
+TEST(MainWindow, AtItsMinimumSizeLabelsAndDisplayFitAndTheGridScrolls) {
+    App a;
+    EditorWindow* e = a.w.editor();
+    auto whole = [](QWidget* w) { return w->visibleRegion().boundingRect() == w->rect(); };
+    int height = 0;
+    for (int option : {0, 5}) {
+        on_next_modal<ModelChooser>([option](ModelChooser* dlg) {
+            dlg->option(option)->setChecked(true);
+            dlg->ok_button()->click();
+        });
+        a.w.action(Menu::File, 0)->trigger();
+        for (int settle = 0; settle < 2; ++settle) QApplication::processEvents();
+        if (option == 0) a.w.resize(1, 1);
+        QApplication::processEvents();
+        if (option == 0) height = a.w.height();
+    }
+    EXPECT_EQ(a.w.height(), height);
+    for (Label l :
+         {Label::Page, Label::TPages, Label::Row, Label::Col, Label::Mode, Label::Link, Label::Type})
+        EXPECT_TRUE(e->label(l)->width() >= e->label(l)->sizeHint().width() && whole(e->label(l)));
+    EXPECT_TRUE(whole(e->display()) && whole(e->grid()));
+    EXPECT_TRUE(e->grid()->verticalScrollBar()->isVisible());
+    // Once the window is as much taller as the grid needs, every row shows.
+    a.w.resize(a.w.width(), a.w.height() + e->grid()->maximumHeight() - e->grid()->height());
+    QApplication::processEvents();
+    EXPECT_FALSE(e->grid()->verticalScrollBar()->isVisible() ||
+                 e->grid()->horizontalScrollBar()->isVisible());
 }

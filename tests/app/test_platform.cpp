@@ -161,3 +161,22 @@ TEST(QtText, SingleByteTextRoundTripsThroughQString) {
     EXPECT_EQ(bytes(qs(all)), all);
     EXPECT_EQ(qs("\x80"), QString(QChar(0x20AC)));
 }
+
+// The hourglass is the main window's and its children's; a message box opened meanwhile
+// shows the normal pointer.
+TEST(QtPrompt, HourglassOnTheMainWindowOnly) {
+    QWidget main_window;
+    auto* child = new QWidget(&main_window);
+    QtPrompt prompt(&main_window);
+    prompt.busy(true);
+    EXPECT_EQ(child->cursor().shape(), Qt::WaitCursor);
+    bool app_wide = true; // the box would show the application's pointer
+    QTimer::singleShot(0, [&] {
+        app_wide = QGuiApplication::overrideCursor() != nullptr;
+        QMetaObject::invokeMethod(QApplication::activeModalWidget(), "reject");
+    });
+    prompt.message("x", kOkOnly, "");
+    EXPECT_FALSE(app_wide);
+    prompt.busy(false);
+    EXPECT_EQ(child->cursor().shape(), Qt::ArrowCursor);
+}

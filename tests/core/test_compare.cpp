@@ -17,7 +17,9 @@ namespace {
 
 struct ReportPanel : ComparePanel {
     std::string report;
+    std::string info; // the status line
     void report_append(const std::string& text) override { report += text; }
+    void set_info(const std::string& text) override { info = text; }
 };
 
 // A KXB_5560 project (40 x 4) of one page: "AB_D" and a left arrow in row 0, a WORD with
@@ -230,4 +232,23 @@ TEST(CompareReport, NamesTheProjectAsMessagesDo) {
     f.p.project_path = "/w/Caffè Кофе/q.prj";
     f.run();
     EXPECT_NE(f.panel.report.find(" /w/Caff\xE8 ????/q.prj\r\n"), std::string::npos) << f.panel.report;
+}
+
+// Once the compare is over, the status line shows its verdict, or that it was stopped.
+TEST(CompareEnd, TheStatusLineShowsTheVerdictOrTheStop) {
+    const std::string stopped = "Confronto interrotto";
+    const std::tuple<int, const char*, std::string> cases[] = {
+        {0, "0001", "Confronto Flash KX / RAM PC OK!"}, // nothing changed
+        {CompareRig::kPos, "2F", "ERRORE! Flash KX diversa da RAM PC"},
+        {CompareRig::kCount, "2", stopped},           // a fatal line
+        {CompareRig::kAccess, "100", stopped},        // a run-time error
+        {CompareRig::kStrings + 1, nullptr, stopped}, // the last string never comes
+    };
+    for (const auto& [frame, text, info] : cases) {
+        CompareRig f;
+        if (text) f.frames[frame] = text;
+        else f.frames.resize(frame);
+        f.run();
+        EXPECT_EQ(f.panel.info, info) << frame;
+    }
 }

@@ -143,3 +143,15 @@ TEST(StringEditor, EscAndTheCloseBoxAskAfterAnEditAndOnlyYesKeepsIt) {
         test::round_trip(a.p);
     }
 }
+
+// A row of the widest display (40 x 4) in wide letters shows whole in the text column.
+TEST(StringEditor, TheTextColumnHoldsAFullRowOfTheWidestDisplay) {
+    TwoLanguages a;
+    a.p.global_strings[0][0] = std::string(40, 'W');
+    a.edit([&](StringEditor& dlg) {
+        QTableWidget* t = dlg.list(0);
+        const int margins = 2 * (t->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, t) + 1);
+        EXPECT_GE(t->columnWidth(0), t->fontMetrics().horizontalAdvance(t->item(0, 0)->text()) + margins);
+        EXPECT_LE(t->columnViewportPosition(0) + t->columnWidth(0), t->viewport()->width());
+    });
+}
