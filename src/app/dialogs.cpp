@@ -76,8 +76,7 @@ AboutBox::AboutBox(const std::string& caption, const std::string& version_text,
     purpose->setObjectName("lblPurpose");
     purpose->setAlignment(Qt::AlignCenter);
     lay->addWidget(purpose);
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
+    auto* ok = dialog_button(this, "cmdOK", "OK");
     lay->addWidget(ok, 0, Qt::AlignCenter);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -165,6 +165,10 @@ TEST(DialogButtons, NoDialogHasADefaultButton) {
     ASSERT_TRUE(copy);
     EXPECT_EQ(enter_buttons(copy), "");
     copy->close();
+    a.w.action(Menu::Help, 1)->trigger(); // Info, modeless
+    ASSERT_TRUE(a.w.findChild<AboutBox*>());
+    EXPECT_EQ(enter_buttons(a.w.findChild<AboutBox*>()), "");
+    a.w.findChild<AboutBox*>()->close();
     int seen = 0;
     auto check = [&seen](QWidget* dlg) {
         ++seen;
