@@ -27,7 +27,10 @@ std::string QtSettingsStore::get(const std::string& section, const std::string& 
                                  const std::string& def) const {
     QVariant v = s_->value(qs(section) + "/" + qs(key));
     if (!v.isValid()) return def;
-    return fs_name(v.toString());
+    std::string value = fs_name(v.toString());
+    // No setting holds a NUL (numbers and file-system names): a damaged one, as if missing.
+    if (value.find('\0') != std::string::npos) return def;
+    return value;
 }
 
 void QtSettingsStore::save(const std::string& section, const std::string& key, const std::string& value) {

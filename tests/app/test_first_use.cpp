@@ -2,7 +2,9 @@
 // after every road that loads a page, folders with accented names, the shell's boxes.
 #include "app/dialogs.h"
 #include "comm/transfer_dialogs.h"
+#include "core/serial_rx.h"
 #include "editor/editor_window.h"
+#include "platform/api/textfile.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_text.h"
 #include "support/app_rig.h"
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
+#include <fstream>
 
 using namespace kx;
 using test::App;
@@ -161,6 +164,33 @@ TEST(FirstUse, AnUnreadableSettingsFileIsSaidAsSuchAndDefaultsServe) {
     App b("", "", &store);
     EXPECT_TRUE(b.prompt.messages.empty());
     EXPECT_EQ(b.w.action(Menu::Language, 1)->text(), "&English");
+}
+
+// Stored paths with a NUL inside are ignored as missing ones: the start makes a new
+// project name, no recent entry shows, and Save writes the project.
+TEST(FirstUse, StoredPathsWithANulAreIgnored) {
+    test::TempDir root;
+    const std::string project = root.file("forno.prj"), junk = std::string("\0junk", 5);
+    const QString ini = qpath(root.file("Mivor.conf"));
+    {
+        std::ofstream(project) << "x";
+        QSettings s(ini, QSettings::IniFormat);
+        for (const char* key :
+             {"UltimaDirectory", "UltimoFile", "PenultimoFile", "TerzultimoFile", "QuartultimoFile"})
+            s.setValue(QStringLiteral("Inizializzazione/") + key, qpath(project + junk));
+        s.setValue("Ricette/UltimoFile", qpath(root.file("r.ric") + junk));
+        s.setValue("Settaggi/COM1Device", qpath("/dev/ttyS0" + junk));
+    }
+    QtSettingsStore store(ini);
+    App a("", "", &store);
+    for (int k = 7; k <= 10; ++k) EXPECT_FALSE(a.w.action(Menu::File, k)->isVisible()) << k;
+    EXPECT_EQ(a.p.project_path, a.dir.file("nuovoProgetto"));
+    EXPECT_EQ(store.get("Ricette", "UltimoFile"), "");
+    EXPECT_EQ(com_port_device(store, 1), "/dev/ttyS0");
+    test::type_text(a.w.editor(), "FORNO");
+    a.w.action(Menu::File, 2)->trigger(); // Save
+    EXPECT_TRUE(a.prompt.messages.empty()) << a.prompt.last_text();
+    EXPECT_TRUE(file_exists(a.dir.file("nuovoProgetto")));
 }
 
 TEST(FirstUse, TheUploadDialogOpensWithUserInputHeld) {
