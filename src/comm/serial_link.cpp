@@ -1,6 +1,7 @@
 #include "comm/serial_link.h"
 
 #include "core/context.h"
+#include "core/text.h"
 #include "platform/qt_pump.h"
 #include "platform/qt_text.h"
 
@@ -9,10 +10,23 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace kx {
+namespace {
+
+// The characters the port lost (its overrun counts), or -1 when the device keeps no counts.
+long long lost_count(int fd) {
+    serial_icounter_struct ic{};
+    if (::ioctl(fd, TIOCGICOUNT, &ic) != 0) return -1;
+    return static_cast<long long>(ic.overrun) + ic.buf_overrun;
+}
+
+} // namespace
 
 SerialLink::SerialLink(Ctx& c, QObject* parent) : QObject(parent), c_(c) {
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::on_error);
@@ -67,12 +81,30 @@ void SerialLink::open() {
                                                    : kErrPortFailed,
              what);
     }
+    mark_line_faults();
     // Whatever the line delivered before this transfer is no answer to it.
     port_.clear(QSerialPort::AllDirections);
+    rx_.reset();
+    read_errno_ = 0;
+    overruns_ = lost_count(rx_fd_);
     rx_watch_ = std::make_unique<QSocketNotifier>(rx_fd_, QSocketNotifier::Read);
     connect(rx_watch_.get(), &QSocketNotifier::activated, this, &SerialLink::on_readable);
     c_.p.port_idle = false;
     c_.p.rx_in_frame = false;
+}
+
+void SerialLink::mark_line_faults() {
+    // The port's set-up drops characters with a framing or parity error (IGNPAR): have
+    // them, and breaks, marked in what the line delivers instead. A received 0xFF then
+    // arrives doubled, so the marks are undone only when the device took the setting.
+    marked_ = false;
+    termios t{};
+    if (::tcgetattr(rx_fd_, &t) != 0) return;
+    t.c_iflag &= ~(IGNPAR | IGNBRK | BRKINT | ISTRIP);
+    t.c_iflag |= PARMRK | INPCK;
+    ::tcsetattr(rx_fd_, TCSANOW, &t);
+    marked_ = ::tcgetattr(rx_fd_, &t) == 0 && (t.c_iflag & PARMRK) && (t.c_iflag & INPCK) &&
+              !(t.c_iflag & (IGNPAR | ISTRIP));
 }
 
 void SerialLink::send_frame(const std::string& text) {
@@ -99,12 +131,38 @@ void SerialLink::send_frame(const std::string& text) {
 }
 
 void SerialLink::wait_reply() {
-    kx::wait_reply(c_, timeout_ms_, [this] { return pending_.has_value(); });
+    rx_.take_fault(); // a fault between two waits is wiped, as comm_error is
+    kx::wait_reply(c_, timeout_ms_, [this] { return pending_.has_value() || read_errno_ != 0; });
     if (pending_) {
         TransferError e = *pending_;
         pending_.reset();
         throw e;
     }
+    const std::string fault = line_fault();
+    if (fault.empty()) return;
+    // The transfer ends as after any line error, and says why rather than ending silently.
+    c_.p.comm_error = -1;
+    report_error(c_, kErrLineError, "Line error: " + fault + " (" + bytes(device_) + ")");
+}
+
+std::string SerialLink::line_fault() {
+    if (read_errno_)
+        return "the line cannot be read, " + bytes(QString::fromLocal8Bit(std::strerror(read_errno_)));
+    const MarkedReceiver::Fault marked = rx_.take_fault();
+    if (!c_.p.rx_done) return ""; // a time-out, which said so itself
+    switch (marked) {
+    case MarkedReceiver::Fault::Damaged: return "framing or parity error";
+    case MarkedReceiver::Fault::Break: return "break";
+    case MarkedReceiver::Fault::None: break;
+    }
+    return overrun_counted() ? "characters lost (overrun)" : "";
+}
+
+bool SerialLink::overrun_counted() {
+    if (overruns_ < 0) return false;
+    const long long before = overruns_;
+    overruns_ = lost_count(rx_fd_);
+    return overruns_ > before;
 }
 
 void SerialLink::release() {
@@ -132,7 +190,9 @@ void SerialLink::on_readable() {
     char buf[512];
     const ssize_t n = ::read(rx_fd_, buf, sizeof buf);
     if (n > 0) {
-        receive_bytes(c_.p, std::string_view(buf, static_cast<size_t>(n)));
+        const std::string_view got(buf, static_cast<size_t>(n));
+        if (marked_) rx_.take(c_.p, got);
+        else receive_bytes(c_.p, got);
         return;
     }
     const int e = errno;
@@ -148,8 +208,8 @@ void SerialLink::on_readable() {
         if (!pending_)
             pending_ = TransferError(kErrPortFailed, "Device disconnected (" + bytes(device_) + ")");
     } else {
-        // A fault on the line: the transfer ends at the time-out.
-        c_.p.comm_error = -1;
+        // A read fault: the terminal can no longer be heard, the wait ends at once.
+        read_errno_ = e;
     }
     QtPump::wake();
 }

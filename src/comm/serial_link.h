@@ -21,6 +21,7 @@ struct Ctx;
 constexpr int kErrPortNotFound = 8002; // no such device
 constexpr int kErrPortInUse = 8005;    // taken by another program, or no permission
 constexpr int kErrPortFailed = 8010;   // any other failure to open or to write
+constexpr int kErrLineError = 8020;    // characters damaged or lost on the line, or a read failure
 
 class SerialLink : public QObject, public LinkPort {
     Q_OBJECT
@@ -45,6 +46,12 @@ private:
     [[noreturn]] void fail(int number, const QString& what);
     // True when the device hung up: the other end of the line is gone for good.
     bool hung_up();
+    // Asks the kernel to mark characters damaged on the line in what it delivers.
+    void mark_line_faults();
+    // What went wrong on the line during the last wait, "" when nothing did.
+    std::string line_fault();
+    // True when the port counted characters lost since the last look (overruns).
+    bool overrun_counted();
 
     Ctx& c_;
     QSerialPort port_; // opened for writing: sets up the line, locks it and writes
@@ -53,6 +60,11 @@ private:
     // percent of a transfer's pace.
     int rx_fd_ = -1;
     std::unique_ptr<QSocketNotifier> rx_watch_;
+    MarkedReceiver rx_;
+    bool marked_ = false; // the device marks line faults (and doubles a received 0xFF)
+    int read_errno_ = 0;  // a read of the line failed: the transfer ends at once
+    // The port's count of lost characters; -1 when the device keeps none (a pseudo-terminal).
+    long long overruns_ = -1;
     int timeout_ms_ = kReplyTimeoutMs;
     std::optional<TransferError> pending_; // a write failure met while the event loop ran
     QString device_;                       // the device path of the port, as messages name it

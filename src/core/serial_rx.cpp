@@ -22,6 +22,38 @@ void receive_bytes(Project& p, std::string_view bytes) {
     for (char ch : bytes) receive_char(p, ch);
 }
 
+void MarkedReceiver::take(Project& p, std::string_view bytes) {
+    constexpr char kMark = '\xff';
+    while (!bytes.empty()) {
+        if (state_ == State::Plain) {
+            // Most reads hold no mark at all: they go to the rule in one piece.
+            const size_t mark = bytes.find(kMark);
+            receive_bytes(p, bytes.substr(0, mark));
+            if (mark == std::string_view::npos) return;
+            bytes.remove_prefix(mark + 1);
+            state_ = State::Mark;
+            continue;
+        }
+        const char ch = bytes.front();
+        bytes.remove_prefix(1);
+        if (state_ == State::Mark && ch == 0) {
+            state_ = State::Marked;
+            continue;
+        }
+        if (state_ == State::Mark) {
+            // 0xFF 0xFF is one data byte 0xFF; any other pair is no mark of the kernel's and
+            // goes on as it came.
+            receive_char(p, kMark);
+            if (ch != kMark) receive_char(p, ch);
+        } else {
+            if (fault_ == Fault::None) fault_ = ch == 0 ? Fault::Break : Fault::Damaged;
+            p.comm_error = -1;
+            receive_char(p, ch);
+        }
+        state_ = State::Plain;
+    }
+}
+
 std::string frame_bytes(const std::string& text) {
     std::string s;
     s.reserve(text.size() + 2);

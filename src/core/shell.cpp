@@ -222,6 +222,8 @@ void show_help(Ctx& c) {
 }
 
 void report_settings_trouble(Ctx& c) {
+    const std::string unreadable = c.settings.take_read_error();
+    if (!unreadable.empty()) c.prompt.message(c.txt(10910) + " " + shown_path(unreadable), kOkOnly);
     const std::string store_file = c.settings.take_write_error();
     if (!store_file.empty()) c.prompt.message(c.txt(10902) + " " + shown_path(store_file), kOkOnly);
 }

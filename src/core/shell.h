@@ -42,9 +42,10 @@ void menu_com_click(Ctx& c, int index);
 // Help > Help: the help page in the desktop's viewer; a beep and a message with its path
 // when it cannot be opened (no page, no viewer).
 void show_help(Ctx& c);
-// Says, once, that the settings store could not be written (a read-only configuration),
-// with the store's file name. The windows call it when a command has ended, never in its
-// middle.
+
+// Says, once, that the settings store could not be read at the start (a damaged file: the
+// defaults serve) or could not be written (a read-only configuration), with the store's
+// file name. The windows call it when a command has ended, never in its middle.
 void report_settings_trouble(Ctx& c);
 // File > Exit and the close box: true when the program may end.
 bool file_exit(Ctx& c);

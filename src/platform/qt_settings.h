@@ -17,11 +17,15 @@ public:
                     const std::string& def = "") const override;
     void save(const std::string& section, const std::string& key, const std::string& value) override;
     std::string take_write_error() override;
+    std::string take_read_error() override;
 
 private:
+    void check_read();
+
     std::unique_ptr<QSettings> s_;
     std::string failed_file_; // the store's file after the first failed write, until taken
     bool failed_ = false;
+    std::string unreadable_file_; // the store's file when it could not be read, until taken
 };
 
 } // namespace kx

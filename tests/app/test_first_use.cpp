@@ -3,7 +3,9 @@
 #include "app/dialogs.h"
 #include "comm/compare_dialog.h"
 #include "comm/transfer_dialogs.h"
+#include "core/serial_rx.h"
 #include "editor/editor_window.h"
+#include "platform/api/textfile.h"
 #include "platform/qt_settings.h"
 #include "platform/qt_text.h"
 #include "support/app_rig.h"
@@ -12,7 +14,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSvgRenderer>
+#include <QSettings>
 #include <QTableWidget>
+#include <fstream>
 
 using namespace kx;
 using test::App;
@@ -133,6 +137,63 @@ TEST(FirstUse, ShellBoxesAndStockTexts) {
         EXPECT_EQ(a.prompt.messages.size(), 1u);
     }
     EXPECT_EQ(cancel(), "Cancel"); // a closed window leaves nothing installed
+}
+
+// A settings file that is no INI file at all: said once as unreadable, the editor starts
+// with the defaults, and the store written afterwards is sound at the next start.
+TEST(FirstUse, AnUnreadableSettingsFileIsSaidAsSuchAndDefaultsServe) {
+    test::TempDir root;
+    const QString ini = qpath(root.file("Mivor.conf"));
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray junk;
+        for (int i = 0; i < 600; ++i) junk += static_cast<char>((i * 73 + 11) & 0xFF);
+        f.write(junk);
+    }
+    {
+        QtSettingsStore store(ini);
+        App a("", "", &store);
+        EXPECT_EQ(test::texts(a.prompt),
+                  std::vector<std::string>{"Impossibile leggere le impostazioni, si usano "
+                                           "quelle predefinite: " +
+                                           fs_name(ini)});
+        EXPECT_EQ(a.p.com_port, 1);
+        EXPECT_FALSE(a.w.action(Menu::File, 7)->isVisible());
+        a.w.action(Menu::Language, 1)->trigger(); // English, stored
+        EXPECT_EQ(a.prompt.messages.size(), 1u);  // and no word of a store that cannot be saved
+    }
+    QtSettingsStore store(ini);
+    App b("", "", &store);
+    EXPECT_TRUE(b.prompt.messages.empty());
+    EXPECT_EQ(b.w.action(Menu::Language, 1)->text(), "&English");
+}
+
+// Stored paths with a NUL inside are ignored as missing ones: the start makes a new
+// project name, no recent entry shows, and Save writes the project.
+TEST(FirstUse, StoredPathsWithANulAreIgnored) {
+    test::TempDir root;
+    const std::string project = root.file("forno.prj"), junk = std::string("\0junk", 5);
+    const QString ini = qpath(root.file("Mivor.conf"));
+    {
+        std::ofstream(project) << "x";
+        QSettings s(ini, QSettings::IniFormat);
+        for (const char* key :
+             {"UltimaDirectory", "UltimoFile", "PenultimoFile", "TerzultimoFile", "QuartultimoFile"})
+            s.setValue(QStringLiteral("Inizializzazione/") + key, qpath(project + junk));
+        s.setValue("Ricette/UltimoFile", qpath(root.file("r.ric") + junk));
+        s.setValue("Settaggi/COM1Device", qpath("/dev/ttyS0" + junk));
+    }
+    QtSettingsStore store(ini);
+    App a("", "", &store);
+    for (int k = 7; k <= 10; ++k) EXPECT_FALSE(a.w.action(Menu::File, k)->isVisible()) << k;
+    EXPECT_EQ(a.p.project_path, a.dir.file("nuovoProgetto"));
+    EXPECT_EQ(store.get("Ricette", "UltimoFile"), "");
+    EXPECT_EQ(com_port_device(store, 1), "/dev/ttyS0");
+    test::type_text(a.w.editor(), "FORNO");
+    a.w.action(Menu::File, 2)->trigger(); // Save
+    EXPECT_TRUE(a.prompt.messages.empty()) << a.prompt.last_text();
+    EXPECT_TRUE(file_exists(a.dir.file("nuovoProgetto")));
 }
 
 // The upload and compare dialogs pause before they show: no key, click or menu command

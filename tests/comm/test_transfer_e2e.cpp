@@ -12,6 +12,7 @@
 
 #include "comm/transfer_dialogs.h"
 #include "comm_rig.h"
+#include "core/eeprom.h"
 #include "core/file_test_support.h"
 #include "support/app_rig.h"
 
@@ -164,7 +165,7 @@ TEST(TransferFailures, PortErrorsLeaveTheDialogLeavableAndThePortFree) {
         EXPECT_TRUE(f.download().stayed_open);
         EXPECT_EQ(f.texts().at(0).rfind("Errore 8005: ", 0), 0u) << f.texts()[0];
     }
-    f.link.open(); // as a transfer holds it
+    f.link.open();                              // as a transfer holds it
     EXPECT_THROW(f.link.open(), TransferError); // a second open leaves the held port working
     f.link.set_reply_timeout_ms(2000);
     f.link.send_frame("");
@@ -244,4 +245,34 @@ TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
     EXPECT_TRUE(open_during);
     EXPECT_TRUE(port_during);
     EXPECT_EQ(e.texts(), Texts{kTransferOk});
+}
+
+// The terminal takes only the empty frame as the acknowledgement of its upload frames: a
+// download or an EEPROM command that the editor starts while an upload waits ends it and is
+// served as what it is.
+TEST(Simulator, AnotherTransferEndsAWaitingUploadAndIsServed) {
+    SimProcess sim({});
+    sim.press_key();
+    ASSERT_NE(sim.log("upload begins").find("upload begins"), std::string::npos);
+    Editor e(sim.device());
+    e.p.language_names[0] = "Kappa";
+    e.download();
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
+    std::string log = sim.log("download complete");
+    EXPECT_NE(log.find("download complete"), std::string::npos) << log;
+    EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
+
+    sim.press_key();
+    for (int i = 0; i < 20 && log.find("upload begins") == log.rfind("upload begins"); ++i)
+        log = sim.log("never");
+    e.link.open();
+    e.link.send_frame(eeprom_command('R', "0001"));
+    e.link.wait_reply();
+    e.link.release();
+    EXPECT_EQ(e.p.rx_buffer, "07"); // the simulator's EEPROM byte at address 1
+    // The project that the download left goes back whole.
+    Editor f(sim.device());
+    f.upload("KXB_5560", &sim);
+    EXPECT_EQ(f.texts(), Texts{kTransferOk});
+    EXPECT_EQ(f.p.language_names[0], "Kappa    ");
 }

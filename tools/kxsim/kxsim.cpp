@@ -4,7 +4,9 @@
 //
 // It answers every frame with an empty frame (the download's end marker excepted), keeps
 // what a project download sends as its project, and sends that project back frame by frame
-// for an upload when Enter is pressed on its console (or after --upload-after). The link,
+// for an upload when Enter is pressed on its console (or after --upload-after), each frame
+// after the editor's empty acknowledgement of the one before (any other frame ends the
+// upload and is taken as the command it is). The link,
 // count and string-count frames come in hexadecimal and go back in decimal, as a terminal
 // does. Whatever in a download does not look as a terminal expects is reported on
 // standard error as "kxsim: anomaly: ...".
@@ -339,17 +341,11 @@ private:
         // An empty frame is the erase command that starts a download, wherever a download
         // left off; only a global string may be empty.
         if (f.empty() && state_ != State::Strings) {
-            if (state_ != State::Idle) anomaly("download restarted before its end");
-            log("erase: download begins");
-            next_ = Flash{};
-            next_.names.clear();
-            state_ = State::NLang;
+            begin_download();
             answer();
             return;
         }
-        const bool command_letter =
-            f.size() >= 3 && f[2] != 0 && std::strchr("RMKZCELNPBcelnpb", f[2]) != nullptr;
-        if (state_ == State::Idle && command_letter && f[0] == '0' && f[1] == '0') {
+        if (state_ == State::Idle && is_command(f)) {
             command(f);
             return;
         }
@@ -396,6 +392,19 @@ private:
             break;
         }
         answer();
+    }
+
+    static bool is_command(const std::string& f) {
+        return f.size() >= 3 && f[0] == '0' && f[1] == '0' && f[2] != 0 &&
+               std::strchr("RMKZCELNPBcelnpb", f[2]) != nullptr;
+    }
+
+    void begin_download() {
+        if (state_ != State::Idle) anomaly("download restarted before its end");
+        log("erase: download begins");
+        next_ = Flash{};
+        next_.names.clear();
+        state_ = State::NLang;
     }
 
     // An EEPROM or recipe command: its check, then what it asks.
@@ -585,22 +594,36 @@ private:
         return f;
     }
 
-    // Sends the project, each frame after the acknowledgement of the one before.
+    // Sends the project, each frame after the empty acknowledgement of the one before. Any
+    // other frame ends the upload (the editor has gone on to something else) and is then
+    // handled as what it is.
     void upload() {
         state_ = State::Idle;
         const std::vector<std::string> frames = upload_frames();
         log("upload begins: " + std::to_string(frames.size()) + " frames");
+        bool acked = false; // an empty frame was taken as an acknowledgement
         for (size_t i = 0; i < frames.size(); ++i) {
             send(frames[i]);
-            if (!wait_ack()) {
+            std::vector<std::string> other;
+            if (wait_ack(other, acked)) continue;
+            if (other.empty()) {
                 log("no acknowledgement of frame " + std::to_string(i + 1) + ": upload stopped");
                 return;
             }
+            log("frame \"" + printable(other[0]) + "\" instead of the acknowledgement of frame " +
+                std::to_string(i + 1) + ": upload stopped");
+            // The erase command of a download is an empty frame too: when one was taken as
+            // an acknowledgement and what follows is no command, a download has begun.
+            if (acked && !is_command(other[0])) begin_download();
+            for (const std::string& f : other) on_frame(f);
+            return;
         }
         log("upload complete");
     }
 
-    bool wait_ack() {
+    // True at the empty acknowledgement; false at the time-out, or at another frame, which
+    // comes in `other` with the frames that came after it.
+    bool wait_ack(std::vector<std::string>& other, bool& acked) {
         const Clock::time_point until = Clock::now() + std::chrono::milliseconds(o_.ack_timeout_ms);
         for (;;) {
             const auto left =
@@ -613,7 +636,13 @@ private:
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 continue;
             }
-            if (reader_.take(buf, static_cast<size_t>(r), [](const std::string&) {}) > 0) return true;
+            bool ack = false;
+            reader_.take(buf, static_cast<size_t>(r), [&](const std::string& f) {
+                if (f.empty() && other.empty()) ack = acked = true;
+                else other.push_back(f);
+            });
+            if (!other.empty()) return false;
+            if (ack) return true;
         }
     }
 

@@ -17,6 +17,9 @@ public:
     // The store's file name after the first value that could not be written (a read-only
     // configuration), once; "" otherwise. The store goes on from memory.
     virtual std::string take_write_error() { return ""; }
+    // The store's file when it could not be read (damaged, no settings file at all), once;
+    // "" otherwise. The store then starts empty: every setting has its default.
+    virtual std::string take_read_error() { return ""; }
 };
 
 // In-memory store: tests and any run that must not touch the user's settings.
