@@ -90,69 +90,46 @@ TEST(WaitReply, ReturnsOnTheFrameAndClearsTheFlagsALineErrorStaysWithoutMessage)
 }
 
 // The line as the kernel marks it: a received 0xFF doubled, a damaged character behind
-// 0xFF 0x00, a break as 0xFF 0x00 0x00. Every case is fed whole and cut at every point
-// (a mark split between two reads).
+// 0xFF 0x00, a break as 0xFF 0x00 0x00. Each case is fed whole and cut at every point.
 TEST(MarkedReceiver, UndoesTheKernelsMarksAcrossReadsAndFlagsMarkedFaults) {
+    using namespace std::string_literals;
     using Fault = MarkedReceiver::Fault;
     const struct {
         std::string bytes, frame;
-        bool done;
         Fault fault;
     } cases[] = {
-        {line("<12>"), "12", true, Fault::None},
-        // Variable cells of an upload row: each 0xFF of the line arrives doubled.
-        {line("<A\xff\xff\xff\xff"
-              "B>"),
-         "A\xff\xff"
-         "B",
-         true, Fault::None},
-        {line("<\xff\xff>"), "\xff", true, Fault::None},
-        // A character with a framing or parity error: the frame goes on, the fault is seen.
-        {line("<1\xff") + std::string("\0Q", 2) + line("2>"), "1Q2", true, Fault::Damaged},
-        {line("<1") + std::string("\xff\0\0", 3) + line("2>"),
-         std::string("1\0"
-                     "2",
-                     3),
-         true, Fault::Break},
-        // The damaged character goes on as it came (here an ETX that ends the frame); a
-        // damaged 0xFF is no doubled one.
-        {line("<ab") + std::string("\xff\0\x03", 3), "ab", true, Fault::Damaged},
-        {line("<a") + std::string("\xff\0\xff", 3) + line("b>"),
-         "a\xff"
-         "b",
-         true, Fault::Damaged},
-        // A mark before the frame starts still ends the transfer at this frame.
-        {std::string("\xff\0\x55", 3) + line("<ok>"), "ok", true, Fault::Damaged},
-        // Bytes the kernel never makes go on as they came.
-        {line("<\xff"
-              "A>"),
-         "\xff"
-         "A",
-         true, Fault::None},
-        {line("<\xff>"), "\xff", true, Fault::None}, // 0xFF then ETX: the ETX still ends it
+        {"<12>", "12", Fault::None},
+        {"<A\377\377\377\377B>", "A\377\377B", Fault::None}, // variable cells of an upload row
+        {"<1\377\0Q2>"s, "1Q2", Fault::Damaged},
+        {"<1\377\0\0002>"s, "1\0002"s, Fault::Break},
+        {"<ab\377\0>"s, "ab", Fault::Damaged},         // a damaged ETX still ends the frame
+        {"<a\377\0\377b>"s, "a\377b", Fault::Damaged}, // a damaged 0xFF is no doubled one
+        {"\377\0U<ok>"s, "ok", Fault::Damaged},        // a mark before the frame ends it too
+        {"<\377A>", "\377A", Fault::None},             // bytes the kernel never makes
+        {"<\377>", "\377", Fault::None},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const auto& k = cases[i];
-        for (size_t cut = 0; cut <= k.bytes.size(); ++cut) {
+        const std::string bytes = line(cases[i].bytes);
+        for (size_t cut = 0; cut <= bytes.size(); ++cut) {
             Project p;
             MarkedReceiver rx;
-            rx.take(p, std::string_view(k.bytes).substr(0, cut));
-            rx.take(p, std::string_view(k.bytes).substr(cut));
+            rx.take(p, std::string_view(bytes).substr(0, cut));
+            rx.take(p, std::string_view(bytes).substr(cut));
             const std::string where = "case " + std::to_string(i) + " cut at " + std::to_string(cut);
-            EXPECT_EQ(p.rx_buffer, k.frame) << where;
-            EXPECT_EQ(p.rx_done, k.done) << where;
-            EXPECT_EQ(p.comm_error != 0, k.fault != Fault::None) << where;
-            EXPECT_EQ(rx.take_fault(), k.fault) << where;
+            EXPECT_EQ(p.rx_buffer, cases[i].frame) << where;
+            EXPECT_TRUE(p.rx_done) << where;
+            EXPECT_EQ(p.comm_error != 0, cases[i].fault != Fault::None) << where;
+            EXPECT_EQ(rx.take_fault(), cases[i].fault) << where;
             EXPECT_EQ(rx.take_fault(), Fault::None) << where;
         }
     }
     // A mark left half read by one transfer does not reach into the next.
     Project p;
     MarkedReceiver rx;
-    rx.take(p, "\xff");
+    rx.take(p, "\377");
     rx.reset();
-    rx.take(p, line("<\xff\xff>"));
-    EXPECT_EQ(p.rx_buffer, "\xff");
+    rx.take(p, line("<\377\377>"));
+    EXPECT_EQ(p.rx_buffer, "\377");
     EXPECT_EQ(p.comm_error, 0);
 }
 

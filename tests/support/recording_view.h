@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -111,6 +112,13 @@ struct TempDir {
         std::filesystem::remove_all(path, ec);
     }
     std::string file(const std::string& name) const { return (path / name).string(); }
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> names() const {
+        std::vector<std::string> n;
+        for (const auto& f : std::filesystem::directory_iterator(path)) n.push_back(f.path().filename());
+        std::sort(n.begin(), n.end());
+        return n;
+    }
 };
 
 // A fresh editor state whose program folder is a private temporary folder.
