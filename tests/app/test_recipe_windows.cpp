@@ -184,8 +184,8 @@ void keep_warning(QtMsgType type, const QMessageLogContext&, const QString& text
 
 } // namespace
 
-// Enter on the selected value cell starts the edit, also right after a click on that cell
-// (which starts the list's own delayed edit), and Qt finds nothing to complain about.
+// Enter right after a click on the selected value cell (which starts the list's own delayed
+// edit) starts the edit, and Qt finds nothing to complain about.
 TEST(RecipeWindows, EnterOnTheSelectedValueStartsItsEdit) {
     Gui g;
     bool ran = false;
@@ -194,18 +194,10 @@ TEST(RecipeWindows, EnterOnTheSelectedValueStartsItsEdit) {
     on_next_modal<RecipeDataDialog>([&](RecipeDataDialog* dlg) {
         QTableWidget* list = dlg->list();
         auto editor = [] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()); };
-        list->setFocus();
         list->setCurrentCell(1, 0);
+        click_cell(list, 1, 0); // on the selected row: the list will edit it itself
         test::send_key(list, Qt::Key_Return, "\r");
-        ASSERT_TRUE(editor());
-        test::send_key(editor(), Qt::Key_Escape, "\x1b");
-        QApplication::processEvents();
-        ASSERT_EQ(QApplication::focusWidget(), list);
-
-        click_cell(list, 1, 0); // the row was selected: the list will edit it itself
-        test::send_key(list, Qt::Key_Return, "\r");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return editor() != nullptr; }, 3000));
-        ASSERT_TRUE(editor());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return editor() != nullptr; }, 3000));
         EXPECT_EQ(editor()->text(), "1");
         test::send_key(editor(), Qt::Key_Escape, "\x1b");
         QApplication::processEvents();

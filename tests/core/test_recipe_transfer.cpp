@@ -129,39 +129,27 @@ struct AckingLink : LinkPort {
 
 // Download and upload take exactly the sets of the size rule: at each limit, and one past.
 TEST(RecipeTransfers, TakeExactlyTheSetsOfTheSizeRule) {
-    for (const auto& [blocks, elements] : test::kSetsAtTheLimits) {
-        test::Started d;
-        d.p.recipe = test::recipe_set(blocks, elements);
-        AckingLink link(d.p);
-        TransferPanel panel;
-        EXPECT_EQ(run_recipe_download(d.c, link, panel), TransferOutcome::Ended);
-        EXPECT_EQ(d.prompt.last_text(), "Trasferimento eseguito con successo");
-        EXPECT_EQ(link.sent.size(), 1u + 2 * elements + blocks * (2 + elements) + 2) << blocks;
+    for (const bool legal : {true, false}) {
+        for (const auto& [blocks, elements] : legal ? test::kSetsAtTheLimits : test::kSetsOnePast) {
+            const std::string what = std::to_string(blocks) + " blocks of " + std::to_string(elements);
+            test::Started d;
+            d.p.recipe = test::recipe_set(blocks, elements);
+            AckingLink link(d.p);
+            TransferPanel panel;
+            EXPECT_EQ(run_recipe_download(d.c, link, panel) == TransferOutcome::Ended, legal) << what;
+            EXPECT_EQ(link.sent.empty(), !legal) << what;
+            const std::string said =
+                legal ? "eseguito con successo" : "Errore 9: Subscript out of range (" + what;
+            EXPECT_NE(d.prompt.last_text().find(said), std::string::npos) << d.prompt.last_text();
 
-        test::Started u;
-        u.prompt.answers = {kAnsOk, kAnsNo};
-        EXPECT_EQ(replay_recipe_upload(u.c, answers_for(d.p.recipe)), TransferOutcome::Ended);
-        EXPECT_EQ(u.prompt.messages.size(), 2u) << blocks << " x " << elements; // success, save question
-        EXPECT_EQ(u.p.recipe.recipe_blocks, d.p.recipe.recipe_blocks);
-    }
-    for (const auto& [blocks, elements] : test::kSetsOnePast) {
-        test::Started d;
-        d.p.recipe = test::recipe_set(blocks, elements);
-        AckingLink link(d.p);
-        TransferPanel panel;
-        EXPECT_EQ(run_recipe_download(d.c, link, panel), TransferOutcome::Failed)
-            << blocks << " x " << elements;
-        EXPECT_TRUE(link.sent.empty());
-        EXPECT_EQ(d.prompt.last_text().rfind("Errore 9: ", 0), 0u) << d.prompt.last_text();
-        EXPECT_TRUE(d.p.port_idle);
-
-        test::Started u;
-        EXPECT_EQ(replay_recipe_upload(u.c, answers_for(d.p.recipe)), TransferOutcome::Failed);
-        ASSERT_EQ(u.prompt.messages.size(), 1u); // no save question
-        EXPECT_NE(
-            u.prompt.last_text().find(std::to_string(blocks) + " blocks of " + std::to_string(elements)),
-            std::string::npos)
-            << u.prompt.last_text();
+            test::Started u;
+            u.prompt.answers = {kAnsOk, kAnsNo};
+            EXPECT_EQ(replay_recipe_upload(u.c, answers_for(d.p.recipe)) == TransferOutcome::Ended, legal);
+            EXPECT_EQ(u.prompt.messages.size(), legal ? 2u : 1u) << what; // the save question only then
+            EXPECT_TRUE(!legal || u.p.recipe.recipe_blocks == d.p.recipe.recipe_blocks) << what;
+            EXPECT_NE(u.prompt.last_text().find(legal ? "" : what), std::string::npos)
+                << u.prompt.last_text();
+        }
     }
 }
 
