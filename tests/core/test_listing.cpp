@@ -158,13 +158,6 @@ TEST_F(Listing, BesideTheProjectWhateverItsFolderIsCalled) {
     const std::string listing = filetest::content(folder + "/q.lst");
     EXPECT_EQ(listing.substr(0, listing.find('\r')), "file:         " + shown + "/q.prj");
 
-    // A project named like its own listing is still never written over.
-    p.project_path = folder + "/q.lst";
-    const auto asked = e.prompt.messages.size();
-    print_spool(e.c);
-    EXPECT_EQ(e.prompt.messages.size(), asked);
-    EXPECT_EQ(filetest::content(folder + "/q.lst"), listing);
-
     // An error names the listing as the message shows names, not a temporary file.
     std::filesystem::create_directories(folder + "/box.lst/inside");
     p.project_path = folder + "/box.prj";

@@ -222,10 +222,7 @@ TEST(VarEditPlacement, NeighboursAndTheRowEndFromBothSides) {
             save_page(t.c, 0, 0);
             const auto q = test::round_trip(t.p);
             EXPECT_EQ(q->page_store[0][0].var(2), t.p.variable_table[2]) << what;
-            for (int i = 0; i < n; ++i)
-                EXPECT_EQ(q->page_store[0][0].chars[pos + i],
-                          f.marks[i] == '.' ? kCodeVarPoint : kCodeVarDigit)
-                    << what << " cell " << i;
+            EXPECT_TRUE(q->page_store[0][0].chars == t.p.page_store[0][0].chars) << what;
         }
     }
 }
