@@ -193,14 +193,6 @@ TEST(FileOpen, AForeignOrHugeFileIsRefusedBeforeItIsRead) {
     EXPECT_NE(e.prompt.last_text().find("too large"), std::string::npos) << e.prompt.last_text();
     EXPECT_EQ(e.p.project_path, e.dir.file("nuovoProgetto"));
 
-    // One byte past the bound it is refused so; at the bound it is read (and found damaged).
-    for (const std::uintmax_t size : {kMaxProjectFileBytes + 1, kMaxProjectFileBytes}) {
-        fs::resize_file(huge, size);
-        e.prompt.files = {huge};
-        file_open(e.c);
-        EXPECT_EQ(e.prompt.last_text().find("too large") != std::string::npos, size > kMaxProjectFileBytes)
-            << size << ": " << e.prompt.last_text();
-    }
     // The bound lies far above the largest project the editor can write.
     Project largest;
     fill_project(largest, "KXB_5560", 6, 1000, 600, 8, 3);

@@ -12,6 +12,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <set>
+
 using namespace kx;
 using test::App;
 using test::send_key;
@@ -136,24 +138,22 @@ TEST(LanguageListKeys, ChoosingALanguageGivesTheFocusBackToThePage) {
 namespace {
 
 // The grid's marking, one letter a data row: M marked (blue on white), g navy on grey,
-// p navy on the grid's own background, ? cells that disagree.
+// p navy on the grid's own background, ? any other look or cells that disagree.
 std::string marking(QTableWidget* g) {
     std::string rows;
     for (int r = 0; r < g->rowCount(); ++r) {
-        char row = 0;
+        std::set<char> looks;
         for (int col = 0; col < g->columnCount(); ++col) {
             const QTableWidgetItem* it = g->item(r, col);
-            const bool text = it && !it->text().isEmpty();
-            const QColor fg = it ? it->foreground().color() : QColor();
+            const QColor fg = it && !it->text().isEmpty() ? it->foreground().color() : QColor();
             const QColor bg =
                 it && it->background().style() != Qt::NoBrush ? it->background().color() : QColor();
-            char cell = '?';
-            if (bg == QColor(255, 255, 255) && (!text || fg == QColor(0, 0, 255))) cell = 'M';
-            else if (bg == QColor(224, 224, 224) && (!text || fg == QColor(0, 0, 128))) cell = 'g';
-            else if (!bg.isValid() && (!text || fg == QColor(0, 0, 128))) cell = 'p';
-            row = row == 0 || row == cell ? cell : '?';
+            const bool navy = !fg.isValid() || fg == QColor(0, 0, 128);
+            if (bg == QColor(255, 255, 255))
+                looks.insert(!fg.isValid() || fg == QColor(0, 0, 255) ? 'M' : '?');
+            else looks.insert(!navy ? '?' : bg == QColor(224, 224, 224) ? 'g' : bg.isValid() ? '?' : 'p');
         }
-        rows += row;
+        rows += looks.size() == 1 ? *looks.begin() : '?';
     }
     return rows;
 }
