@@ -74,9 +74,8 @@ struct FakeLine : LinkPort {
     }
 };
 
-// What a KXB_5560 terminal sends for a project of one page whose variable (4 digits at
-// cell 0) shows as four bytes 255 in its first row (each arriving doubled), with `mark` in
-// the middle of its third row.
+// A KXB_5560 upload of one page: a variable of 4 digits at cell 0 (bytes 255, each arriving
+// doubled), and `mark` in the middle of row 2.
 std::vector<std::string> upload_frames(const std::string& mark) {
     std::vector<std::string> f = {frame_bytes("0001"),
                                   frame_bytes("0001"),

@@ -247,9 +247,8 @@ TEST(TransferDialogs, EscAndCloseCannotCutARunningTransfer) {
     EXPECT_EQ(e.texts(), Texts{kTransferOk});
 }
 
-// The terminal takes only the empty frame as the acknowledgement of its upload frames: a
-// download or an EEPROM command that the editor starts while an upload waits ends it and is
-// served as what it is.
+// Only the empty frame acknowledges an upload frame in kxsim: a download or an EEPROM command
+// sent while an upload waits ends it and is served.
 TEST(Simulator, AnotherTransferEndsAWaitingUploadAndIsServed) {
     SimProcess sim({});
     sim.press_key();

@@ -36,10 +36,8 @@ inline constexpr std::pair<int, int> kSetsAtTheLimits[] = {{0, 1},    {0, 200}, 
 inline constexpr std::pair<int, int> kSetsOnePast[] = {{0, 0},   {3, 0},    {0, 201},
                                                        {201, 1}, {51, 200}, {73, 137}};
 
-// The largest kind of set: `blocks` blocks of `elements` elements, every field at its widths.
-// Elements "E0", "E1", ... with all four decimal points and both types, ranges from 0 to
-// 65535; blocks "B000", "B001", ... in slots 0, 1, ... linked in name order, with values
-// from 0 to 65535.
+// `blocks` blocks of `elements` elements, every field at its widths: all decimal points and
+// both types, ranges and values up to 65535, blocks "B000", ... in slots 0, ... in name order.
 inline RecipeModel recipe_set(int blocks, int elements) {
     RecipeModel m;
     m.blk_start = 65535;

@@ -167,10 +167,8 @@ TEST_F(Compare, AnUnderscoreInTheProjectMatchesWhateverTheTerminalHolds) {
         << f.panel.report;
 }
 
-// A difference in each numeric field of a DATE or TIME variable, received as the terminal
-// sends it: on the models whose type list has DATE and TIME it is a warning with its note and
-// the compare goes on to its verdict; on a model where codes 4 and 5 are HEX and BIN it is
-// fatal.
+// A difference in each numeric field of a DATE or TIME variable is a warning with its note on
+// the models whose type list has them, and fatal where codes 4 and 5 are HEX and BIN.
 TEST(CompareDateTime, EachNumericFieldDifferenceHasItsClassOnEveryModel) {
     for (const char* model : {"KXB_540", "KXB_5560", "KXD_540"}) {
         const bool long_list = model_type_list(model) == TypeList::Long;
@@ -219,8 +217,7 @@ TEST(CompareDateTime, EachNumericFieldDifferenceHasItsClassOnEveryModel) {
     }
 }
 
-// The report's first line names the project as messages do: the report is single-byte text,
-// so a letter its code page lacks shows as "?" instead of as the bytes of its UTF-8 form.
+// The report's first line names the project as messages do: "?" for what the code page lacks.
 TEST(CompareReport, NamesTheProjectAsMessagesDo) {
     CompareRig f;
     f.p.project_path = "/w/Caffè Кофе/q.prj";

@@ -48,9 +48,8 @@ std::string with_line(const std::string& file, int n, const std::string& line) {
 
 } // namespace
 
-// Lines end at CR LF, LF or CR. What srec_cat writes around the records (a header, a record
-// count; an S9 start address may close a file too) is skipped: only S1 records are sent, and
-// only they count.
+// Lines end at CR LF, LF or CR; the header, count and start records around the S1 records
+// (as srec_cat writes them) are skipped and do not count.
 TEST(EepromWriteFile, TheFirst2048S1RecordsAreSent) {
     const std::string header = "S0220000687474703A2F2F737265636F72642E736F75726365666F7267652E6E65742F1D";
     std::string file = header + "\n";
@@ -122,9 +121,7 @@ struct AnsweringLink : LinkPort {
 
 } // namespace
 
-// A disk that fills up during the read (the process may write no file past 100 lines): the
-// read ends at the line that does not fit, with the error, and the file read before stays
-// as it was.
+// A disk that fills up after 100 lines ends the read at once; the old file stays as it was.
 TEST(EepromRead, AWriteErrorEndsTheReadAtOnceAndKeepsTheOldFile) {
     test::Started e;
     test::TempDir dir;
@@ -159,8 +156,7 @@ TEST(EepromRead, AWriteErrorEndsTheReadAtOnceAndKeepsTheOldFile) {
     EXPECT_TRUE(e.p.port_idle);
 }
 
-// A file that cannot take the chosen one's place (here a folder has the name): the error,
-// and no success.
+// A file that cannot take the chosen one's place (a folder has the name): no success.
 TEST(EepromRead, SuccessOnlyOnceTheFileIsInPlace) {
     test::Started e;
     test::TempDir dir;
@@ -178,8 +174,7 @@ TEST(EepromRead, SuccessOnlyOnceTheFileIsInPlace) {
     EXPECT_TRUE(e.p.port_idle);
 }
 
-// A file far larger than any image (picked by mistake) is refused before it is read; one of
-// exactly the bound is read, and its first 2048 records are taken.
+// A file past the size bound is refused unread; one of exactly the bound is read.
 TEST(EepromWriteFile, AFileLargerThanTheBoundIsRefusedUnread) {
     test::Started e;
     test::TempDir dir;

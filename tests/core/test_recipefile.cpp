@@ -305,9 +305,8 @@ TEST_F(RecipeFiles, FirstUseAndNewCreateFreeNamesBesideTheLastFile) {
     EXPECT_EQ(setting(), dir.file("nuovaRicetta2"));
 }
 
-// An installed program's folder cannot be written: without a remembered recipe file, new
-// recipe files are named in the user's documents folder, so that every recipe command and
-// a set read from the terminal can be kept.
+// With the program's folder not writable and no file remembered, new recipe files go to the
+// user's documents, and a set read from the terminal is kept there.
 TEST_F(RecipeFiles, WithTheProgramFolderLockedNewFilesGoToTheDocuments) {
     c.program_dir = dir.file("installed/missing"); // nothing can be made there
     c.documents_dir = dir.file("docs");
@@ -407,8 +406,7 @@ TEST_F(RecipeFiles, AForeignOrHugeFileIsRefusedBeforeItIsRead) {
     EXPECT_EQ(std::filesystem::file_size(huge), std::uintmax_t{1} << 30);
     EXPECT_NE(p.recipe_path, huge);
 
-    // The bound lies far above the largest file the model can make: 200 elements, the used
-    // blocks in the last slots, every free slot before them written too.
+    // The bound lies far above the largest file a model makes (every free slot written too).
     RecipeModel largest;
     largest.blk_len = kMaxRecipeElements;
     for (int i = 0; i < kMaxRecipeElements; ++i) largest.recipe_elements[i] = {"ELEMENT", 0, 0, 65535};

@@ -191,9 +191,8 @@ TEST(VarEditPlacement, LengthsOverlapsAndRowEnds) {
     }
 }
 
-// What OK counts of a field: its sign cell (INT, EE_INT) and point cell. Right beside another
-// variable, or ending on the row's last cell, it is stored; one cell further it is refused.
-// A stored EE_INT is written to the file and read back with its sign cell.
+// OK counts a field's sign cell (INT, EE_INT) and point cell: right beside another variable or
+// ending on the row's last cell it is stored (and goes round the file), one cell further not.
 TEST(VarEditPlacement, NeighboursAndTheRowEndFromBothSides) {
     struct Field {
         int type, digits, dec;

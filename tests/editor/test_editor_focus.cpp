@@ -48,9 +48,8 @@ QPoint cell_point(App& a, int cell) { return a.w.editor()->display()->cell_origi
 
 } // namespace
 
-// While links are edited no key reaches the page: not the keys that reach the window itself
-// (Shift, which no box takes, a shifted letter, a digit), nor keys typed after a click on the
-// window's background or a password option, which leaves the link box the keyboard.
+// While links are edited no key reaches the page: neither keys sent to the window itself nor
+// keys typed after a click on the background or a password option.
 TEST(LinkEditingKeys, NoKeyReachesThePageWhileLinksAreEdited) {
     TenPages a;
     EditorWindow* e = a.e();
