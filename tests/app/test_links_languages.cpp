@@ -92,21 +92,6 @@ TEST(AutolinkDialog, TypedRangeBecomesARingAndTheChoicesOutliveTheDialog) {
     EXPECT_EQ(test::round_trip(a.p)->page_store[0][3].links[0], 4);
 }
 
-// The page boxes at the last page and one past it, pasted with Ctrl+V.
-TEST(AutolinkDialog, APastedPagePastTheLastPutsTheBoxBack) {
-    EightPages a;
-    AutolinkDialog* d = a.open_autolink();
-    for (QLineEdit* box : {d->start_box(), d->end_box()}) {
-        test::paste_over(box, "7");
-        EXPECT_EQ(box->text(), "7");
-        for (const char* past : {"8", "70", "7x"}) {
-            test::paste_over(box, past);
-            EXPECT_EQ(box->text(), "7") << past;
-        }
-    }
-    d->close();
-}
-
 TEST(LinkParameters, OnlyOkKeepsTheChoiceAndOnlyEscOrCancelLeaveWithoutIt) {
     EightPages a;
     a.p.link_recalc = 1;
