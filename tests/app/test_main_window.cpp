@@ -97,7 +97,6 @@ TEST(MainWindow, ANewProjectStartsWithThePasswordOff) {
             EXPECT_NE(a.p.project_path, bad);
         }
         EXPECT_TRUE(a.w.editor()->pwd_option(false)->isChecked()) << road;
-        EXPECT_FALSE(a.w.editor()->pwd_option(true)->isChecked()) << road;
         EXPECT_EQ(a.p.link_pwd, 0) << road; // what Save writes
     }
 }

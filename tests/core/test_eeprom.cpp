@@ -101,7 +101,6 @@ TEST(EepromWriteFile, ABrokenRecordIsRefusedWithItsLine) {
         EXPECT_TRUE(lines.empty());
         EXPECT_EQ(why.rfind("Bad S1 record in line 6: " + fault, 0), 0u) << why;
     }
-    EXPECT_EQ(recounted("13"), good); // the count alone was wrong
 }
 
 namespace {
