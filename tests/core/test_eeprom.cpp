@@ -103,23 +103,6 @@ TEST(EepromWriteFile, ABrokenRecordIsRefusedWithItsLine) {
     }
 }
 
-namespace {
-
-// A terminal that answers every command at once with `reply`.
-struct AnsweringLink : LinkPort {
-    explicit AnsweringLink(Project& p, std::string reply) : p_(p), reply_(std::move(reply)) {}
-    std::vector<std::string> sent;
-    bool port_open() const override { return false; }
-    void open() override { p_.port_idle = false; }
-    void send_frame(const std::string& text) override { sent.push_back(text); }
-    void wait_reply() override { p_.rx_buffer = reply_, p_.rx_done = true, p_.comm_error = 0; }
-    void release() override { p_.port_idle = true; }
-    Project& p_;
-    std::string reply_;
-};
-
-} // namespace
-
 // A disk that fills up after 100 lines ends the read at once; the old file stays as it was.
 TEST(EepromRead, AWriteErrorEndsTheReadAtOnceAndKeepsTheOldFile) {
     test::Started e;
@@ -127,7 +110,7 @@ TEST(EepromRead, AWriteErrorEndsTheReadAtOnceAndKeepsTheOldFile) {
     const std::string path = dir.file("old.s19");
     const std::string old = whole_file();
     { std::ofstream(path, std::ios::binary) << old; }
-    AnsweringLink link(e.p, "A5");
+    test::AnsweringLink link(e.p, "A5");
     EepromPanel panel;
     constexpr rlim_t kLimit = 100 * 44;
     struct rlimit before {};
@@ -161,7 +144,7 @@ TEST(EepromRead, SuccessOnlyOnceTheFileIsInPlace) {
     test::TempDir dir;
     const std::string path = dir.file("taken");
     std::filesystem::create_directory(path);
-    AnsweringLink link(e.p, "A5");
+    test::AnsweringLink link(e.p, "A5");
     EepromPanel panel;
     ReplacingWriter file(path);
     ASSERT_TRUE(file.ok());

@@ -113,18 +113,6 @@ std::string answers_for(const RecipeModel& m) {
     return bytes;
 }
 
-// A terminal that acknowledges every frame at once and keeps what it was sent.
-struct AckingLink : LinkPort {
-    explicit AckingLink(Project& p) : p_(p) {}
-    std::vector<std::string> sent;
-    bool port_open() const override { return false; }
-    void open() override { p_.port_idle = false; }
-    void send_frame(const std::string& text) override { sent.push_back(text); }
-    void wait_reply() override { p_.rx_done = true, p_.comm_error = 0; }
-    void release() override { p_.port_idle = true; }
-    Project& p_;
-};
-
 } // namespace
 
 // Download and upload take exactly the sets of the size rule: at each limit, and one past.
@@ -134,7 +122,7 @@ TEST(RecipeTransfers, TakeExactlyTheSetsOfTheSizeRule) {
             const std::string what = std::to_string(blocks) + " blocks of " + std::to_string(elements);
             test::Started d;
             d.p.recipe = test::recipe_set(blocks, elements);
-            AckingLink link(d.p);
+            test::AnsweringLink link(d.p);
             TransferPanel panel;
             EXPECT_EQ(run_recipe_download(d.c, link, panel) == TransferOutcome::Ended, legal) << what;
             EXPECT_EQ(link.sent.empty(), !legal) << what;

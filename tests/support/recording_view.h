@@ -1,9 +1,11 @@
 #pragma once
 // The stand-ins of every test: a View that remembers what the model told the windows, a
-// pump that counts the waits open to user input, a private temporary folder, and editor
-// contexts built from them with scripted prompts and in-memory settings.
+// pump that counts the waits open to user input, a link that answers at once, a private
+// temporary folder, and editor contexts built from them with scripted prompts and in-memory
+// settings.
 #include "core/context.h"
 #include "core/shell.h"
+#include "core/transfer.h"
 #include "core/variables.h"
 #include "platform/api/scripted_prompt.h"
 
@@ -97,6 +99,19 @@ struct RecordingPump : ManualPump {
         if (user_input) ++input_waits;
         return ManualPump::wait(ms, user_input, done);
     }
+};
+
+// A terminal that answers every frame at once with `reply` and keeps what it was sent.
+struct AnsweringLink : LinkPort {
+    explicit AnsweringLink(Project& p, std::string reply = "") : p_(p), reply_(std::move(reply)) {}
+    std::vector<std::string> sent;
+    bool port_open() const override { return false; }
+    void open() override { p_.port_idle = false; }
+    void send_frame(const std::string& text) override { sent.push_back(text); }
+    void wait_reply() override { p_.rx_buffer = reply_, p_.rx_done = true, p_.comm_error = 0; }
+    void release() override { p_.port_idle = true; }
+    Project& p_;
+    std::string reply_;
 };
 
 struct TempDir {
