@@ -51,11 +51,8 @@ int ModelChooser::selected() const {
     return 0;
 }
 
-AboutBox::AboutBox(const std::string& caption, const std::string& version_text,
-                   const std::string& purpose_text, QWidget* parent)
-    : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("frmInfo");
-    setWindowTitle(qs(caption));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* lay = new QVBoxLayout(this);
     auto* icon = new QLabel(this);
@@ -68,17 +65,24 @@ AboutBox::AboutBox(const std::string& caption, const std::string& version_text,
     icon->setPixmap(pm);
     icon->setAlignment(Qt::AlignCenter);
     lay->addWidget(icon);
-    auto* version = new QLabel(qs(version_text), this);
-    version->setObjectName("lblVersion");
-    version->setAlignment(Qt::AlignCenter);
-    lay->addWidget(version);
-    auto* purpose = new QLabel(qs(purpose_text), this);
-    purpose->setObjectName("lblPurpose");
-    purpose->setAlignment(Qt::AlignCenter);
-    lay->addWidget(purpose);
+    version_ = new QLabel(this);
+    version_->setObjectName("lblVersion");
+    version_->setAlignment(Qt::AlignCenter);
+    lay->addWidget(version_);
+    purpose_ = new QLabel(this);
+    purpose_->setObjectName("lblPurpose");
+    purpose_->setAlignment(Qt::AlignCenter);
+    lay->addWidget(purpose_);
     auto* ok = dialog_button(this, "cmdOK", "OK");
     lay->addWidget(ok, 0, Qt::AlignCenter);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void AboutBox::set_texts(const std::string& caption, const std::string& version_text,
+                         const std::string& purpose_text) {
+    setWindowTitle(qs(caption));
+    version_->setText(qs(version_text));
+    purpose_->setText(qs(purpose_text));
 }
 
 ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {

@@ -36,8 +36,14 @@ private:
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    AboutBox(const std::string& caption, const std::string& version_text, const std::string& purpose_text,
-             QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
+    // The caption and the lines, in the interface language of the moment.
+    void set_texts(const std::string& caption, const std::string& version_text,
+                   const std::string& purpose_text);
+
+private:
+    QLabel* version_ = nullptr;
+    QLabel* purpose_ = nullptr;
 };
 
 // The progress window of long operations (modeless).

@@ -292,8 +292,10 @@ bool MainWindow::open_var_editor() {
 void MainWindow::show_help() { kx::show_help(c_); }
 
 void MainWindow::show_about() {
-    // One box: a second click brings it to the front.
-    if (!about_) about_ = new AboutBox(c_.txt(10068), c_.txt(10069), c_.txt(10903), this);
+    // One box: a second click brings it to the front, in the interface language chosen
+    // since it opened.
+    if (!about_) about_ = new AboutBox(this);
+    about_->set_texts(c_.txt(10068), c_.txt(10069), c_.txt(10903));
     about_->show();
     about_->raise();
     about_->activateWindow();

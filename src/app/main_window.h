@@ -23,6 +23,7 @@ namespace kx {
 
 struct Ctx;
 class EditorWindow;
+class AboutBox;
 class ProgressWindow;
 class SerialLink;
 
@@ -99,7 +100,7 @@ private:
     std::vector<QAction*> tool_actions_;
     QString caption_;
     bool setting_caption_ = false;
-    QPointer<QDialog> about_;            // the about box while it is open
+    QPointer<AboutBox> about_;           // the about box while it is open
     QTranslator* stock_texts_ = nullptr; // Qt's own Italian texts, installed while in use
 };
 

@@ -3,7 +3,6 @@
 #include "comm/dialog_parts.h"
 #include "comm/serial_link.h"
 #include "core/context.h"
-#include "core/text.h"
 #include "platform/api/textfile.h"
 #include "platform/qt_text.h"
 
@@ -76,9 +75,9 @@ void EepromDialog::activate() {
         return;
     }
     if (choice == FileChoice::None) return;
-    // The file with its folder, as the messages name files.
-    lbl_file_->setText(
-        qs(c_.txt(kind_ == Kind::Read ? 10073 : 10072) + " " + shown_path(file_dialog_.file_name)));
+    // The file with its folder, as Save As names it; a label shows the name whole.
+    lbl_file_->setText(qs(c_.txt(kind_ == Kind::Read ? 10073 : 10072)) + QStringLiteral(" ") +
+                       qpath(file_dialog_.file_name));
     cmd_start_->setEnabled(true);
     cmd_start_->setFocus();
 }

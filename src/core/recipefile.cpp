@@ -283,12 +283,7 @@ void recipes_write_as(Ctx& c) {
     store_dialog_file(c, c.cdg_recipe);
     if (!c.prompt.save_file(c.cdg_recipe)) return;
     const std::string chosen = c.cdg_recipe.file_name;
-    if (file_exists(chosen)) {
-        c.beep();
-        if (c.prompt.message(c.txt(10070) + " " + shown_path(chosen) + " " + c.txt(10071), kYesNoCancel) !=
-            kAnsYes)
-            return;
-    }
+    if (!confirm_overwrite(c, chosen)) return;
     c.prompt.busy(true);
     const bool ok = write_recipe_file(c, chosen);
     c.prompt.busy(false);

@@ -298,7 +298,9 @@ bool StringEditor::eventFilter(QObject* obj, QEvent* e) {
         auto* t = qobject_cast<QTableWidget*>(obj);
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (t && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            if (const int row = selected_row()) t->editItem(t->item(row - 1, 0));
+            // Enter on the list edits the selected text. The Enter that ends an edit comes up
+            // from the cell's editor, which still has the focus: it starts no other edit.
+            if (const int row = selected_row(); row && t->hasFocus()) t->editItem(t->item(row - 1, 0));
             return true;
         }
     }
