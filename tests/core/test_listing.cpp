@@ -165,5 +165,5 @@ TEST_F(Listing, BesideTheProjectWhateverItsFolderIsCalled) {
     print_spool(e.c);
     EXPECT_EQ(e.prompt.last_text().rfind("Errore 75: ", 0), 0u) << e.prompt.last_text();
     EXPECT_NE(e.prompt.last_text().find(shown + "/box.lst:"), std::string::npos) << e.prompt.last_text();
-    EXPECT_EQ(e.prompt.last_text().find(".tmp"), std::string::npos) << e.prompt.last_text();
+    EXPECT_EQ(e.prompt.last_text().find(kTempSuffix), std::string::npos) << e.prompt.last_text();
 }

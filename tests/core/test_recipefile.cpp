@@ -390,7 +390,7 @@ TEST_F(RecipeFiles, AFailedWriteKeepsTheFileThePathAndTheSetting) {
     EXPECT_EQ(content(path), saved);
     EXPECT_EQ(setting(), path);
     for (const auto& e : std::filesystem::directory_iterator(dir.path))
-        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+        EXPECT_EQ(e.path().filename().string().find(kTempSuffix), std::string::npos) << e.path();
 }
 
 // A file picked by mistake is refused before it is read whole, and left as it is.
@@ -445,7 +445,7 @@ TEST_F(RecipeFiles, PathsInQuestionsAndErrorsAsTheUserNamedThem) {
     EXPECT_EQ(prompt.last_text().rfind("Errore 75: ", 0), 0u) << prompt.last_text();
     EXPECT_NE(prompt.last_text().find(dir.file("Caff\xE8 ?") + "/box:"), std::string::npos)
         << prompt.last_text();
-    EXPECT_EQ(prompt.last_text().find(".tmp"), std::string::npos) << prompt.last_text();
+    EXPECT_EQ(prompt.last_text().find(kTempSuffix), std::string::npos) << prompt.last_text();
 }
 
 TEST_F(RecipeFiles, WriteAsAsksBeforeOverwritingAndReadTakesTheChosenFile) {

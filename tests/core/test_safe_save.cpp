@@ -90,19 +90,22 @@ TEST(SafeSave, LeftoversOfAKilledSaveAreTakenOverNotPiledUp) {
     const std::string prj = d.file("p.prj"), bak = d.file("p.BAK");
     put(prj, "one");
     put(bak, "zero");
-    for (const auto& left : {prj + ".tmp", bak + ".tmp", bak + ".tmp1"}) put(left, "half");
+    const std::string tmp = kTempSuffix;
+    for (const auto& left : {prj + tmp, bak + tmp, bak + tmp + "1"}) put(left, "half");
     ASSERT_TRUE(replace_file(prj, "two", bak, why)) << why;
     ASSERT_TRUE(replace_file(prj, "three", bak, why)) << why;
     EXPECT_EQ(entries(d.path), 2u);
     EXPECT_EQ(content(prj), "three");
     EXPECT_EQ(content(bak), "two");
 
-    // However many an older version left, a save still goes through.
+    // However many files an older version left beside it, a save still goes through, and
+    // files of other names (a user's "p.prj.tmp") are never taken for leftovers.
     for (int n = 1; n < 100; ++n) put(prj + ".tmp" + std::to_string(n), "half");
-    put(prj + ".tmp", "half");
+    put(prj + ".tmp", "mine");
     ASSERT_TRUE(replace_file(prj, "four", bak, why)) << why;
     EXPECT_EQ(content(prj), "four");
-    EXPECT_FALSE(fs::exists(prj + ".tmp"));
+    EXPECT_EQ(content(prj + ".tmp"), "mine");
+    EXPECT_FALSE(fs::exists(prj + tmp));
 }
 
 // A file written in pieces: killed half-way, or met by a save of the same file under way.
@@ -120,7 +123,7 @@ TEST(SafeSave, AFileWrittenInPieces) {
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(content(out + ".tmp"), "S1130000\r\n");
+    EXPECT_EQ(content(out + kTempSuffix), "S1130000\r\n");
 
     {
         ReplacingWriter w(out);
@@ -137,7 +140,7 @@ TEST(SafeSave, AFileWrittenInPieces) {
 
     // A temporary name that something else holds (a link that leads elsewhere) is left be.
     put(d.file("elsewhere"), "theirs");
-    fs::create_symlink(d.file("elsewhere"), out + ".tmp");
+    fs::create_symlink(d.file("elsewhere"), out + kTempSuffix);
     EXPECT_FALSE(replace_file(out, "new", "", why));
     EXPECT_NE(why.find("Cannot create " + out + ": "), std::string::npos) << why;
     EXPECT_EQ(content(d.file("elsewhere")), "theirs");

@@ -231,7 +231,7 @@ ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& bac
     old_mode_ = old.st_mode & 07777;
     old_uid_ = old.st_uid;
     old_gid_ = old.st_gid;
-    tmp_ = target_ + ".tmp";
+    tmp_ = target_ + kTempSuffix;
     int fd = -1;
     // Private while it is written when it replaces a file: commit() gives it that file's bits.
     int err = make_exclusive(tmp_, [&] {
@@ -298,7 +298,7 @@ bool ReplacingWriter::commit() {
     // too, so that a failure can put it back) takes the backup's name in one step. Both
     // have one fixed temporary name beside the backup.
     const bool keep_old = exists_ && !backup_.empty() && backup_ != path_ && link_target(backup_) != target_;
-    const std::string bak_new = backup_ + ".tmp", bak_prev = backup_ + ".tmp1";
+    const std::string bak_new = backup_ + kTempSuffix, bak_prev = backup_ + kTempSuffix + "1";
     bool prev_held = false;
     if (keep_old) {
         if (!hold_copy(target_, bak_new, backup_, error_)) {

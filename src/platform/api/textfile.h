@@ -41,8 +41,13 @@ enum class CheckedRead { Read, Unreadable, FirstLine, TooLarge };
 CheckedRead read_file_checked(const std::string& path, std::size_t max_bytes,
                               const std::function<bool(std::string_view)>& first_line_ok, std::string& bytes);
 
+// What a temporary file beside the file it will replace is named after: "<path>.mivor-tmp".
+// The ending is the program's own, so that a user's file (such as "notes.tmp") is never
+// taken for a leftover of a save.
+inline constexpr const char* kTempSuffix = ".mivor-tmp";
+
 // A file that replaces the file at path in one step once it is complete: the bytes go in
-// pieces to the temporary file "<path>.tmp" beside path (beside the file a symbolic link
+// pieces to the temporary file "<path>.mivor-tmp" beside path (beside the file a symbolic link
 // leads to; with the old file's permission bits); commit() forces them to the disk, keeps
 // the old file as backup when one is named (see replace_file) and renames the new file over
 // path. Without commit() (a failure, or the writer destroyed first) the temporary file goes
