@@ -32,6 +32,11 @@ constexpr std::array<std::int16_t, 256> kHexValue = [] {
 
 int hex_value(char ch) { return kHexValue.data()[static_cast<unsigned char>(ch)]; }
 
+// The address field of a record whose digits were checked.
+int record_address(std::string_view r) {
+    return hex_value(r[4]) * 4096 + hex_value(r[5]) * 256 + hex_value(r[6]) * 16 + hex_value(r[7]);
+}
+
 // Header, count and start records: an EEPROM write does not send them.
 bool skipped_record(std::string_view line) {
     return line.size() >= 2 && line[0] == 'S' && (line[1] == '0' || line[1] == '5' || line[1] == '9');
@@ -98,8 +103,7 @@ std::string s1_record_fault(std::string_view r) {
     const int check = value, needed = 255 - (sum - check) % 256;
     if (check != needed)
         return "check byte " + hex_field(check, 2) + ", the record's bytes need " + hex_field(needed, 2);
-    const int address =
-        hex_value(d[4]) * 4096 + hex_value(d[5]) * 256 + hex_value(d[6]) * 16 + hex_value(d[7]);
+    const int address = record_address(r);
     const int last = address + bytes - 4;
     if (last >= kEepromSize)
         return "bytes " + hex_field(address, 4) + " to " + hex_field(last, 4) + " lie past the EEPROM's " +
@@ -107,25 +111,41 @@ std::string s1_record_fault(std::string_view r) {
     return {};
 }
 
+std::string image_record_fault(std::string_view line, int k) {
+    if (k >= kS19Lines)
+        return "more than " + std::to_string(kS19Lines) + " S1 records, the EEPROM takes " +
+               std::to_string(kS19Lines) + " of 16 bytes";
+    if (std::string fault = s1_record_fault(line); !fault.empty()) return fault;
+    const int address = record_address(line);
+    const int bytes = static_cast<int>(line.size() - 10) / 2;
+    if (address == 16 * k && bytes == 16) return {};
+    return "address " + hex_field(address, 4) + " with " + std::to_string(bytes) +
+           (bytes == 1 ? " byte" : " bytes") + ", expected 16 bytes at address " + hex_field(16 * k, 4);
+}
+
+std::string image_count_fault(int records) {
+    if (records >= kS19Lines) return {};
+    return "Input past end of file (" + std::to_string(records) + " S1 records, " + std::to_string(kS19Lines) +
+           " needed)";
+}
+
 bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why) {
     lines.clear();
-    // The records are checked first, so that a refused file costs no copies.
+    // The records are checked first, so that a refused file costs no copies. After the last
+    // record only a further S1 record is looked at: blank lines or text that a tool leaves at
+    // the end are not read.
     int records = 0;
     LineCursor cur(bytes);
     std::string_view line;
-    while (records < kS19Lines && cur.next(line)) {
-        if (skipped_record(line)) continue;
-        if (std::string fault = s1_record_fault(line); !fault.empty()) {
+    while (cur.next(line)) {
+        if (skipped_record(line) || (records >= kS19Lines && line.substr(0, 2) != "S1")) continue;
+        if (std::string fault = image_record_fault(line, records); !fault.empty()) {
             why = "Bad S1 record in line " + std::to_string(cur.line_number()) + ": " + fault;
             return false;
         }
         ++records;
     }
-    if (records < kS19Lines) {
-        why = "Input past end of file (" + std::to_string(records) + " S1 records, " +
-              std::to_string(kS19Lines) + " needed)";
-        return false;
-    }
+    if (why = image_count_fault(records); !why.empty()) return false;
     lines.reserve(kS19Lines);
     for (LineCursor again(bytes); static_cast<int>(lines.size()) < kS19Lines && again.next(line);)
         if (!skipped_record(line)) lines.emplace_back(line);
@@ -235,13 +255,14 @@ TransferOutcome run_eeprom_write(Ctx& c, LinkPort& link, EepromPanel& panel,
     stop_shown(c, panel);
     bool stopped = false;
     try {
-        // A short file or a broken record was refused when the file was chosen; nothing is
-        // sent for one either way.
-        if (static_cast<int>(lines.size()) < kS19Lines)
-            throw TransferError(kErrShortFile, "Input past end of file");
-        for (int i = 0; i < kS19Lines; ++i)
-            if (std::string fault = s1_record_fault(lines[i]); !fault.empty())
+        // A file whose records do not fill the EEPROM in order was refused when it was
+        // chosen; nothing is sent for one either way.
+        const int records = static_cast<int>(lines.size());
+        for (int i = 0; i < records; ++i)
+            if (std::string fault = image_record_fault(lines[i], i); !fault.empty())
                 throw TransferError(kErrShortFile, "Bad S1 record " + std::to_string(i + 1) + ": " + fault);
+        if (std::string fault = image_count_fault(records); !fault.empty())
+            throw TransferError(kErrShortFile, fault);
         link.open();
         panel.progress_show(kEepromSize);
         bool complete = true;

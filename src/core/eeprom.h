@@ -20,7 +20,7 @@ class ReplacingWriter;
 constexpr int kEepromSize = 32768;
 constexpr int kS19Lines = kEepromSize / 16;
 // The largest S-record file that is read for a write: the image takes about 90 KB; files
-// from other tools may carry more lines after the 2048 that are sent.
+// from other tools may carry other lines after the 2048 records that are sent.
 constexpr std::size_t kMaxS19FileBytes = std::size_t{16} << 20;
 
 // The XOR of the 8-bit codes of every character (0 for an empty text).
@@ -42,10 +42,18 @@ std::string s19_line(int address, const std::uint8_t* bytes16);
 // EEPROM's 32768.
 std::string s1_record_fault(std::string_view line);
 
-// The lines an EEPROM write sends: the file's first 2048 S1 records, as they stand. Header,
-// count and start records (S0, S5, S9) are skipped; lines after the 2048th record are not
-// read. False, with the reason naming the first bad line, for a line that is no good S1
-// record or a file with fewer records; lines is then empty.
+// Why line cannot be record k (from 0) of an EEPROM image (empty when it can): each line the
+// write sends fills the next 16 bytes, so record k must be a good S1 record (s1_record_fault)
+// of exactly 16 bytes at address 16 x k, and there are 2048 of them.
+std::string image_record_fault(std::string_view line, int k);
+// Why an image of `records` good records is too short (empty when it holds all 2048).
+std::string image_count_fault(int records);
+
+// The lines an EEPROM write sends: the file's 2048 S1 records, as they stand, the 16 bytes at
+// 0000 first and those at 7FF0 last. Header, count and start records (S0, S5, S9) are
+// skipped, and so are lines other than S1 records after the last. False, with the reason
+// naming the first bad line, for a line that is no such record, a file with fewer records or
+// one with more; lines is then empty.
 bool s19_write_lines(std::string_view bytes, std::vector<std::string>& lines, std::string& why);
 
 // Error number of a file that is too short for the EEPROM or holds a broken record.
@@ -68,8 +76,8 @@ enum class FileChoice {
 // The read's file: save dialog, overwrite question, then the file beside it that the read
 // goes to. A file that cannot be created there is reported.
 FileChoice eeprom_read_choose_file(Ctx& c, FileDialog& dlg, std::unique_ptr<ReplacingWriter>& file);
-// The write's file: open dialog, then the whole file read and its lines counted, so that a
-// file too short for the EEPROM is refused before anything is sent.
+// The write's file: open dialog, then the whole file read and its records checked, so that a
+// file whose records do not fill the EEPROM in order is refused before anything is sent.
 FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::string>& lines);
 
 // Sends one EEPROM command without fields and waits for its answer; the caller tests

@@ -319,19 +319,25 @@ TEST(EepromE2E, StopEndsEitherTransferEarlyWithCompleteLinesOnlyAndNoClosingComm
     EXPECT_FALSE(e.link.port_open());
 }
 
-// A file too short for the EEPROM, one with a broken record, a missing file, and a read
-// file that cannot be created are refused when they are chosen.
+// A file too short for the EEPROM, one with a broken record, one of srec_cat's own 32-byte
+// records, a missing file, and a read file that cannot be created are refused when they are
+// chosen.
 TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
     QTemporaryDir dir;
     SimProcess sim({});
     Editor e(sim.device());
     const std::string short_file = dir.filePath("short.s19").toStdString(),
                       broken = dir.filePath("broken.s19").toStdString(),
+                      whole_file = dir.filePath("whole.s19").toStdString(),
+                      cat = dir.filePath("cat.s19").toStdString(),
                       bad = dir.filePath("no/such/dir.s19").toStdString();
     std::uint8_t zeros[16] = {};
     filetest::put(short_file, s19_line(0, zeros) + "\r\n");
     std::string whole;
     for (int a = 0; a < kEepromSize; a += 16) whole += s19_line(a, zeros) + "\r\n";
+    filetest::put(whole_file, whole);
+    ASSERT_EQ(QProcess::execute("srec_cat", {QString::fromStdString(whole_file), "-o", QString::fromStdString(cat)}),
+              0);
     filetest::put(broken, whole.replace(whole.find("\r\n", 44 * 99) - 2, 2, "00"));
     for (auto [kind, file, message] :
          {std::tuple<EepromDialog::Kind, std::string, std::string>{
@@ -339,6 +345,8 @@ TEST(EepromE2E, UnusableFilesKeepStartDisabledAndSendNothing) {
               "Errore 62: Input past end of file (1 S1 records, 2048 needed)"},
           {EepromDialog::Kind::Write, broken,
            "Errore 62: Bad S1 record in line 100: check byte 00, the record's bytes need B6"},
+          {EepromDialog::Kind::Write, cat,
+           "Errore 62: Bad S1 record in line 2: address 0000 with 32 bytes, expected 16 bytes at address 0000"},
           {EepromDialog::Kind::Write, dir.filePath("none.s19").toStdString(), "File none.s19 non trovato!"},
           {EepromDialog::Kind::Read, bad,
            "Errore 75: Cannot create " + bad + ": No such file or directory"}}) {

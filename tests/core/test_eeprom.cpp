@@ -50,11 +50,11 @@ std::string with_line(const std::string& file, int n, const std::string& line) {
 
 // Lines end at CR LF, LF or CR; the header, count and start records around the S1 records
 // (as srec_cat writes them) are skipped and do not count.
-TEST(EepromWriteFile, TheFirst2048S1RecordsAreSent) {
+TEST(EepromWriteFile, The2048S1RecordsAreSent) {
     const std::string header = "S0220000687474703A2F2F737265636F72642E736F75726365666F7267652E6E65742F1D";
     std::string file = header + "\n";
-    for (int a = 0; a < kEepromSize + 32; a += 16)
-        file += record_at(a % kEepromSize) + (a % 48 == 0 ? "\r\n" : a % 48 == 16 ? "\n" : "\r");
+    for (int a = 0; a < kEepromSize; a += 16)
+        file += record_at(a) + (a % 48 == 0 ? "\r\n" : a % 48 == 16 ? "\n" : "\r");
     std::vector<std::string> lines;
     std::string why;
     ASSERT_TRUE(s19_write_lines(file + "S5030800F4\r\nS9030000FC", lines, why)) << why;
@@ -177,4 +177,72 @@ TEST(EepromWriteFile, AFileLargerThanTheBoundIsRefusedUnread) {
     EXPECT_EQ(test::texts(e.prompt),
               std::vector<std::string>{"Errore 380: " + past +
                                        " is too large for an S-record file (more than 16 MB)"});
+}
+
+// Record k of the file must hold the 16 bytes at address 16 x k, as the read writes them.
+// Other record sizes, a missing record, records out of order or one too many are refused
+// when the file is chosen, naming the line and what it should hold, and again before the
+// port opens; nothing is sent.
+TEST(EepromWriteFile, RecordsMustFillTheEepromInOrder) {
+    test::Started e;
+    test::TempDir dir;
+    // Records of `count` bytes from `address`, each byte the low 8 bits of its address.
+    auto record_of = [](int address, int count) {
+        std::string text = hex_field(address, 4);
+        for (int i = 0; i < count; ++i) text += hex_field((address + i) & 0xFF, 2);
+        return check_s19("S1", text);
+    };
+    auto records_of = [&](int size, std::string file = "S00600004844521B\r\n") {
+        for (int a = 0; a < kEepromSize; a += size) file += record_of(a, size) + "\r\n";
+        return file;
+    };
+    const std::string whole = whole_file(); // the read's own lines
+    std::string swapped = whole;
+    std::swap_ranges(swapped.begin() + 4 * 44, swapped.begin() + 5 * 44, swapped.begin() + 5 * 44);
+    const struct {
+        const char* what;
+        std::string file;
+        int line = 0, record = 0; // of the first bad record; 0 for a file that is taken
+        std::string fault;
+    } cases[] = {
+        {"16-byte records", whole},
+        {"8-byte records", records_of(8), 2, 1, "address 0000 with 8 bytes, expected 16 bytes at address 0000"},
+        {"32-byte records", records_of(32, ""), 1, 1,
+         "address 0000 with 32 bytes, expected 16 bytes at address 0000"},
+        {"a missing record", std::string(whole).erase(4 * 44, 44), 5, 5,
+         "address 0050 with 16 bytes, expected 16 bytes at address 0040"},
+        {"two records swapped", swapped, 5, 5, "address 0050 with 16 bytes, expected 16 bytes at address 0040"},
+        {"15 bytes", with_line(whole, 5, record_of(0x40, 15)), 5, 5,
+         "address 0040 with 15 bytes, expected 16 bytes at address 0040"},
+        {"17 bytes", with_line(whole, 5, record_of(0x40, 17)), 5, 5,
+         "address 0040 with 17 bytes, expected 16 bytes at address 0040"},
+        {"one record too many", "S00600004844521B\r\n" + whole + record_at(0) + "\r\nS9030000FC\r\n", 2050,
+         2049, "more than 2048 S1 records, the EEPROM takes 2048 of 16 bytes"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.what);
+        const std::string path = dir.file("write.s19");
+        { std::ofstream(path, std::ios::binary | std::ios::trunc) << k.file; }
+        e.prompt.messages.clear();
+        e.prompt.files = {path};
+        FileDialog dlg;
+        std::vector<std::string> lines;
+        EXPECT_EQ(eeprom_write_choose_file(e.c, dlg, lines), k.line ? FileChoice::None : FileChoice::Ready);
+        const auto refused = [&](const std::string& where) {
+            return k.line ? std::vector<std::string>{"Errore 62: Bad S1 record " + where + ": " + k.fault}
+                          : std::vector<std::string>{e.c.txt(10077)};
+        };
+        if (k.line) EXPECT_EQ(test::texts(e.prompt), refused("in line " + std::to_string(k.line)));
+        // The same records handed to the write itself.
+        lines.clear();
+        for (const std::string& line : split_text_lines(k.file))
+            if (line.rfind("S1", 0) == 0) lines.push_back(line);
+        e.prompt.messages.clear();
+        test::AnsweringLink link(e.p);
+        EepromPanel panel;
+        EXPECT_EQ(run_eeprom_write(e.c, link, panel, lines), TransferOutcome::Ended);
+        EXPECT_EQ(link.sent.size(), k.line ? 0u : 2048u + 2);
+        EXPECT_EQ(test::texts(e.prompt), refused(std::to_string(k.record)));
+        EXPECT_TRUE(e.p.port_idle);
+    }
 }
