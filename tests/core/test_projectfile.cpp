@@ -202,8 +202,8 @@ TEST(ProjectFileReader, LinksOffMakeEveryPageLinkToItself) {
         ASSERT_TRUE(parse_project_file(bytes_of(p), st, err)) << err.description;
         for (int pg = 0; pg < 6; ++pg) {
             const std::int16_t self = static_cast<std::int16_t>(pg);
-            EXPECT_EQ(st.pages[0][pg].links,
-                      on ? p.page_store[0][pg].links : (std::array<std::int16_t, 5>{self, self, self, self, 0}))
+            EXPECT_EQ(st.pages[0][pg].links, on ? p.page_store[0][pg].links
+                                                : (std::array<std::int16_t, 5>{self, self, self, self, 0}))
                 << "links " << (on ? "on" : "off") << ", page " << pg;
         }
     }
