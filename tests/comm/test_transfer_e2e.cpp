@@ -124,6 +124,33 @@ TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
 
 INSTANTIATE_TEST_SUITE_P(Displays, RoundTrip, ::testing::Values("KXD_515", "KXE_540", "KXB_5560"));
 
+// Links go to the terminal in hexadecimal and come back in decimal: from 10 on the two
+// differ, so a project of 256 pages links each page 10, 15, 16 and 255 pages on (wrapping),
+// and every link comes back as it went.
+TEST(RoundTripLinks, LinksFromTenToTheLastPageComeBackEqual) {
+    SimProcess sim({"--model", "KXD_515"});
+    ASSERT_FALSE(sim.device().empty());
+    Editor sender(sim.device());
+    filetest::fill_project(sender.p, "KXD_515", 1, 256, 0, 0, 5);
+    const int steps[4] = {10, 15, 16, 255};
+    for (int pg = 0; pg < 256; ++pg)
+        for (int k = 0; k < 4; ++k)
+            sender.p.page_store[0][pg].links[k] = static_cast<std::int16_t>((pg + steps[k]) % 256);
+    set_terminal_model(sender.c, "KXD_515");
+    load_page(sender.c, 0, 0);
+    sender.download();
+    ASSERT_EQ(sender.texts(), Texts{kTransferOk});
+
+    Editor receiver(sim.device());
+    receiver.upload("KXD_515", &sim);
+    ASSERT_EQ(receiver.texts(), Texts{kTransferOk});
+    EXPECT_EQ(receiver.p.page_store[0][0].links, (std::array<std::int16_t, 5>{10, 15, 16, 255, 0}));
+    for (int pg = 0; pg < 256; ++pg)
+        EXPECT_EQ(receiver.p.page_store[0][pg].links, sender.p.page_store[0][pg].links) << pg;
+    const std::string log = sim.log("upload complete");
+    EXPECT_EQ(log.find("anomaly"), std::string::npos) << log;
+}
+
 TEST(TransferFailures, TimeOutsEndTheTransferWithoutSuccessAndReleaseThePort) {
     // Silent from the start, after five frames (erase, counts and the first name), or late.
     for (const QStringList& args :

@@ -185,6 +185,30 @@ TEST(ProjectFileReader, FollowsTheFixedWindows) {
     EXPECT_EQ(st.pages[0][0].chars[5], 7);
 }
 
+// With links off every page links to itself, whatever its links line holds, on every page
+// and in every language's block; with links on the same lines read as written.
+TEST(ProjectFileReader, LinksOffMakeEveryPageLinkToItself) {
+    Project p;
+    fill_project(p, "KXE_540", 2, 6, 0, 2, 11);
+    for (int pg = 0; pg < 6; ++pg) {
+        auto& links = p.page_store[0][pg].links;
+        links = {static_cast<std::int16_t>(5 - pg), static_cast<std::int16_t>((pg + 2) % 6), 0,
+                 static_cast<std::int16_t>((pg + 1) % 6), 0};
+    }
+    for (const bool on : {false, true}) {
+        p.link_on = on;
+        StagedProject st;
+        FileError err;
+        ASSERT_TRUE(parse_project_file(bytes_of(p), st, err)) << err.description;
+        for (int pg = 0; pg < 6; ++pg) {
+            const std::int16_t self = static_cast<std::int16_t>(pg);
+            EXPECT_EQ(st.pages[0][pg].links, on ? p.page_store[0][pg].links
+                                                : (std::array<std::int16_t, 5>{self, self, self, self, 0}))
+                << "links " << (on ? "on" : "off") << ", page " << pg;
+        }
+    }
+}
+
 // Every block carries links and variables of its own; the block read last decides them,
 // whether it repeats a block before it or not.
 TEST(ProjectFileReader, TheBlockReadLastDecidesLinksAndVariables) {

@@ -340,6 +340,44 @@ TEST(UploadSequence, PagesAndStringsThatNeverArriveAreThoseOfAnEmptyProject) {
     EXPECT_TRUE(g.p.port_idle);
 }
 
+// A page holds 8 variables: two full pages, the password off on one and on on the other
+// (counts 8 and 136), arrive whole; a count of 9, with or without the password, is refused.
+TEST(UploadSequence, EightVariablesArriveWholeAndNineAreRefused) {
+    Project src;
+    fill_project(src, "KXE_540", 1, 2, 0, 8, 23);
+    src.page_store[0][0].pwd = 0;
+    src.page_store[0][1].pwd = 1;
+    auto upload = [](test::Fixture& f, const Texts& frames) {
+        f.p.kx_type = "KXE_540";
+        set_terminal_model(f.c, "KXE_540");
+        return replay_upload(f.c, line_of(frames));
+    };
+    const Texts frames = terminal_frames(src);
+    test::Fixture whole;
+    EXPECT_EQ(upload(whole, frames), TransferOutcome::Ended);
+    EXPECT_EQ(whole.prompt.last_text(), "Trasferimento eseguito con successo");
+    for (int pg = 0; pg < 2; ++pg) {
+        const page_record &sent = src.page_store[0][pg], &got = whole.p.page_store[0][pg];
+        ASSERT_EQ(sent.var_count, kMaxVars);
+        EXPECT_EQ(got.var_count, kMaxVars) << pg;
+        EXPECT_EQ(got.pwd, pg) << pg;
+        for (int s = 1; s <= kMaxVars; ++s) EXPECT_EQ(got.var(s), sent.var(s)) << pg << " " << s;
+    }
+
+    // Rows and links of page 0 go before its count.
+    const std::size_t count_at = 3 + src.n_rows + 4;
+    ASSERT_EQ(frames[count_at], "8");
+    for (const char* count : {"9", "137"}) {
+        Texts past = frames;
+        past[count_at] = count;
+        test::Fixture refused;
+        EXPECT_EQ(upload(refused, past), TransferOutcome::Failed) << count;
+        EXPECT_EQ(refused.prompt.last_text(),
+                  std::string("Errore 9: Subscript out of range (variable count ") + count + ")");
+        EXPECT_EQ(refused.p.page_store[0][0].var_count, 0) << count;
+    }
+}
+
 // --- The seed corpus of the upload fuzz target ---
 // Byte streams as a terminal sends a project, for every model, and damaged ones. The first
 // byte of a seed is the model option of the upload's model choice; the rest is the line.

@@ -2,6 +2,7 @@
 // driven as a user does: mouse on the display, real key texts in the boxes, prompts scripted.
 #include "editor/var_editor.h"
 
+#include "app/dialogs.h"
 #include "core/store.h"
 #include "editor/display_widget.h"
 #include "editor/editor_window.h"
@@ -129,6 +130,43 @@ TEST(VarEditorWindow, APastedTextPastTheLimitPutsTheBoxBack) {
         });
     }
     EXPECT_EQ(a.p.n_vars, 0);
+}
+
+// STRING and ASCII have their digits typed; the box proposes a quarter of the row: 10 on 40
+// columns, 5 on 20 (with the long and the short type list), 4 on 16. OK keeps the proposal.
+TEST(VarEditorWindow, TypedDigitsProposeAQuarterOfTheRow) {
+    App a;
+    const struct {
+        int option; // in the model chooser
+        const char* model;
+        int digits;
+    } models[] = {{5, "KXB_5560", 10}, {4, "KXB_540", 5}, {2, "KXE_540", 5}, {0, "KXD_515", 4}};
+    for (const auto& m : models) {
+        if (a.p.prj_modified) a.prompt.answers = {kAnsNo}; // the variables are not saved
+        on_next_modal<ModelChooser>([&m](ModelChooser* dlg) {
+            dlg->option(m.option)->setChecked(true);
+            dlg->ok_button()->click();
+        });
+        a.w.action(Menu::File, 0)->trigger();
+        ASSERT_EQ(a.p.kx_type, m.model);
+        for (const std::string type : {"STRING", "ASCII"}) {
+            const int cell = type == "STRING" ? 0 : a.p.n_cols; // a row of its own
+            edit_cell(a, cell, [&](VarEditor* dlg) {
+                QComboBox* types = dlg->type_list();
+                types->setFocus();
+                for (int i = 0; i < types->count() && types->currentText().toStdString() != type; ++i)
+                    send_key(types, Qt::Key_Down);
+                ASSERT_EQ(types->currentText().toStdString(), type);
+                QLineEdit* digits = dlg->box(VarBox::Digits);
+                EXPECT_TRUE(digits->isVisibleTo(dlg) && !dlg->digits_list()->isVisibleTo(dlg));
+                EXPECT_EQ(digits->text().toStdString(), std::to_string(m.digits)) << m.model << " " << type;
+                EXPECT_EQ(a.p.var_edit.ed_digits, m.digits) << m.model << " " << type;
+                dlg->button(0)->click();
+            });
+            ASSERT_GE(a.p.n_vars, 1);
+            EXPECT_EQ(a.p.variable_table[a.p.n_vars].digits, m.digits) << m.model << " " << type;
+        }
+    }
 }
 
 TEST(VarEditorWindow, EscCancelAndTheCloseBoxLeaveThePageAsItWas) {
