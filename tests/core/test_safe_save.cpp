@@ -61,7 +61,8 @@ void as_plain_user(const std::function<void(bool dropped)>& body) {
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot take an unprivileged user's ids";
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "cannot take an unprivileged user's ids";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "unprivileged run ended with " << status;
 }
 
@@ -231,7 +232,8 @@ TEST(SafeSave, AFileTheUserMayNotWriteIsLeftOnEveryRoad) {
             ::chmod(d.file(name).c_str(), 0444);
         }
         auto refused = [&](const char* name) {
-            EXPECT_EQ(e.prompt.last_text(), "Errore 75: Cannot write " + d.file(name) + ": Permission denied");
+            EXPECT_EQ(e.prompt.last_text(),
+                      "Errore 75: Cannot write " + d.file(name) + ": Permission denied");
             EXPECT_EQ(content(d.file(name)), "kept");
         };
         EXPECT_FALSE(save_project_file(e.c, d.file("mine.prj")));

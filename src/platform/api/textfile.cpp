@@ -127,7 +127,8 @@ int open_to_look(const std::string& name) {
     struct stat st {};
     if (::lstat(name.c_str(), &st) != 0) return -1;
     int err = S_ISREG(st.st_mode) ? EBUSY : EEXIST;
-    if (err == EBUSY && st.st_uid == ::geteuid() && ::chmod(name.c_str(), (st.st_mode & 07777) | S_IRUSR) == 0) {
+    if (err == EBUSY && st.st_uid == ::geteuid() &&
+        ::chmod(name.c_str(), (st.st_mode & 07777) | S_IRUSR) == 0) {
         fd = ::open(name.c_str(), flags);
         if (fd < 0 && errno != EACCES) err = errno;
         ::chmod(name.c_str(), st.st_mode & 07777);
@@ -159,7 +160,8 @@ bool remove_leftover(const std::string& name) {
 }
 
 // The text of an error in making the temporary file `name` for the file shown as `shown`.
-std::string making_error(const std::string& what, const std::string& shown, const std::string& name, int err) {
+std::string making_error(const std::string& what, const std::string& shown, const std::string& name,
+                         int err) {
     if (err == EBUSY) return "Cannot write " + shown + ": another save of this file is under way";
     if (err == EEXIST) return errno_text(what, shown, err) + " (" + name + " is in the way)";
     return errno_text(what, shown, err);
@@ -267,9 +269,9 @@ ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& bac
     // Renaming over a file needs only its folder: a file the user may not write (read-only
     // by its owner's choice, another user's in a shared folder) is refused as opening it
     // for writing would be.
-    if (exists_ && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 &&
-        (errno == EACCES || errno == EPERM || errno == EROFS)) {
-        error_ = errno_text("Cannot write", path, errno);
+    const int denied = exists_ && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 ? errno : 0;
+    if (denied == EACCES || denied == EPERM || denied == EROFS) {
+        error_ = errno_text("Cannot write", path, denied);
         return;
     }
     tmp_ = target_ + kTempSuffix;
