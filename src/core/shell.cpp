@@ -89,7 +89,8 @@ bool load_recent_project_path(Ctx& c, const std::string& key) {
 
 std::string new_file_name(const Ctx& c, const std::string& last, const std::string& base) {
     std::string dir = dir_part(last);
-    if (dir.empty() || !dir_exists(dir)) {
+    // A remembered folder where no file can be made (a read-only share) counts as missing.
+    if (dir.empty() || !dir_writable(dir)) {
         // An installed program's folder cannot be written: new files go to the documents.
         const bool use_documents = !dir_writable(c.program_dir) && dir_exists(c.documents_dir);
         dir = (use_documents ? c.documents_dir : c.program_dir) + "/";

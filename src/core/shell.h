@@ -19,8 +19,9 @@ void update_recent_files(Ctx& c, const std::string& path);
 // was set to it.
 bool load_recent_project_path(Ctx& c, const std::string& key);
 // A free name base, base1, base2, ... (no file or folder of that name) in the folder of
-// `last`; when `last` names no existing folder, in the program's folder, or in the user's
-// documents folder when the program's folder cannot be written.
+// `last`; when `last` names no folder where files can be made (missing, or read-only), in
+// the program's folder, or in the user's documents folder when the program's folder cannot
+// be written.
 std::string new_file_name(const Ctx& c, const std::string& last, const std::string& base);
 // A free "nuovoProgetto", "nuovoProgetto1", ... name beside the last project.
 void make_new_project_name(Ctx& c);

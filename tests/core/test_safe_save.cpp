@@ -1,15 +1,23 @@
 // Saving over a project (backup, permission bits, links, failures), paths in messages, and
 // the File and Help commands around them.
 #include "core/display.h"
+#include "core/eeprom.h"
 #include "core/filecmds.h"
+#include "core/listing.h"
 #include "core/projectfile.h"
+#include "core/recipe.h"
+#include "core/recipefile.h"
+#include "core/shell.h"
 #include "core/text.h"
 #include "file_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <functional>
 
+#include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +37,38 @@ std::size_t entries(const fs::path& d) {
     return std::distance(fs::directory_iterator(d), fs::directory_iterator());
 }
 
+constexpr uid_t kNobody = 65534;
+
+// Runs body as a user whom file permissions bind. The superuser may write any file, so when
+// the tests run as root the body runs in a child process that has taken the ids of an
+// unprivileged user (`dropped`: files the test made before then belong to another user);
+// the child's failures come back as its exit code.
+void as_plain_user(const std::function<void(bool dropped)>& body) {
+    if (::geteuid() != 0) {
+        body(false);
+        return;
+    }
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+            ::setresuid(kNobody, kNobody, kNobody) != 0)
+            ::_exit(2);
+        body(true);
+        std::fflush(stdout);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "cannot take an unprivileged user's ids";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "unprivileged run ended with " << status;
+}
+
+// A folder everybody may make and remove files in (no sticky bit).
+void open_to_all(const TempDir& d) { fs::permissions(d.path, fs::perms::all); }
+
 } // namespace
 
 TEST(SafeSave, TheOldFileBecomesTheBackupWithItsPermissionsAndLinksStay) {
@@ -37,12 +77,12 @@ TEST(SafeSave, TheOldFileBecomesTheBackupWithItsPermissionsAndLinksStay) {
     const std::string prj = d.file("p.prj"), bak = d.file("p.BAK");
     put(prj, "one");
     put(bak, "zero");
-    ::chmod(prj.c_str(), 0440);
+    ::chmod(prj.c_str(), 0640);
     const ino_t old_inode = info(prj).st_ino;
     ASSERT_TRUE(replace_file(prj, "two", bak, why)) << why;
     EXPECT_EQ(content(prj), "two");
     EXPECT_EQ(info(bak).st_ino, old_inode); // the old file itself, not a copy
-    EXPECT_EQ(info(prj).st_mode & 07777, 0440u);
+    EXPECT_EQ(info(prj).st_mode & 07777, 0640u);
     EXPECT_EQ(entries(d.path), 2u); // no temporary file left
 
     // Through a relative symbolic link: the target gets the bytes, the link stays.
@@ -60,7 +100,7 @@ TEST(SafeSave, TheOldFileBecomesTheBackupWithItsPermissionsAndLinksStay) {
     if (fs::is_directory("/dev/shm")) {
         ASSERT_TRUE(replace_file(prj, "three", far, why)) << why;
         EXPECT_EQ(content(far), "two");
-        EXPECT_EQ(info(far).st_mode & 07777, 0440u);
+        EXPECT_EQ(info(far).st_mode & 07777, 0640u);
         fs::remove(far);
     }
 }
@@ -147,6 +187,96 @@ TEST(SafeSave, AFileWrittenInPieces) {
     EXPECT_EQ(content(out), "S1\r\n3\r\n");
 }
 
+// A temporary file that cannot be opened to ask for its lock is another user's save under
+// way (private while it is written), not a leftover: it stays, and this save is refused.
+TEST(SafeSave, ATemporaryFileThatCannotBeLockedIsNeverRemoved) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making another user's file needs the superuser";
+    TempDir d;
+    open_to_all(d);
+    const std::string prj = d.file("p.prj"), bak = d.file("p.BAK");
+    put(prj, "one");
+    ASSERT_EQ(::chown(prj.c_str(), kNobody, kNobody), 0); // the user's own project
+    for (const std::string& named : {prj, bak}) {
+        put(named + kTempSuffix, "theirs");
+        ::chmod((named + kTempSuffix).c_str(), 0600);
+        as_plain_user([&](bool) {
+            std::string why;
+            EXPECT_FALSE(replace_file(prj, "mine", bak, why));
+            EXPECT_EQ(why, "Cannot write " + named + ": another save of this file is under way");
+        });
+        EXPECT_EQ(content(named + kTempSuffix), "theirs");
+        EXPECT_EQ(content(prj), "one");
+        EXPECT_EQ(entries(d.path), 2u);
+        fs::remove(named + kTempSuffix);
+    }
+    // A leftover of the user's own without read permission is still taken over.
+    as_plain_user([&](bool) {
+        std::string why;
+        put(prj + kTempSuffix, "half");
+        ::chmod((prj + kTempSuffix).c_str(), 0200);
+        EXPECT_TRUE(replace_file(prj, "mine", bak, why)) << why;
+        EXPECT_EQ(d.names(), (std::vector<std::string>{"p.BAK", "p.prj"}));
+    });
+}
+
+// A file the user may not write (read-only by its owner's choice, another user's in a shared
+// folder) is replaced by no save, although the folder would allow the rename.
+TEST(SafeSave, AFileTheUserMayNotWriteIsLeftOnEveryRoad) {
+    TempDir d;
+    open_to_all(d);
+    put(d.file("theirs.prj"), "kept"); // another user's when run as root
+    as_plain_user([&](bool dropped) {
+        test::Started e;
+        for (const char* name : {"mine.prj", "r.rcp", "mine.lst", "e.s19"}) {
+            put(d.file(name), "kept");
+            ::chmod(d.file(name).c_str(), 0444);
+        }
+        auto refused = [&](const char* name) {
+            EXPECT_EQ(e.prompt.last_text(),
+                      "Errore 75: Cannot write " + d.file(name) + ": Permission denied");
+            EXPECT_EQ(content(d.file(name)), "kept");
+        };
+        EXPECT_FALSE(save_project_file(e.c, d.file("mine.prj")));
+        refused("mine.prj");
+        if (dropped) {
+            EXPECT_FALSE(save_project_file(e.c, d.file("theirs.prj")));
+            refused("theirs.prj");
+        }
+        make_empty_recipe(e.p.recipe);
+        EXPECT_FALSE(write_recipe_file(e.c, d.file("r.rcp")));
+        refused("r.rcp");
+        e.p.project_path = d.file("mine.prj");
+        e.prompt.answers = {kAnsYes};
+        print_spool(e.c);
+        refused("mine.lst");
+        FileDialog dlg;
+        std::unique_ptr<ReplacingWriter> out;
+        e.prompt.files = {d.file("e.s19")};
+        e.prompt.answers = {kAnsYes}; // overwrite
+        EXPECT_EQ(eeprom_read_choose_file(e.c, dlg, out), FileChoice::None);
+        refused("e.s19");
+        // With write permission given back the same save goes through.
+        ::chmod(d.file("r.rcp").c_str(), 0644);
+        EXPECT_TRUE(write_recipe_file(e.c, d.file("r.rcp"))) << e.prompt.last_text();
+    });
+    EXPECT_EQ(d.names().size(), 5u); // no temporary file left
+}
+// A save killed between its two renames leaves the project and its backup as one file: the
+// next save keeps that file as the backup and leaves no second name behind.
+TEST(SafeSave, AProjectAndItsBackupAsOneFile) {
+    TempDir d;
+    std::string why;
+    const std::string prj = d.file("p.prj"), bak = d.file("p.BAK");
+    put(prj, "one");
+    ASSERT_EQ(::link(prj.c_str(), bak.c_str()), 0);
+    put(prj + kTempSuffix, "two"); // what the killed save left
+    put(bak + kTempSuffix + "1", "zero");
+    ASSERT_TRUE(replace_file(prj, "three", bak, why)) << why;
+    EXPECT_EQ(content(prj), "three");
+    EXPECT_EQ(content(bak), "one");
+    EXPECT_EQ(d.names(), (std::vector<std::string>{"p.BAK", "p.prj"}));
+}
+
 // Messages show a path in the interface's code page; the recent list never half a character.
 TEST(AccentedPaths, MessagesAndTheRecentList) {
     Editor e;
@@ -188,6 +318,26 @@ TEST(FileCommands, NewNamesHelpAndWhatAFreshOpenLeaves) {
     EXPECT_EQ(f.prompt.beeps, 2);
     EXPECT_EQ(f.prompt.documents.size(), 2u); // a missing page is not handed on
     EXPECT_EQ(f.prompt.last_text(), "Impossibile aprire la guida: " + f.p.help_file);
+}
+
+// New projects and recipe files are named in a remembered folder only when files can be
+// made there; a read-only share is passed over like a missing folder.
+TEST(FileCommands, NewNamesPassOverAFolderThatCannotBeWritten) {
+    as_plain_user([](bool) {
+        test::Fixture f; // its folder is the program's folder
+        const std::string share = f.dir.file("share");
+        fs::create_directories(share);
+        EXPECT_EQ(new_file_name(f.c, share + "/old.rcp", "nuovaRicetta"), share + "/nuovaRicetta");
+        fs::permissions(share, fs::perms::owner_read | fs::perms::owner_exec);
+        f.settings.save("Ricette", "UltimoFile", share + "/gone.rcp");
+        open_recipe_file(f.c);
+        EXPECT_EQ(f.p.recipe_path, f.dir.file("nuovaRicetta"));
+        EXPECT_TRUE(file_exists(f.p.recipe_path)) << f.prompt.last_text();
+        f.settings.save("Inizializzazione", "UltimaDirectory", share + "/old.prj");
+        make_new_project_name(f.c);
+        EXPECT_EQ(f.p.project_path, f.dir.file("nuovoProgetto"));
+        fs::permissions(share, fs::perms::owner_all);
+    });
 }
 
 } // namespace filetest

@@ -118,30 +118,65 @@ bool names_fd(const std::string& name, int fd) {
            a.st_ino == b.st_ino;
 }
 
+// Opens a file for reading without following a link; a file of the user's own that lacks
+// read permission (the copy of such a file) gets it for the moment and its bits back.
+int open_to_look(const std::string& name) {
+    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(name.c_str(), flags);
+    if (fd >= 0 || errno != EACCES) return fd;
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) != 0) return -1;
+    int err = S_ISREG(st.st_mode) ? EBUSY : EEXIST;
+    if (err == EBUSY && st.st_uid == ::geteuid() &&
+        ::chmod(name.c_str(), (st.st_mode & 07777) | S_IRUSR) == 0) {
+        fd = ::open(name.c_str(), flags);
+        if (fd < 0 && errno != EACCES) err = errno;
+        ::chmod(name.c_str(), st.st_mode & 07777);
+    }
+    errno = err;
+    return fd;
+}
+
 // Removes a temporary file that a save killed half-way left behind: a plain file (no link,
 // no folder) that no running save holds locked. Otherwise false with errno EEXIST (something
-// else has the name) or EBUSY (a save of the same file is under way).
+// else has the name) or EBUSY (a save of the same file is under way, or may be: another
+// user's file that cannot be opened to ask for its lock is never taken for a leftover).
 bool remove_leftover(const std::string& name) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open_to_look(name);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT) return true; // gone meanwhile
-        struct stat st {};
-        // A leftover without read permission (the copy of such a file) cannot be asked for
-        // its lock; it can still only be ours.
-        if (err == EACCES && ::lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            return ::unlink(name.c_str()) == 0 || errno == ENOENT;
-        errno = EEXIST;
+        errno = err == EBUSY ? EBUSY : EEXIST;
         return false;
     }
     struct stat st {};
     int err = 0;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) err = EEXIST;
-    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) err = EBUSY;
+    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) err = errno == EWOULDBLOCK ? EBUSY : errno;
     else if (names_fd(name, fd) && ::unlink(name.c_str()) != 0 && errno != ENOENT) err = errno;
     ::close(fd);
     errno = err;
     return err == 0;
+}
+
+// The text of an error in making the temporary file `name` for the file shown as `shown`.
+std::string making_error(const std::string& what, const std::string& shown, const std::string& name,
+                         int err) {
+    if (err == EBUSY) return "Cannot write " + shown + ": another save of this file is under way";
+    if (err == EEXIST) return errno_text(what, shown, err) + " (" + name + " is in the way)";
+    return errno_text(what, shown, err);
+}
+
+// Renames `from` over `to`. Where both already name one file (a save killed between its two
+// renames leaves the project and its backup so) the rename does nothing: `from` goes then.
+bool rename_over(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+    struct stat a {
+    }, b{};
+    if (::lstat(from.c_str(), &a) == 0 && ::lstat(to.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+        a.st_ino == b.st_ino)
+        ::unlink(from.c_str());
+    return true;
 }
 
 // Makes the temporary file `name` with `make` (which answers 0 or an errno); a leftover in
@@ -161,7 +196,7 @@ bool hold_copy(const std::string& from, const std::string& name, const std::stri
     if (err == 0) return true;
     if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK &&
         err != ENOSYS) {
-        error = errno_text("Cannot write", shown, err);
+        error = making_error("Cannot write", shown, name, err);
         return false;
     }
     std::string bytes;
@@ -182,7 +217,7 @@ bool hold_copy(const std::string& from, const std::string& name, const std::stri
         if (::close(fd) != 0 && !err) err = errno;
         if (err) ::unlink(name.c_str());
     }
-    if (err) error = errno_text("Cannot write", shown, err);
+    if (err) error = making_error("Cannot write", shown, name, err);
     return !err;
 }
 
@@ -231,6 +266,14 @@ ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& bac
     old_mode_ = old.st_mode & 07777;
     old_uid_ = old.st_uid;
     old_gid_ = old.st_gid;
+    // Renaming over a file needs only its folder: a file the user may not write (read-only
+    // by its owner's choice, another user's in a shared folder) is refused as opening it
+    // for writing would be.
+    const int denied = exists_ && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 ? errno : 0;
+    if (denied == EACCES || denied == EPERM || denied == EROFS) {
+        error_ = errno_text("Cannot write", path, denied);
+        return;
+    }
     tmp_ = target_ + kTempSuffix;
     int fd = -1;
     // Private while it is written when it replaces a file: commit() gives it that file's bits.
@@ -244,9 +287,7 @@ ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& bac
         ::close(fd);
         err = EBUSY;
     }
-    if (err == EBUSY) error_ = "Cannot write " + path + ": another save of this file is under way";
-    else if (err == EEXIST) error_ = errno_text("Cannot create", path, err) + " (" + tmp_ + " is in the way)";
-    else if (err) error_ = errno_text("Cannot create", path, err);
+    if (err) error_ = making_error("Cannot create", path, tmp_, err);
     else fd_ = fd;
 }
 
@@ -314,7 +355,7 @@ bool ReplacingWriter::commit() {
             return false;
         }
         prev_held = prev_kept;
-        if (std::rename(bak_new.c_str(), backup_.c_str()) != 0) {
+        if (!rename_over(bak_new, backup_)) {
             error_ = errno_text("Cannot replace", backup_, errno);
             ::unlink(bak_new.c_str());
             if (prev_held) ::unlink(bak_prev.c_str());
@@ -329,7 +370,7 @@ bool ReplacingWriter::commit() {
         abandon();
         if (keep_old) {
             // The previous backup goes back under its name (or the new one goes away).
-            if (prev_held) std::rename(bak_prev.c_str(), backup_.c_str());
+            if (prev_held) rename_over(bak_prev, backup_);
             else ::unlink(backup_.c_str());
         }
         return false;
@@ -361,7 +402,8 @@ bool dir_exists(const std::string& path) {
 }
 
 bool dir_writable(const std::string& path) {
-    return dir_exists(path) && ::access(path.c_str(), W_OK | X_OK) == 0;
+    // By the effective ids, as making a file there is judged.
+    return dir_exists(path) && ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 } // namespace kx

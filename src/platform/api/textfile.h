@@ -56,8 +56,11 @@ inline constexpr const char* kTempSuffix = ".mivor-tmp";
 // There is one temporary name per file, made exclusively: a leftover of a save that was
 // killed half-way (a plain file that no running save holds) is removed and made anew, so
 // leftovers never pile up; a save of the same file still under way elsewhere holds its
-// temporary file locked, and this one fails instead of spoiling it. Errors name path or the
-// backup, never a temporary file.
+// temporary file locked, and this one fails instead of spoiling it; so it does when the
+// temporary file cannot be opened to ask for its lock (another user's, private while it is
+// written). A file at path that the user may not write is refused, as opening it for
+// writing would be, although the rename would need only its folder. Errors name path or
+// the backup, never a temporary file (unless it is in the way).
 class ReplacingWriter {
 public:
     explicit ReplacingWriter(const std::string& path, const std::string& backup = "");
