@@ -3,6 +3,7 @@
 #include "platform/api/settings.h"
 
 #include <QSettings>
+#include <map>
 #include <memory>
 
 namespace kx {
@@ -25,7 +26,9 @@ private:
     std::unique_ptr<QSettings> s_;
     std::string failed_file_; // the store's file after the first failed write, until taken
     bool failed_ = false;
-    std::string unreadable_file_; // the store's file when it could not be read, until taken
+    std::string unreadable_copy_; // the copy of a file that could not be read whole, until taken
+    bool held_ = false;           // such a file could not be copied: saves stay in memory
+    std::map<QString, QString> held_values_;
 };
 
 } // namespace kx

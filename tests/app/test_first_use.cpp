@@ -16,7 +16,10 @@
 #include <QSettings>
 #include <QSvgRenderer>
 #include <QTableWidget>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace kx;
 using test::App;
@@ -139,8 +142,68 @@ TEST(FirstUse, ShellBoxesAndStockTexts) {
     EXPECT_EQ(cancel(), "Cancel"); // a closed window leaves nothing installed
 }
 
-// A settings file that is no INI file at all: said once as unreadable, and the editor starts
-// with the defaults.
+// A settings file edited by hand with one stray line: every value in it stays in force and in
+// the file, and the file as it was is kept in a copy beside it, named at the start, that
+// leaves an earlier copy of other bytes alone; without a copy the file is not written at all.
+// A sound file, and a missing one, are taken as they are.
+TEST(FirstUse, ASettingsFileWithAStrayLineKeepsItsValues) {
+    test::TempDir root;
+    const std::string ini = root.file("Mivor.conf"), copy = ini + ".bad1", bytes_of_older = "[Settaggi]\nx\n";
+    const std::string damaged = "[Settaggi]\nLingua=1\nCOM=3\nCOM1Device=/dev/ttyUSB0\nno equals sign\n"
+                                "[Inizializzazione]\nUltimoFile=/p/a.prj\n[Ricette]\nUltimoFile=/p/r.ric\n";
+    std::ofstream(ini + ".bad", std::ios::binary) << bytes_of_older;
+    auto bytes = [](const std::string& path) {
+        std::string b;
+        return read_file_bytes(path, b) ? b : "none";
+    };
+    auto start = [&](const std::vector<std::string>& said, int com) {
+        QtSettingsStore store(qpath(ini));
+        App a("", "", &store);
+        EXPECT_EQ(test::texts(a.prompt), said);
+        EXPECT_EQ(a.p.com_port, com);
+        a.w.action(Menu::Com, 4)->trigger(); // COM5
+        EXPECT_EQ(store.get("Settaggi", "COM"), "5");
+        return a.w.action(Menu::File, 0)->text();
+    };
+    // A save of the copy under way elsewhere holds its temporary file locked.
+    const int busy = ::open((copy + kTempSuffix).c_str(), O_CREAT | O_RDWR, 0600);
+    ::flock(busy, LOCK_EX);
+    std::ofstream(ini, std::ios::binary) << damaged;
+    EXPECT_EQ(start({"The settings cannot be saved in " + ini}, 3), "&New");
+    EXPECT_EQ(bytes(ini), damaged);
+    EXPECT_EQ(bytes(copy), "none");
+    ::close(busy);
+
+    const std::vector<std::string> said_copy = {
+        "The settings file could not be read whole: the settings read "
+        "are in force, the others have their defaults. The file as it "
+        "was is kept in: " +
+        copy};
+    std::ofstream(ini, std::ios::binary) << damaged; // as a restart finds it (Qt's cache sees a change)
+    EXPECT_EQ(start(said_copy, 3), "&New");
+    EXPECT_EQ(bytes(copy), damaged);
+    EXPECT_EQ(bytes(ini + ".bad"), bytes_of_older);
+    QSettings saved(qpath(ini), QSettings::IniFormat);
+    EXPECT_EQ(saved.status(), QSettings::NoError);
+    for (auto [key, value] : {std::pair{"Settaggi/COM", "5"},
+                              {"Settaggi/Lingua", "1"},
+                              {"Settaggi/COM1Device", "/dev/ttyUSB0"},
+                              {"Ricette/UltimoFile", "/p/r.ric"},
+                              {"Inizializzazione/UltimoFile", "/p/a.prj"}})
+        EXPECT_EQ(saved.value(key).toString(), value) << key;
+
+    std::ofstream(ini, std::ios::binary) << damaged; // the same bytes again: the same copy serves
+    start(said_copy, 3);
+    start({}, 5); // now sound: no word, no further copy
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root.path), {}), 3);
+    std::filesystem::remove_all(root.path);
+    std::filesystem::create_directories(root.path);
+    EXPECT_EQ(start({}, 1), "&Nuovo"); // missing: the first start
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root.path), {}), 1);
+}
+
+// A settings file that is no INI file at all: said once as not read whole, with its copy, and
+// the editor starts with the defaults.
 TEST(FirstUse, AnUnreadableSettingsFileIsSaidAsSuchAndDefaultsServe) {
     test::TempDir root;
     const QString ini = qpath(root.file("Mivor.conf"));
@@ -149,9 +212,11 @@ TEST(FirstUse, AnUnreadableSettingsFileIsSaidAsSuchAndDefaultsServe) {
     std::ofstream(root.file("Mivor.conf"), std::ios::binary) << junk;
     QtSettingsStore store(ini);
     App a("", "", &store);
-    EXPECT_EQ(test::texts(a.prompt), std::vector<std::string>{"Impossibile leggere le impostazioni, si "
-                                                              "usano quelle predefinite: " +
-                                                              fs_name(ini)});
+    EXPECT_EQ(test::texts(a.prompt),
+              std::vector<std::string>{"Impossibile leggere per intero il file delle impostazioni: "
+                                       "valgono quelle lette, le altre sono predefinite. "
+                                       "Il file com'era si trova in: " +
+                                       fs_name(ini) + ".bad"});
     EXPECT_EQ(a.p.com_port, 1);
     a.w.action(Menu::Language, 1)->trigger(); // English, stored
     EXPECT_EQ(a.prompt.messages.size(), 1u);  // and no word of a store that cannot be saved

@@ -17,8 +17,10 @@ public:
     // The store's file name after the first value that could not be written (a read-only
     // configuration), once; "" otherwise. The store goes on from memory.
     virtual std::string take_write_error() { return ""; }
-    // The store's file when it could not be read (damaged, no settings file at all), once;
-    // "" otherwise. The store then starts empty: every setting has its default.
+    // When the store's file could not be read whole (a line that is no setting, a file that
+    // is no settings file at all), the copy of the file as it was, kept beside it, once; ""
+    // otherwise (also for a missing file, the first start). The store holds every value it
+    // could read; the others have their defaults.
     virtual std::string take_read_error() { return ""; }
 };
 
