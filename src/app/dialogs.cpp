@@ -33,7 +33,11 @@ ModelChooser::ModelChooser(const std::string& caption, const std::string& prompt
         options_[i] = new QRadioButton(name, this);
         lay->addWidget(options_[i]);
     }
-    options_[(preselect >= 0 && preselect < 8) ? preselect : 0]->setChecked(true);
+    // The dialog opens with the focus on the checked model: the arrow keys move the choice
+    // from there, and Space keeps it.
+    QRadioButton* checked = options_[(preselect >= 0 && preselect < 8) ? preselect : 0];
+    checked->setChecked(true);
+    checked->setFocus();
     auto* buttons = new QHBoxLayout;
     ok_ = dialog_button(this, "CmdTypeOK", "OK");
     cancel_ = dialog_button(this, "cmdCancel", qs(cancel_text));

@@ -33,6 +33,9 @@ CompareDialog::CompareDialog(Ctx& c, SerialLink& link, QWidget* parent)
     cmd_cancel_ = named_button(this, "cmdCancel");
     cmd_exit_ = named_button(this, "cmdExit");
     cmd_exit_->setText(QStringLiteral("Exit"));
+    // Start is the default button: Enter presses it while it is shown, unless the focus is
+    // on another button, which Enter presses instead.
+    cmd_start_->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -297,7 +297,7 @@ int report_compare_line(Ctx& c, ComparePanel& panel, CompareTotals& totals, int 
     const std::string text = compare_line_text(c, message_id, value_read, value_held, note, style, count);
     panel.report_append(kCrLf + text);
     if (style != kStyleFatal) return kCmpGoOn;
-    c.prompt.message(text, kOkOnly);
+    c.prompt.message(text, kOkOnly, "", kIconCritical);
     return kCmpStop;
 }
 

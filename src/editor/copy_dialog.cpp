@@ -44,7 +44,7 @@ CopyGroupDialog::CopyGroupDialog(Ctx& ctx, QWidget* parent) : QDialog(parent), c
     }
     root->addLayout(grid);
     auto* buttons = new QHBoxLayout;
-    ok_ = dialog_button(this, "cmdOK"); // Enter is not OK: only Esc has a meaning of its own
+    ok_ = dialog_button(this, "cmdOK"); // Enter in a box is not OK: only Esc has a meaning of its own
     cancel_ = dialog_button(this, "cmdCancel");
     for (QPushButton* b : {ok_, cancel_}) buttons->addWidget(b);
     buttons->addStretch(1);

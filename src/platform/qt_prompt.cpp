@@ -36,7 +36,7 @@ QString start_path(const FileDialog& dlg) {
 
 } // namespace
 
-int QtPrompt::message(const std::string& text, int buttons, const std::string& title) {
+int QtPrompt::message(const std::string& text, int buttons, const std::string& title, MsgIcon icon) {
     QMessageBox box(parent_);
     box.setWindowTitle(title.empty() ? QApplication::applicationName() : qs(title));
     box.setText(qs(text));
@@ -51,6 +51,7 @@ int QtPrompt::message(const std::string& text, int buttons, const std::string& t
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    if (icon == kIconCritical) box.setIcon(QMessageBox::Critical);
     switch (box.exec()) {
     case QMessageBox::Yes: return kAnsYes;
     case QMessageBox::No: return kAnsNo;

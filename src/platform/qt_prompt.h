@@ -10,7 +10,8 @@ class QtPrompt : public Prompt {
 public:
     explicit QtPrompt(QWidget* parent = nullptr) : parent_(parent) {}
     void set_parent(QWidget* parent) { parent_ = parent; }
-    int message(const std::string& text, int buttons, const std::string& title) override;
+    int message(const std::string& text, int buttons, const std::string& title,
+                MsgIcon icon = kIconNone) override;
     std::optional<std::string> input(const std::string& prompt, const std::string& title,
                                      const std::string& def) override;
     bool open_file(FileDialog& dlg) override;

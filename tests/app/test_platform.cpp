@@ -9,6 +9,7 @@
 #include "platform/qt_text.h"
 #include "support/recording_view.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -179,4 +181,26 @@ TEST(QtPrompt, HourglassOnTheMainWindowOnly) {
     EXPECT_FALSE(app_wide);
     prompt.busy(false);
     EXPECT_EQ(child->cursor().shape(), Qt::ArrowCursor);
+}
+
+// A message box shows the icon asked for; without one, an OK box shows none and a question
+// its question mark.
+TEST(QtPrompt, AMessageBoxShowsTheIconAskedFor) {
+    struct Case {
+        int buttons;
+        MsgIcon icon;
+        QMessageBox::Icon shown;
+    };
+    for (const Case& k :
+         {Case{kOkOnly, kIconCritical, QMessageBox::Critical}, Case{kOkOnly, kIconNone, QMessageBox::NoIcon},
+          Case{kYesNo, kIconNone, QMessageBox::Question}}) {
+        QMessageBox::Icon seen = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            seen = box->icon();
+            box->buttons().first()->click();
+        });
+        QtPrompt().message("x", k.buttons, "", k.icon);
+        EXPECT_EQ(seen, k.shown) << k.buttons << " " << k.icon;
+    }
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTest>
 #include <QTimer>
 #include <random>
 
@@ -41,13 +42,14 @@ struct CompareResult {
     bool exit_usable = false;
 };
 
-// Transfer > Compare with Start pressed; `sim` (when given) starts the terminal's sending.
+// Transfer > Compare with Start pressed by Enter, its default button; `sim` (when given)
+// starts the terminal's sending.
 CompareResult compare(Editor& e, SimProcess* sim) {
     CompareResult r;
     test::on_next_modal<CompareDialog>([&](CompareDialog* d) {
         if (sim) QTimer::singleShot(150, [sim] { sim->press_key(); });
-        EXPECT_FALSE(d->start_button()->isDefault()); // Enter starts nothing
-        d->start_button()->click();
+        EXPECT_TRUE(d->start_button()->isDefault());
+        QTest::keyClick(d->info(), Qt::Key_Return);
         r.report = d->report()->toPlainText().toStdString();
         EXPECT_FALSE(d->exit_button()->isDefault());
         r.exit_usable = d->exit_button()->isVisible() && d->exit_button()->isEnabled();
@@ -206,9 +208,9 @@ struct EepromRun {
 
 constexpr int kNoStart = -2;
 
-// Transfer > EEPROM read or write with `file` chosen in the file dialog; Start is pressed
-// when it can be (unless stop_after_ms is kNoStart: then Cancel), and Stop `stop_after_ms`
-// later when that is not negative.
+// Transfer > EEPROM read or write with `file` chosen in the file dialog; Start is pressed,
+// with Enter on it as it has the focus, when it can be (unless stop_after_ms is kNoStart:
+// then Cancel), and Stop `stop_after_ms` later when that is not negative.
 EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, int stop_after_ms = -1) {
     EepromRun r;
     e.prompt.files.push_back(file);
@@ -217,9 +219,12 @@ EepromRun eeprom(Editor& e, EepromDialog::Kind kind, const std::string& file, in
         QTimer::singleShot(0, d, [&, d] {
             r.start_enabled = d->start_button()->isEnabled();
             r.file_label = d->file_label()->text().toStdString();
-            EXPECT_FALSE(d->start_button()->isDefault()); // Enter starts nothing
+            EXPECT_FALSE(d->start_button()->isDefault()); // Enter in the dialog presses no button
             if (stop_after_ms >= 0) QTimer::singleShot(stop_after_ms, d, [d] { d->stop_button()->click(); });
-            if (r.start_enabled && stop_after_ms != kNoStart) d->start_button()->click();
+            if (r.start_enabled && stop_after_ms != kNoStart) {
+                EXPECT_TRUE(d->start_button()->hasFocus());
+                QTest::keyClick(d->start_button(), Qt::Key_Return);
+            }
             r.closed = !d->isVisible();
             if (!r.closed) d->cancel_button()->click();
         });

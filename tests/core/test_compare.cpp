@@ -101,6 +101,7 @@ TEST_F(Compare, PasswordAndColumnDifferencesAreErrorsAndTheCompareGoesOn) {
     EXPECT_TRUE(p.port_idle);
 }
 
+// A fatal line's box shows the critical icon; a verdict's box shows none.
 TEST_F(Compare, AFatalDifferenceStopsTheCompareWithItsBoxAndTheTotals) {
     const std::tuple<int, const char*, const char*> cases[] = {
         {0, "0002", "Numero Lingue diverso!\r\n\tDato letto da KX = 2\r\n\tDato in RAM PC = 1"},
@@ -114,6 +115,7 @@ TEST_F(Compare, AFatalDifferenceStopsTheCompareWithItsBoxAndTheTotals) {
         f.run();
         ASSERT_EQ(f.texts().size(), 1u) << message;
         EXPECT_EQ(f.texts()[0].rfind("## ERRORE FATALE! Confronto interrotto! ##\t1\r\n\t", 0), 0u);
+        EXPECT_EQ(f.prompt.messages[0].icon, kIconCritical);
         EXPECT_NE(f.texts()[0].find(message), std::string::npos) << f.texts()[0];
         EXPECT_NE(f.panel.report.find("Errori Totali: 1\r\nWarning Totali: 0"), std::string::npos);
         EXPECT_TRUE(f.p.port_idle);
@@ -122,6 +124,7 @@ TEST_F(Compare, AFatalDifferenceStopsTheCompareWithItsBoxAndTheTotals) {
     frames[kPos] = "55";
     run();
     EXPECT_EQ(texts(), (std::vector<std::string>{"ERRORE! Flash KX diversa da RAM PC"}));
+    EXPECT_EQ(prompt.messages[0].icon, kIconNone); // a verdict has no icon
     EXPECT_NE(panel.report.find("Diverso parametro ROW per variabile nella pagina!"), std::string::npos);
 }
 

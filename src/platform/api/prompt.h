@@ -10,6 +10,9 @@ namespace kx {
 // Message box buttons and answers, with the values the model routines compare.
 enum MsgButtons { kOkOnly = 0, kOkCancel = 1, kYesNoCancel = 3, kYesNo = 4 };
 enum MsgAnswer { kAnsOk = 1, kAnsCancel = 2, kAnsYes = 6, kAnsNo = 7 };
+// The icon a message box shows, by the values of the platform's message-box styles. With
+// none asked, a box shows its usual one: a question mark for Yes and No, else none.
+enum MsgIcon { kIconNone = 0, kIconCritical = 16 };
 
 // The error number that a cancelled file dialog raises.
 constexpr int kCancelError = 32755;
@@ -31,8 +34,9 @@ struct FileDialog {
 class Prompt {
 public:
     virtual ~Prompt() = default;
-    // Shows text with the given buttons; returns kAnsOk, kAnsYes, kAnsNo or kAnsCancel.
-    virtual int message(const std::string& text, int buttons = kOkOnly, const std::string& title = "") = 0;
+    // Shows text with the given buttons (and icon); returns kAnsOk, kAnsYes, kAnsNo or kAnsCancel.
+    virtual int message(const std::string& text, int buttons = kOkOnly, const std::string& title = "",
+                        MsgIcon icon = kIconNone) = 0;
     // Input box; std::nullopt when cancelled.
     virtual std::optional<std::string> input(const std::string& prompt, const std::string& title = "",
                                              const std::string& def = "") = 0;

@@ -14,6 +14,7 @@ public:
         std::string text;
         int buttons;
         std::string title;
+        MsgIcon icon = kIconNone;
     };
 
     std::deque<int> answers;                       // message answers; default OK/Yes when empty
@@ -27,8 +28,9 @@ public:
     bool viewer = true;                 // whether a desktop viewer takes documents
     std::vector<std::string> documents; // documents it was asked to open
 
-    int message(const std::string& text, int buttons, const std::string& title) override {
-        messages.push_back({text, buttons, title});
+    int message(const std::string& text, int buttons, const std::string& title,
+                MsgIcon icon = kIconNone) override {
+        messages.push_back({text, buttons, title, icon});
         if (answers.empty()) return buttons == kOkOnly ? kAnsOk : kAnsCancel;
         int a = answers.front();
         answers.pop_front();
