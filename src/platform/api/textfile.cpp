@@ -110,12 +110,16 @@ int write_all(int fd, std::string_view bytes) {
     return 0;
 }
 
+// Whether two looks at files saw one and the same file.
+bool same_file(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 // Whether `name` still names the file open as fd.
 bool names_fd(const std::string& name, int fd) {
     struct stat a {
     }, b{};
-    return ::fstat(fd, &a) == 0 && ::lstat(name.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
+    return ::fstat(fd, &a) == 0 && ::lstat(name.c_str(), &b) == 0 && same_file(a, b);
 }
 
 // Opens a file for reading without following a link; a file of the user's own that lacks
@@ -173,8 +177,7 @@ bool rename_over(const std::string& from, const std::string& to) {
     if (std::rename(from.c_str(), to.c_str()) != 0) return false;
     struct stat a {
     }, b{};
-    if (::lstat(from.c_str(), &a) == 0 && ::lstat(to.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-        a.st_ino == b.st_ino)
+    if (::lstat(from.c_str(), &a) == 0 && ::lstat(to.c_str(), &b) == 0 && same_file(a, b))
         ::unlink(from.c_str());
     return true;
 }
