@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace kx {
 
 namespace {
@@ -13,17 +15,18 @@ namespace {
 // Keeps the bytes of the settings file `file` in a copy beside it, "<file>.bad", written
 // beside, forced to the disk and renamed into place. A name that holds other bytes (the
 // copy of an earlier damaged file) is passed over for "<file>.bad1", "<file>.bad2" and so
-// on; one that holds these bytes already serves as it is. The copy's name, or "" when none
-// could be made.
+// on; one that holds these bytes already serves as it is. The copy is as private as the
+// file. The copy's name, or "" when none could be made.
 std::string keep_copy(const std::string& file) {
     std::string original;
-    if (!read_file_bytes(file, original)) return "";
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !read_file_bytes(file, original)) return "";
     for (int n = 0; n < 1000; ++n) {
         const std::string name = file + ".bad" + (n ? std::to_string(n) : "");
         std::error_code ec;
         if (!std::filesystem::exists(std::filesystem::symlink_status(name, ec))) {
             std::string error;
-            return replace_file(name, original, "", error) ? name : "";
+            return replace_file(name, original, "", error, static_cast<int>(st.st_mode & 0777)) ? name : "";
         }
         std::string held;
         if (file_exists(name) && read_file_bytes(name, held) && held == original) return name;

@@ -19,6 +19,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kx;
@@ -180,8 +181,12 @@ TEST(FirstUse, ASettingsFileWithAStrayLineKeepsItsValues) {
         "was is kept in: " +
         copy};
     std::ofstream(ini, std::ios::binary) << damaged; // as a restart finds it (Qt's cache sees a change)
+    ::chmod(ini.c_str(), 0600);                      // a private file has a private copy
     EXPECT_EQ(start(said_copy, 3), "&New");
     EXPECT_EQ(bytes(copy), damaged);
+    struct stat copied {};
+    EXPECT_EQ(::stat(copy.c_str(), &copied), 0);
+    EXPECT_EQ(copied.st_mode & 07777, 0600u);
     EXPECT_EQ(bytes(ini + ".bad"), bytes_of_older);
     QSettings saved(qpath(ini), QSettings::IniFormat);
     EXPECT_EQ(saved.status(), QSettings::NoError);

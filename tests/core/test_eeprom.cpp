@@ -138,16 +138,17 @@ TEST(EepromRead, AWriteErrorEndsTheReadAtOnceAndKeepsTheOldFile) {
     EXPECT_TRUE(e.p.port_idle);
 }
 
-// A file that cannot take the chosen one's place (a folder has the name): no success.
+// A file that cannot take the chosen one's place (a folder took the name meanwhile): no
+// success.
 TEST(EepromRead, SuccessOnlyOnceTheFileIsInPlace) {
     test::Started e;
     test::TempDir dir;
     const std::string path = dir.file("taken");
-    std::filesystem::create_directory(path);
     test::AnsweringLink link(e.p, "A5");
     EepromPanel panel;
     ReplacingWriter file(path);
     ASSERT_TRUE(file.ok());
+    std::filesystem::create_directory(path);
     EXPECT_EQ(run_eeprom_read(e.c, link, panel, file), TransferOutcome::Ended);
     EXPECT_EQ(test::texts(e.prompt),
               std::vector<std::string>{"Errore 75: Cannot replace " + path + ": Is a directory"});
@@ -206,12 +207,14 @@ TEST(EepromWriteFile, RecordsMustFillTheEepromInOrder) {
         std::string fault;
     } cases[] = {
         {"16-byte records", whole},
-        {"8-byte records", records_of(8), 2, 1, "address 0000 with 8 bytes, expected 16 bytes at address 0000"},
+        {"8-byte records", records_of(8), 2, 1,
+         "address 0000 with 8 bytes, expected 16 bytes at address 0000"},
         {"32-byte records", records_of(32, ""), 1, 1,
          "address 0000 with 32 bytes, expected 16 bytes at address 0000"},
         {"a missing record", std::string(whole).erase(4 * 44, 44), 5, 5,
          "address 0050 with 16 bytes, expected 16 bytes at address 0040"},
-        {"two records swapped", swapped, 5, 5, "address 0050 with 16 bytes, expected 16 bytes at address 0040"},
+        {"two records swapped", swapped, 5, 5,
+         "address 0050 with 16 bytes, expected 16 bytes at address 0040"},
         {"15 bytes", with_line(whole, 5, record_of(0x40, 15)), 5, 5,
          "address 0040 with 15 bytes, expected 16 bytes at address 0040"},
         {"17 bytes", with_line(whole, 5, record_of(0x40, 17)), 5, 5,

@@ -18,7 +18,10 @@
 #include <functional>
 
 #include <grp.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,23 +42,21 @@ std::size_t entries(const fs::path& d) {
 
 constexpr uid_t kNobody = 65534;
 
-// Runs body as a user whom file permissions bind. The superuser may write any file, so when
-// the tests run as root the body runs in a child process that has taken the ids of an
-// unprivileged user (`dropped`: files the test made before then belong to another user);
-// the child's failures come back as its exit code.
-void as_plain_user(const std::function<void(bool dropped)>& body) {
-    if (::geteuid() != 0) {
-        body(false);
-        return;
-    }
+// Two users of one team, each with a group of its own besides.
+constexpr gid_t kTeam = 64000;
+constexpr uid_t kUserA = 64001, kUserB = 64002;
+
+// Runs body in a child process that has taken the ids of user `uid` (its own group `gid`,
+// its further groups `groups`); the child's failures come back as its exit code.
+void as_user(uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const std::function<void()>& body) {
     std::fflush(stdout);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-            ::setresuid(kNobody, kNobody, kNobody) != 0)
+        if (::setgroups(groups.size(), groups.data()) != 0 || ::setresgid(gid, gid, gid) != 0 ||
+            ::setresuid(uid, uid, uid) != 0)
             ::_exit(2);
-        body(true);
+        body();
         std::fflush(stdout);
         ::_exit(::testing::Test::HasFailure() ? 1 : 0);
     }
@@ -64,6 +65,24 @@ void as_plain_user(const std::function<void(bool dropped)>& body) {
     if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
         GTEST_SKIP() << "cannot take an unprivileged user's ids";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "unprivileged run ended with " << status;
+}
+
+// Runs body as a user whom file permissions bind. The superuser may write any file, so when
+// the tests run as root the body runs as an unprivileged user (`dropped`: files the test
+// made before then belong to another user).
+void as_plain_user(const std::function<void(bool dropped)>& body) {
+    if (::geteuid() != 0) body(false);
+    else as_user(kNobody, kNobody, {}, [&] { body(true); });
+}
+
+// A user of the team: its own group first, the team's besides.
+void as_member(uid_t uid, const std::function<void()>& body) { as_user(uid, uid, {kTeam}, body); }
+
+// A file of `uid`'s own with `mode` and `bytes`.
+void put_owned(const std::string& path, const std::string& bytes, uid_t uid, gid_t gid, mode_t mode) {
+    put(path, bytes);
+    ASSERT_EQ(::chown(path.c_str(), uid, gid), 0);
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
 }
 
 // A folder everybody may make and remove files in (no sticky bit).
@@ -202,7 +221,8 @@ TEST(SafeSave, ATemporaryFileThatCannotBeLockedIsNeverRemoved) {
         as_plain_user([&](bool) {
             std::string why;
             EXPECT_FALSE(replace_file(prj, "mine", bak, why));
-            EXPECT_EQ(why, "Cannot write " + named + ": another save of this file is under way");
+            EXPECT_EQ(why, "Cannot write " + named + ": another save of this file is under way (" + named +
+                               kTempSuffix + " is in use)");
         });
         EXPECT_EQ(content(named + kTempSuffix), "theirs");
         EXPECT_EQ(content(prj), "one");
@@ -275,6 +295,126 @@ TEST(SafeSave, AProjectAndItsBackupAsOneFile) {
     EXPECT_EQ(content(prj), "three");
     EXPECT_EQ(content(bak), "one");
     EXPECT_EQ(d.names(), (std::vector<std::string>{"p.BAK", "p.prj"}));
+}
+
+// Two users of one team in a folder that they share: a save keeps the file's group, so that
+// the other may still write it; a backup that the user may not write, or a rename that a
+// sticky folder would refuse, stops the save before any name is made.
+TEST(SafeSave, AFolderThatATeamShares) {
+    if (::geteuid() != 0) GTEST_SKIP() << "two users' files need the superuser";
+    TempDir d;
+    const std::string prj = d.file("p.prj"), bak = d.file("p.BAK");
+    ASSERT_EQ(::chown(d.path.c_str(), 0, kTeam), 0);
+    ASSERT_EQ(::chmod(d.path.c_str(), 0775), 0);
+    put_owned(prj, "A's", kUserA, kTeam, 0664);
+    auto save = [&](uid_t user, const std::string& file, const std::string& backup, const std::string& said) {
+        as_member(user, [&] {
+            std::string why;
+            EXPECT_EQ(replace_file(file, "new", backup, why), said.empty()) << why;
+            EXPECT_EQ(why, said);
+        });
+    };
+    save(kUserB, prj, bak, "");
+    EXPECT_EQ(info(prj).st_gid, kTeam);
+    EXPECT_EQ(info(prj).st_uid, kUserB);
+    EXPECT_EQ(info(prj).st_mode & 07777, 0664u);
+    save(kUserA, prj, bak, ""); // A may still write it
+    EXPECT_EQ(info(prj).st_gid, kTeam);
+
+    // A colleague's read-only backup, and the user's own made read-only.
+    for (auto [owner, mode] : {std::pair{kUserA, 0644}, std::pair{kUserB, 0444}}) {
+        put_owned(prj, "project", kUserB, kTeam, 0664);
+        put_owned(bak, "backup", owner, kTeam, mode);
+        save(kUserB, prj, bak, "Cannot write " + bak + ": Permission denied");
+        EXPECT_EQ(content(prj), "project");
+        EXPECT_EQ(content(bak), "backup");
+        EXPECT_EQ(d.names(), (std::vector<std::string>{"p.BAK", "p.prj"}));
+    }
+
+    // In a sticky folder only a file's owner or the folder's may rename over it: over
+    // another user's file, or over another user's backup of the user's own file, not.
+    ASSERT_EQ(::chmod(d.path.c_str(), 01777), 0);
+    put_owned(prj, "A's", kUserA, kTeam, 0666);
+    fs::remove(bak);
+    const std::string own = d.file("q.prj"), theirs = d.file("q.BAK");
+    put_owned(own, "B's", kUserB, kUserB, 0644);
+    put_owned(theirs, "A's", kUserA, kTeam, 0666);
+    const std::string sticky =
+        ": Operation not permitted (the folder is sticky and neither the file nor the folder is yours)";
+    save(kUserB, prj, bak, "Cannot replace " + prj + sticky);
+    save(kUserB, own, theirs, "Cannot replace " + theirs + sticky);
+    EXPECT_EQ(d.names(), (std::vector<std::string>{"p.prj", "q.BAK", "q.prj"}));
+    EXPECT_EQ(content(prj) + content(own) + content(theirs), "A'sB'sA's");
+    save(kUserB, own, "", "");  // the user's own file without that backup
+    save(kUserA, prj, bak, ""); // and the owner's
+}
+
+// A name near the longest the file system allows saves again and again: where a temporary
+// name would pass the limit a shorter one serves, still one fixed name per file.
+TEST(SafeSave, ANameNearTheLongestSavesAgainAndAgain) {
+    TempDir d;
+    for (const std::size_t length : {245u, 250u, 251u, 255u}) {
+        std::string stem;
+        while (stem.size() + 4 < length) stem += stem.size() + 5 < length ? "\xC3\xA8" : "n";
+        const std::string prj = d.file(stem + ".prj"), bak = d.file(stem + ".BAK");
+        ASSERT_EQ(fs::path(prj).filename().string().size(), length);
+        std::string why;
+        for (const char* bytes : {"1", "2", "3", "4"})
+            ASSERT_TRUE(replace_file(prj, bytes, bak, why)) << length << why;
+        EXPECT_EQ(content(prj) + content(bak), "43");
+        EXPECT_EQ(d.names().size(), 2u);
+        ReplacingWriter under_way(prj, bak);
+        ASSERT_TRUE(under_way.ok()) << under_way.error();
+        EXPECT_FALSE(replace_file(prj, "5", bak, why));
+        EXPECT_NE(why.find("another save of this file is under way"), std::string::npos) << why;
+        under_way.abandon();
+        fs::remove(prj);
+        fs::remove(bak);
+    }
+}
+
+// A target that is no regular file is never replaced by one (a device node saved over would
+// be gone for the whole system), nor is a backup; a link counts as what it leads to. Only a
+// file that is not there is new: a name that cannot be looked at otherwise is refused.
+TEST(SafeSave, OnlyARegularFileIsReplaced) {
+    test::Started e;
+    TempDir d;
+    ASSERT_EQ(::mkfifo(d.file("pipe").c_str(), 0666), 0);
+    fs::create_symlink("pipe", d.path / "to-pipe");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un at{};
+    at.sun_family = AF_UNIX;
+    std::snprintf(at.sun_path, sizeof at.sun_path, "%s", d.file("sock").c_str());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    std::vector<std::string> odd = {"pipe", "to-pipe", "sock"};
+    if (::geteuid() == 0 && ::mknod(d.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        odd.push_back("null");
+    put(d.file("p.prj"), "kept");
+    const auto before = d.names();
+    std::string why;
+    for (const std::string& name : odd) {
+        EXPECT_FALSE(replace_file(d.file(name), "bytes", "", why));
+        EXPECT_EQ(why, "Cannot write " + d.file(name) + ": not a regular file");
+        if (name == "to-pipe") continue; // as the backup a link is itself replaced, as always
+        EXPECT_FALSE(replace_file(d.file("p.prj"), "bytes", d.file(name), why)); // as the backup
+        EXPECT_EQ(why, "Cannot write " + d.file(name) + ": not a regular file");
+    }
+    // The EEPROM read's file choice refuses it before anything is read from the terminal.
+    FileDialog dlg;
+    std::unique_ptr<ReplacingWriter> out;
+    e.prompt.files = {d.file("pipe")};
+    e.prompt.answers = {kAnsYes}; // overwrite, if asked
+    EXPECT_EQ(eeprom_read_choose_file(e.c, dlg, out), FileChoice::None);
+    EXPECT_EQ(e.prompt.last_text(), "Errore 75: Cannot write " + d.file("pipe") + ": not a regular file");
+    fs::create_symlink("loop", d.path / "loop");
+    EXPECT_FALSE(replace_file(d.file("loop"), "bytes", "", why));
+    EXPECT_EQ(why, "Cannot write " + d.file("loop") + ": Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_fifo(d.file("pipe")) && fs::is_socket(d.file("sock")) &&
+                fs::is_symlink(d.file("loop")));
+    EXPECT_EQ(content(d.file("p.prj")), "kept");
+    ::close(sock);
+    fs::remove(d.file("loop"));
+    EXPECT_EQ(d.names(), before);
 }
 
 // Messages show a path in the interface's code page; the recent list never half a character.

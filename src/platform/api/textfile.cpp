@@ -163,11 +163,13 @@ bool remove_leftover(const std::string& name) {
     return err == 0;
 }
 
-// The text of an error in making the temporary file `name` for the file shown as `shown`.
-std::string making_error(const std::string& what, const std::string& shown, const std::string& name,
-                         int err) {
-    if (err == EBUSY) return "Cannot write " + shown + ": another save of this file is under way";
-    if (err == EEXIST) return errno_text(what, shown, err) + " (" + name + " is in the way)";
+// The text of an error in making the temporary file `name` for the file shown as `shown`;
+// `blocked`: the error came from a file already under that name, which the text then names.
+std::string making_error(const std::string& what, const std::string& shown, const std::string& name, int err,
+                         bool blocked) {
+    if (err == EBUSY)
+        return "Cannot write " + shown + ": another save of this file is under way (" + name + " is in use)";
+    if (blocked) return errno_text(what, shown, err) + " (" + name + " is in the way)";
     return errno_text(what, shown, err);
 }
 
@@ -182,24 +184,50 @@ bool rename_over(const std::string& from, const std::string& to) {
     return true;
 }
 
+// Removes a temporary file of this save; a failure is added to `error`, so that a name left
+// behind is never a surprise.
+void remove_ours(const std::string& name, std::string& error) {
+    if (::unlink(name.c_str()) == 0 || errno == ENOENT) return;
+    error += " (" + name + " could not be removed: " + std::strerror(errno) + ")";
+}
+
 // Makes the temporary file `name` with `make` (which answers 0 or an errno); a leftover in
-// the way is removed first. 0, or the errno that stopped it.
-int make_exclusive(const std::string& name, const std::function<int()>& make) {
+// the way is removed first. 0, or the errno that stopped it; `blocked` when a file under the
+// name stopped it.
+int make_exclusive(const std::string& name, const std::function<int()>& make, bool& blocked) {
+    blocked = false;
     const int err = make();
     if (err != EEXIST) return err;
+    blocked = true;
     if (!remove_leftover(name)) return errno;
-    return make();
+    const int again = make();
+    blocked = again == EEXIST;
+    return again;
+}
+
+// Gives the file open as fd the group `gid` where it has another: in a folder that a team
+// shares a file stays its group's, so that the others may still write it. A user may give a
+// file of its own any group it belongs to; when it does not belong, the file keeps the group
+// it has. The superuser's saves give owner and group otherwise.
+void give_group(int fd, gid_t gid) {
+    struct stat now {};
+    if (::geteuid() == 0 || ::fstat(fd, &now) != 0 || now.st_gid == gid) return;
+    const int refused = ::fchown(fd, static_cast<uid_t>(-1), gid);
+    (void)refused;
 }
 
 // A second name `name` for the content of the existing file `from`: a hard link, or a copy
-// with the same permission bits where the file system refuses links. Errors name `shown`.
+// with the same group and permission bits where the file system refuses links. Errors name
+// `shown`.
 bool hold_copy(const std::string& from, const std::string& name, const std::string& shown,
                std::string& error) {
-    int err = make_exclusive(name, [&] { return ::link(from.c_str(), name.c_str()) == 0 ? 0 : errno; });
+    bool blocked = false;
+    int err = make_exclusive(
+        name, [&] { return ::link(from.c_str(), name.c_str()) == 0 ? 0 : errno; }, blocked);
     if (err == 0) return true;
     if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK &&
         err != ENOSYS) {
-        error = making_error("Cannot write", shown, name, err);
+        error = making_error("Cannot write", shown, name, err, blocked);
         return false;
     }
     std::string bytes;
@@ -209,18 +237,24 @@ bool hold_copy(const std::string& from, const std::string& name, const std::stri
         return false;
     }
     int fd = -1;
-    err = make_exclusive(name, [&] {
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        return fd < 0 ? errno : 0;
-    });
+    err = make_exclusive(
+        name,
+        [&] {
+            fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            return fd < 0 ? errno : 0;
+        },
+        blocked);
     if (!err) {
         err = write_all(fd, bytes);
+        if (!err) give_group(fd, st.st_gid);
         if (!err && ::fchmod(fd, st.st_mode & 07777) != 0) err = errno;
         if (!err && ::fsync(fd) != 0) err = errno;
         if (::close(fd) != 0 && !err) err = errno;
-        if (err) ::unlink(name.c_str());
     }
-    if (err) error = making_error("Cannot write", shown, name, err);
+    if (err) {
+        error = making_error("Cannot write", shown, name, err, blocked);
+        if (fd >= 0) remove_ours(name, error);
+    }
     return !err;
 }
 
@@ -244,19 +278,67 @@ std::string link_target(const std::string& path) {
     return cur;
 }
 
+// The folder that holds `path`.
+std::string folder_of(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Forces the folder's entries (a rename) to the disk; file systems that cannot are left be.
 void sync_folder_of(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
 
+// The temporary name of `file` that ends in `ending`: the file's name and the ending, unless
+// that passes the longest name the folder allows; then the start of the file's name, a hash
+// of the whole name and the ending: still one fixed name per file, so that a leftover is
+// taken over by the next save.
+std::string temp_name(const std::string& file, const std::string& ending) {
+    const std::size_t start = file.find_last_of('/') + 1; // 0 without a folder
+    const std::string_view name = std::string_view(file).substr(start);
+    long longest = ::pathconf(folder_of(file).c_str(), _PC_NAME_MAX);
+    if (longest <= 0) longest = 255;
+    if (name.size() + ending.size() <= static_cast<std::size_t>(longest)) return file + ending;
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const unsigned char ch : name) hash = (hash ^ ch) * 1099511628211ull;
+    char mark[18];
+    std::snprintf(mark, sizeof mark, "~%016llx", static_cast<unsigned long long>(hash));
+    const long room = longest - static_cast<long>(ending.size()) - 17;
+    std::size_t keep = room > 0 ? static_cast<std::size_t>(room) : 0;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep; // whole characters
+    return file.substr(0, start) + std::string(name.substr(0, keep)) + mark + ending;
+}
+
+// Why a rename over the existing file `name`, which `owner` owns, would be refused: in a
+// folder with the sticky bit only the file's owner, the folder's or the superuser may
+// replace or remove it. "" when it would not.
+std::string sticky_refusal(const std::string& name, uid_t owner, const std::string& shown) {
+    const uid_t me = ::geteuid();
+    struct stat folder {};
+    if (me == 0 || owner == me || ::stat(folder_of(name).c_str(), &folder) != 0 ||
+        !(folder.st_mode & S_ISVTX) || folder.st_uid == me)
+        return "";
+    return errno_text("Cannot replace", shown, EPERM) +
+           " (the folder is sticky and neither the file nor the folder is yours)";
+}
+
+// Why an existing file at `name` may not be written, or "": read-only by its owner's choice,
+// or another user's in a shared folder. Renaming over it would need only its folder, but
+// the file is refused as opening it for writing would be.
+std::string write_refusal(const std::string& name, const std::string& shown) {
+    const int denied = ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) != 0 ? errno : 0;
+    return denied == EACCES || denied == EPERM || denied == EROFS ? errno_text("Cannot write", shown, denied)
+                                                                  : "";
+}
+
+const char* const kNotRegular = "not a regular file";
+
 } // namespace
 
-ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& backup)
+ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& backup, int new_mode)
     : path_(path), backup_(backup) {
     if (path.empty()) {
         error_ = "No file name";
@@ -264,33 +346,63 @@ ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& bac
     }
     // A file reached through a symbolic link is written where the link points.
     target_ = link_target(path);
+    // Only a file that is not there is new: any other failure to look at it (a share that
+    // gives an I/O error) refuses the save, which would lose its backup and its mode.
     struct stat old {};
-    exists_ = ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    old_mode_ = old.st_mode & 07777;
+    if (::stat(target_.c_str(), &old) != 0) {
+        if (errno != ENOENT) {
+            error_ = errno_text("Cannot write", path, errno);
+            return;
+        }
+    } else if (!S_ISREG(old.st_mode)) {
+        // A device, a named pipe, a socket or a folder is never replaced by a file.
+        error_ = "Cannot write " + path + ": " + kNotRegular;
+        return;
+    } else {
+        exists_ = true;
+    }
+    set_mode_ = exists_ || new_mode >= 0;
+    old_mode_ = exists_ ? old.st_mode & 07777 : static_cast<unsigned>(new_mode) & 07777;
     old_uid_ = old.st_uid;
     old_gid_ = old.st_gid;
-    // Renaming over a file needs only its folder: a file the user may not write (read-only
-    // by its owner's choice, another user's in a shared folder) is refused as opening it
-    // for writing would be.
-    const int denied = exists_ && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 ? errno : 0;
-    if (denied == EACCES || denied == EPERM || denied == EROFS) {
-        error_ = errno_text("Cannot write", path, denied);
-        return;
+    if (exists_) {
+        error_ = write_refusal(target_, path);
+        if (error_.empty()) error_ = sticky_refusal(target_, old.st_uid, path);
+        if (!error_.empty()) return;
     }
-    tmp_ = target_ + kTempSuffix;
+    // The backup is held to the rules of the file, before any name is made.
+    keep_old_ = exists_ && !backup_.empty() && backup_ != path_ && link_target(backup_) != target_;
+    if (keep_old_) {
+        struct stat bak {};
+        if (::lstat(backup_.c_str(), &bak) != 0) {
+            if (errno != ENOENT) error_ = errno_text("Cannot write", backup_, errno);
+        } else if (S_ISREG(bak.st_mode)) {
+            error_ = write_refusal(backup_, backup_);
+        } else if (!S_ISLNK(bak.st_mode)) {
+            error_ = "Cannot write " + backup_ + ": " + kNotRegular;
+        }
+        if (error_.empty() && (S_ISREG(bak.st_mode) || S_ISLNK(bak.st_mode)))
+            error_ = sticky_refusal(backup_, bak.st_uid, backup_);
+        if (!error_.empty()) return;
+    }
+    tmp_ = temp_name(target_, kTempSuffix);
     int fd = -1;
+    bool blocked = false;
     // Private while it is written when it replaces a file: commit() gives it that file's bits.
-    int err = make_exclusive(tmp_, [&] {
-        fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists_ ? 0600 : 0666);
-        return fd < 0 ? errno : 0;
-    });
+    int err = make_exclusive(
+        tmp_,
+        [&] {
+            fd = ::open(tmp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, set_mode_ ? 0600 : 0666);
+            return fd < 0 ? errno : 0;
+        },
+        blocked);
     // The lock tells a save of the same file elsewhere that this temporary file is in use.
     // A rival that took it for a leftover in the instant before the lock has removed it.
     if (!err && ((::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) || !names_fd(tmp_, fd))) {
         ::close(fd);
         err = EBUSY;
     }
-    if (err) error_ = making_error("Cannot create", path, tmp_, err);
+    if (err) error_ = making_error("Cannot create", path, tmp_, err, blocked);
     else fd_ = fd;
 }
 
@@ -314,7 +426,7 @@ bool ReplacingWriter::write_line(std::string_view line) {
 
 void ReplacingWriter::abandon() {
     if (fd_ < 0) return;
-    if (names_fd(tmp_, fd_)) ::unlink(tmp_.c_str());
+    if (names_fd(tmp_, fd_)) remove_ours(tmp_, error_);
     ::close(fd_);
     fd_ = -1;
 }
@@ -325,7 +437,8 @@ bool ReplacingWriter::commit() {
         return false;
     }
     int err = 0;
-    if (exists_ && ::fchmod(fd_, old_mode_) != 0) err = errno;
+    if (exists_) give_group(fd_, old_gid_); // before the mode: it may clear the set-group-id bit
+    if (set_mode_ && ::fchmod(fd_, old_mode_) != 0) err = errno;
     if (!err && ::fsync(fd_) != 0) err = errno;
     if (err) {
         error_ = errno_text("Cannot write", path_, err);
@@ -341,10 +454,11 @@ bool ReplacingWriter::commit() {
     // The old file becomes the backup: a second name for it (the previous backup is held
     // too, so that a failure can put it back) takes the backup's name in one step. Both
     // have one fixed temporary name beside the backup.
-    const bool keep_old = exists_ && !backup_.empty() && backup_ != path_ && link_target(backup_) != target_;
-    const std::string bak_new = backup_ + kTempSuffix, bak_prev = backup_ + kTempSuffix + "1";
+    std::string bak_new, bak_prev;
     bool prev_held = false;
-    if (keep_old) {
+    if (keep_old_) {
+        bak_new = temp_name(backup_, kTempSuffix);
+        bak_prev = temp_name(backup_, std::string(kTempSuffix) + "1");
         if (!hold_copy(target_, bak_new, backup_, error_)) {
             abandon();
             return false;
@@ -353,15 +467,15 @@ bool ReplacingWriter::commit() {
         const bool prev_kept =
             ::lstat(backup_.c_str(), &prev) == 0 && (S_ISREG(prev.st_mode) || S_ISLNK(prev.st_mode));
         if (prev_kept && !hold_copy(backup_, bak_prev, backup_, error_)) {
-            ::unlink(bak_new.c_str());
+            remove_ours(bak_new, error_);
             abandon();
             return false;
         }
         prev_held = prev_kept;
         if (!rename_over(bak_new, backup_)) {
             error_ = errno_text("Cannot replace", backup_, errno);
-            ::unlink(bak_new.c_str());
-            if (prev_held) ::unlink(bak_prev.c_str());
+            remove_ours(bak_new, error_);
+            if (prev_held) remove_ours(bak_prev, error_);
             abandon();
             return false;
         }
@@ -371,24 +485,25 @@ bool ReplacingWriter::commit() {
     if (err) {
         error_ = errno_text("Cannot replace", path_, err);
         abandon();
-        if (keep_old) {
+        if (keep_old_) {
             // The previous backup goes back under its name (or the new one goes away).
-            if (prev_held) rename_over(bak_prev, backup_);
-            else ::unlink(backup_.c_str());
+            if (!prev_held) remove_ours(backup_, error_);
+            else if (!rename_over(bak_prev, backup_))
+                error_ += " (the previous backup is kept as " + bak_prev + ")";
         }
         return false;
     }
     ::close(fd_);
     fd_ = -1;
-    if (prev_held) ::unlink(bak_prev.c_str());
+    if (prev_held) remove_ours(bak_prev, error_);
     sync_folder_of(target_);
-    if (keep_old) sync_folder_of(backup_);
+    if (keep_old_) sync_folder_of(backup_);
     return true;
 }
 
 bool replace_file(const std::string& path, const std::string& bytes, const std::string& backup,
-                  std::string& error) {
-    ReplacingWriter out(path, backup);
+                  std::string& error, int new_mode) {
+    ReplacingWriter out(path, backup, new_mode);
     if (out.write(bytes) && out.commit()) return true;
     error = out.error();
     return false;

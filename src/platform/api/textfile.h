@@ -53,17 +53,25 @@ inline constexpr const char* kTempSuffix = ".mivor-tmp";
 // path. Without commit() (a failure, or the writer destroyed first) the temporary file goes
 // and path is untouched.
 //
-// There is one temporary name per file, made exclusively: a leftover of a save that was
+// There is one temporary name per file (a shorter one, still fixed, where the name and the
+// ending would pass the longest name the folder allows), made exclusively: a leftover of a save that was
 // killed half-way (a plain file that no running save holds) is removed and made anew, so
 // leftovers never pile up; a save of the same file still under way elsewhere holds its
 // temporary file locked, and this one fails instead of spoiling it; so it does when the
 // temporary file cannot be opened to ask for its lock (another user's, private while it is
-// written). A file at path that the user may not write is refused, as opening it for
-// writing would be, although the rename would need only its folder. Errors name path or
-// the backup, never a temporary file (unless it is in the way).
+// written). Refused before any name is made, path and backup as they were: a file at path
+// or a backup that the user may not write (as opening it for writing would be, although the
+// rename would need only its folder); a path or backup that is no regular file (a device, a
+// named pipe: a symbolic link at path counts as what it leads to); one that cannot be looked
+// at for another reason than that it is not there; a rename over either that a folder with
+// the sticky bit would refuse. The new file gets the old one's group where the user belongs
+// to it. Errors name path or the backup; a temporary file only when it is in the way, in use
+// by another save, or could not be removed.
 class ReplacingWriter {
 public:
-    explicit ReplacingWriter(const std::string& path, const std::string& backup = "");
+    // new_mode: the permission bits of a file that is not there yet (by default 0666 less
+    // the umask); a file that is there keeps its own.
+    explicit ReplacingWriter(const std::string& path, const std::string& backup = "", int new_mode = -1);
     ~ReplacingWriter();
     ReplacingWriter(const ReplacingWriter&) = delete;
     ReplacingWriter& operator=(const ReplacingWriter&) = delete;
@@ -84,7 +92,9 @@ public:
 private:
     std::string path_, backup_, target_, tmp_;
     bool exists_ = false;   // a file was at path
-    unsigned old_mode_ = 0; // its permission bits
+    bool keep_old_ = false; // it becomes the backup
+    bool set_mode_ = false; // the new file gets old_mode_
+    unsigned old_mode_ = 0; // its permission bits (or those asked for a new file)
     unsigned old_uid_ = 0, old_gid_ = 0;
     int fd_ = -1;
     std::string error_;
@@ -97,9 +107,9 @@ private:
 // copy where the file system refuses links, replaces an older backup in one step), and the
 // new file is renamed over path in one step. A path that is a symbolic link keeps the link:
 // its target gets the new bytes. On failure the files at path and backup are as they were,
-// and error says why.
+// and error says why. new_mode as for ReplacingWriter.
 bool replace_file(const std::string& path, const std::string& bytes, const std::string& backup,
-                  std::string& error);
+                  std::string& error, int new_mode = -1);
 
 bool file_exists(const std::string& path);
 bool dir_exists(const std::string& path);
