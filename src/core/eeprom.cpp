@@ -176,8 +176,9 @@ FileChoice eeprom_write_choose_file(Ctx& c, FileDialog& dlg, std::vector<std::st
     if (!c.prompt.open_file(dlg)) return FileChoice::Cancelled;
     if (check_dialog_file_exists(c, dlg)) return FileChoice::None;
     std::string bytes, why;
-    // Only the first 2048 records are sent; a file far larger than any image (one picked by
-    // mistake) is refused before it is read.
+    // The file must hold the 2048 records of a whole image, no fewer and no more (one more is
+    // refused, not left out); a file far larger than any image (one picked by mistake) is
+    // refused before it is read.
     switch (read_file_checked(
         dlg.file_name, kMaxS19FileBytes, [](std::string_view) { return true; }, bytes)) {
     case CheckedRead::Read: break;

@@ -1,6 +1,6 @@
-// Enter in the editor's dialogs: on the focused button it presses that button; typed in a
-// box it presses none; the compare dialog's Start is its default button. The model
-// chooser's keys. A Start that runs here fails at once: COM1 is a device that does not exist.
+// Enter in the editor's dialogs: on the focused button it presses that button, once however
+// long it is held, and no other key does; typed in a box it presses none; the compare
+// dialog's Start is its default button. The model chooser's keys. A Start that runs here fails at once: COM1 is a device that does not exist.
 #include "app/dialogs.h"
 #include "comm/compare_dialog.h"
 #include "comm/eeprom_dialogs.h"
@@ -52,13 +52,30 @@ private:
     std::vector<QMetaObject::Connection> links_;
 };
 
-// Return or the keypad's Enter on `b`, which has the focus (given to it unless `as_is`);
-// how often that pressed it.
+// Return, the keypad's Enter or another key on `b`, which has the focus (given to it unless
+// `as_is`); how often that pressed it.
 int enter_on(QPushButton* b, Qt::Key key = Qt::Key_Return, bool as_is = false) {
     if (as_is) EXPECT_TRUE(b->hasFocus()) << b->objectName().toStdString();
     else focus(b);
     PressCount count({b});
     QTest::keyClick(b, key, mods(key));
+    return count.n;
+}
+
+// Return held down on `b`, which gets the focus, as a keyboard sends it: the press, then
+// auto-repeated releases and presses to the widget that has the focus by then, the release.
+// How often that pressed a button of b's dialog.
+int held_enter_on(QPushButton* b) {
+    focus(b);
+    PressCount count(b->window()->findChildren<QPushButton*>());
+    QTest::keyPress(b, Qt::Key_Return);
+    for (int i = 0; i < 3 && QApplication::focusWidget(); ++i) {
+        for (QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+            QKeyEvent repeat(type, Qt::Key_Return, Qt::NoModifier, "\r", /*autorep=*/true);
+            QApplication::sendEvent(QApplication::focusWidget(), &repeat);
+        }
+    }
+    if (QApplication::focusWidget()) QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
     return count.n;
 }
 
@@ -108,6 +125,10 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonAndNoneFromABox) {
     EXPECT_FALSE(copy && copy->isVisible());
     a.w.action(Menu::Modify, 2)->trigger();
     copy = a.w.findChild<CopyGroupDialog*>();
+    EXPECT_EQ(enter_on(copy->ok_button(), Qt::Key_Escape), 0); // Esc closes the dialog, presses nothing
+    EXPECT_FALSE(copy && copy->isVisible());
+    a.w.action(Menu::Modify, 2)->trigger();
+    copy = a.w.findChild<CopyGroupDialog*>();
     EXPECT_EQ(enter_on(copy->ok_button()), 1);
     if (copy) copy->close();
 
@@ -142,11 +163,13 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonAndNoneFromABox) {
     QTest::mouseDClick(disp, Qt::LeftButton, {}, disp->cell_origin(3) + QPoint(5, 5));
     EXPECT_EQ(a.p.page_store[0][0].var_count, 0);
 
-    // The transfers: Start of the download fails on the line and leaves Cancel focused.
+    // The transfers: Start of the download fails on the line and leaves Cancel focused. A
+    // letter presses nothing; a held Enter presses Start once, and its repeats not Cancel.
     a.prompt.messages.clear();
     on_next_modal<TransferDialog>([&](TransferDialog* d) {
         ++modal;
-        EXPECT_EQ(enter_on(d->start_button()), 1);
+        EXPECT_EQ(enter_on(d->start_button(), Qt::Key_S), 0);
+        EXPECT_EQ(held_enter_on(d->start_button()), 1);
         EXPECT_EQ(a.prompt.messages.size(), 1u); // the port that does not open
         EXPECT_EQ(enter_on(d->cancel_button(), Qt::Key_Enter, /*as_is=*/true), 1);
         closed(d);

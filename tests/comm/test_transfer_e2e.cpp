@@ -98,8 +98,9 @@ TEST_P(RoundTrip, DownloadThenUploadGivesTheSameProject) {
 
     Editor sender(sim.device());
     // What a page can hold: text, arrows, variables with their points, links, the password;
-    // three languages and global strings.
-    filetest::fill_and_show(sender.c, model, 3, 3, 3, 4, 11);
+    // three languages and four global strings each, 12 in all: a count that reads
+    // differently in hexadecimal and in decimal.
+    filetest::fill_and_show(sender.c, model, 3, 3, 4, 4, 11);
     const DialogState down = sender.download();
     EXPECT_TRUE(down.shown);
     EXPECT_FALSE(down.stayed_open);

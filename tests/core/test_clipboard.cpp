@@ -231,6 +231,14 @@ TEST_F(PageClip, GroupCopyAppendsOrInsertsAndRenumbersTheLinks) {
     p.link_on = false; // links off: every link of every page back to its own page
     ASSERT_TRUE(group(0, 0, 13));
     for (int pg = 0; pg <= p.last_page_idx; ++pg) EXPECT_EQ(links(pg), self(pg)) << pg;
+
+    p.page_store[1][13].chars[0] = 'L'; // the last page, no longer a twin of page 0
+    const auto last = bodies();
+    ASSERT_TRUE(group(1, 2, 13)); // onto the last page: inserted before it, which stays last
+    ASSERT_EQ(p.last_page_idx, 15);
+    EXPECT_EQ(body(13), last[1]);
+    EXPECT_EQ(body(14), last[2]);
+    EXPECT_EQ(body(15), last[13]);
 }
 
 TEST_F(PageClip, GroupCopyRefusesWhatDoesNotFitAndCopiesNothing) {

@@ -38,6 +38,15 @@ TEST_F(Strings, SixHundredRowsAtMostAndTheRestWrittenEmpty) {
     // Row changes alone count as a change, or an exit would drop them without asking.
     EXPECT_TRUE(p.prj_modified);
     EXPECT_EQ(test::round_trip(p)->global_strings[0][0], "C0");
+    // So do they when no text moves: an empty last row added, then removed.
+    for (const bool add : {true, false}) {
+        StringEditSession r(p);
+        ASSERT_TRUE(add ? r.append() : r.remove(2));
+        p.prj_modified = false;
+        string_editor_save_exit(f.c, r);
+        EXPECT_EQ(p.n_strings, add ? 2 : 1);
+        EXPECT_TRUE(p.prj_modified) << add;
+    }
 
     StringEditSession s(p);
     while (s.rows() < 599) ASSERT_TRUE(s.append());

@@ -200,14 +200,17 @@ TEST(DownloadSequence, EveryFrameInOrderAndStringsLanguageByLanguage) {
     g.p.n_lang = 2;
     g.p.language_names[1] = "English";
     g.p.last_page_idx = 1;
-    g.p.n_strings = 2;
+    // 12 strings in all: their count goes in hexadecimal, where it differs from decimal.
+    g.p.n_strings = 6;
     g.p.global_strings[0] = {"uno", ""};
     g.p.global_strings[1] = {"one", "t\x02o"};
+    g.p.global_strings[1][5] = "six";
     g.run();
     const Texts& s = g.link.sent;
-    ASSERT_GE(s.size(), 5u);
-    EXPECT_EQ((Texts(s.end() - 5, s.end())), (Texts{"0004", "uno", "", "one", "t o"}));
-    EXPECT_EQ(g.panel.last_value, 4);
+    ASSERT_GE(s.size(), 13u);
+    EXPECT_EQ((Texts(s.end() - 13, s.end())),
+              (Texts{"000C", "uno", "", "", "", "", "", "one", "t o", "", "", "", "six"}));
+    EXPECT_EQ(g.panel.last_value, 12);
 }
 
 // --- Checked reading of the upload ---
