@@ -1,6 +1,7 @@
 // Enter in the editor's dialogs: on the focused button it presses that button, once however
 // long it is held, and no other key does; typed in a box it presses none; the compare
-// dialog's Start is its default button. The model chooser's keys. A Start that runs here fails at once: COM1 is a device that does not exist.
+// dialog's Start is its default button. The model chooser's keys. A Start that runs here
+// fails at once: COM1 is a device that does not exist.
 #include "app/dialogs.h"
 #include "comm/compare_dialog.h"
 #include "comm/eeprom_dialogs.h"
