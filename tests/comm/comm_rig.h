@@ -36,9 +36,9 @@ public:
     }
     // The console key that starts the terminal's sending.
     void press_key() { proc_.write("\n"); }
-    // The simulator's log; waits until it holds `until` (or a second has passed).
-    std::string log(const std::string& until = "") {
-        QDeadlineTimer deadline(1000);
+    // The simulator's log; waits until it holds `until` (or `wait_ms` have passed).
+    std::string log(const std::string& until = "", int wait_ms = 1000) {
+        QDeadlineTimer deadline(wait_ms);
         for (;;) {
             log_ += proc_.readAllStandardError().toStdString();
             if (until.empty() || log_.find(until) != std::string::npos || deadline.hasExpired()) return log_;

@@ -303,3 +303,27 @@ TEST(Simulator, AnotherTransferEndsAWaitingUploadAndIsServed) {
     EXPECT_EQ(f.texts(), Texts{kTransferOk});
     EXPECT_EQ(f.p.language_names[0], "Kappa    ");
 }
+
+// On a silent line kxsim waits for the next download frame or for an acknowledgement no
+// longer than it should: a download left after its erase command still lets the console
+// start an upload, an upload that nobody acknowledges is given up after --ack-timeout,
+// and the console's next upload goes through.
+TEST(Simulator, WaitsOnASilentLineEndAndTheConsoleAnswersAgain) {
+    SimProcess sim({"--ack-timeout", "300"});
+    Editor e(sim.device());
+    e.link.open();
+    e.link.send_frame(""); // the erase command that begins a download, and no more
+    e.link.wait_reply();
+    e.link.release();
+    ASSERT_NE(sim.log("download begins").find("download begins"), std::string::npos);
+
+    sim.press_key(); // nobody on the line
+    const std::string log = sim.log("upload given up", 5000);
+    EXPECT_NE(log.find("upload begins"), std::string::npos) << log;
+    EXPECT_NE(log.find("no acknowledgement of frame 1 within 300 ms: upload given up"), std::string::npos)
+        << log;
+
+    e.link.set_reply_timeout_ms(2000);
+    e.upload("KXB_5560", &sim);
+    EXPECT_EQ(e.texts(), Texts{kTransferOk});
+}

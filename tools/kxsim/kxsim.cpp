@@ -246,8 +246,8 @@ public:
                 timeout = 15000; // a download the editor gave up: start afresh later
             }
             // In the middle of a download the next frame follows at once: read it straight
-            // away (the read waits at most a tenth of a second by itself) and come back to
-            // the poll, which also watches the console, only when the line falls silent.
+            // away (waiting at most a tenth of a second for it) and come back to the poll,
+            // which also watches the console, only when the line falls silent.
             if (state_ != State::Idle && !upload_due && read_line()) continue;
             const int n = ::poll(fds, console ? 2 : 1, timeout);
             if (n < 0 && errno == EINTR) continue;
@@ -286,11 +286,24 @@ private:
         return p;
     }
 
+    // Reads what the line holds, waiting at most `wait_ms` for its first byte. The wait is
+    // poll()'s: a read time-out in the terminal settings does not work on the master side
+    // of a pseudo-terminal, whose settings are the other side's. Returns the bytes read, 0
+    // when none came in time, -1 with errno on a failure (EIO when the line hung up).
+    ssize_t read_within(char* buf, size_t size, int wait_ms) {
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, wait_ms);
+        if (ready <= 0) return ready;
+        const ssize_t r = ::read(fd_, buf, size);
+        if (r == 0) errno = EIO;
+        return r == 0 ? -1 : r;
+    }
+
     // Reads what the line holds and handles its frames; waits at most a tenth of a second
     // for the first byte. False when nothing came (failed_ tells a broken line).
     bool read_line() {
         char buf[4096];
-        const ssize_t r = ::read(fd_, buf, sizeof buf);
+        const ssize_t r = read_within(buf, sizeof buf, 100);
         if (r > 0) {
             reader_.take(buf, static_cast<size_t>(r), [this](const std::string& f) { on_frame(f); });
             return true;
@@ -607,7 +620,8 @@ private:
             std::vector<std::string> other;
             if (wait_ack(other, acked)) continue;
             if (other.empty()) {
-                log("no acknowledgement of frame " + std::to_string(i + 1) + ": upload stopped");
+                log("no acknowledgement of frame " + std::to_string(i + 1) + " within " +
+                    std::to_string(o_.ack_timeout_ms) + " ms: upload given up");
                 return;
             }
             log("frame \"" + printable(other[0]) + "\" instead of the acknowledgement of frame " +
@@ -630,9 +644,9 @@ private:
                 std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
             if (left <= 0) return false;
             char buf[256];
-            const ssize_t r = ::read(fd_, buf, sizeof buf); // waits at most a tenth of a second
+            const ssize_t r = read_within(buf, sizeof buf, static_cast<int>(left));
             if (r == 0 || (r < 0 && errno == EINTR)) continue;
-            if (r < 0) {
+            if (r < 0) { // nobody on the line
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 continue;
             }
@@ -670,16 +684,6 @@ void make_raw(int fd) {
     cfsetispeed(&t, B9600);
     cfsetospeed(&t, B9600);
     t.c_cflag |= CLOCAL | CREAD;
-    tcsetattr(fd, TCSANOW, &t);
-}
-
-// A read on the line returns what arrived, or nothing after a tenth of a second of silence:
-// the frame loops read without polling first, and still come back to look at the console.
-void make_read_wait(int fd) {
-    termios t{};
-    if (tcgetattr(fd, &t) != 0) return;
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 1;
     tcsetattr(fd, TCSANOW, &t);
 }
 
@@ -732,7 +736,6 @@ int main(int argc, char** argv) {
         // Raw from the start, so that no byte is taken as a line-editing or signal key; the
         // slave stays open here so the line survives the editor closing its port.
         make_raw(slave);
-        make_read_wait(fd);
         std::printf("%s\n", name);
     } else {
         fd = ::open(o.device.c_str(), O_RDWR | O_NOCTTY);
@@ -741,7 +744,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         make_raw(fd);
-        make_read_wait(fd);
         std::printf("%s\n", o.device.c_str());
     }
     std::fflush(stdout);
