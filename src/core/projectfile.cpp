@@ -511,7 +511,9 @@ std::string backup_path(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');
     const std::size_t sep = path.find_last_of("\\/");
     const bool has_ext = dot != std::string::npos && (sep == std::string::npos || dot > sep);
-    return (has_ext ? path.substr(0, dot) : path) + ".BAK";
+    // A name near the longest the folder allows gets a shorter backup name, or no save
+    // after the first could keep its backup.
+    return fitted_name(has_ext ? path.substr(0, dot) : path, ".BAK");
 }
 
 void make_default_project(Ctx& c) {

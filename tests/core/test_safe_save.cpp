@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 #include <grp.h>
@@ -350,13 +351,20 @@ TEST(SafeSave, AFolderThatATeamShares) {
 }
 
 // A name near the longest the file system allows saves again and again: where a temporary
-// name would pass the limit a shorter one serves, still one fixed name per file.
+// name, or the backup's name of a project without the usual ending, would pass the limit a
+// shorter one serves, still one fixed name per file.
 TEST(SafeSave, ANameNearTheLongestSavesAgainAndAgain) {
     TempDir d;
-    for (const std::size_t length : {245u, 250u, 251u, 255u}) {
+    for (const auto [length, ending] : {std::pair{245u, ".prj"},
+                                        {250u, ".prj"},
+                                        {251u, ".prj"},
+                                        {255u, ".prj"},
+                                        {252u, ""},
+                                        {255u, ".p"}}) {
         std::string stem;
-        while (stem.size() + 4 < length) stem += stem.size() + 5 < length ? "\xC3\xA8" : "n";
-        const std::string prj = d.file(stem + ".prj"), bak = d.file(stem + ".BAK");
+        while (stem.size() + std::strlen(ending) < length)
+            stem += stem.size() + std::strlen(ending) + 1 < length ? "\xC3\xA8" : "n";
+        const std::string prj = d.file(stem + ending), bak = backup_path(prj);
         ASSERT_EQ(fs::path(prj).filename().string().size(), length);
         std::string why;
         for (const char* bytes : {"1", "2", "3", "4"})

@@ -292,26 +292,6 @@ void sync_folder_of(const std::string& path) {
     ::close(fd);
 }
 
-// The temporary name of `file` that ends in `ending`: the file's name and the ending, unless
-// that passes the longest name the folder allows; then the start of the file's name, a hash
-// of the whole name and the ending: still one fixed name per file, so that a leftover is
-// taken over by the next save.
-std::string temp_name(const std::string& file, const std::string& ending) {
-    const std::size_t start = file.find_last_of('/') + 1; // 0 without a folder
-    const std::string_view name = std::string_view(file).substr(start);
-    long longest = ::pathconf(folder_of(file).c_str(), _PC_NAME_MAX);
-    if (longest <= 0) longest = 255;
-    if (name.size() + ending.size() <= static_cast<std::size_t>(longest)) return file + ending;
-    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (const unsigned char ch : name) hash = (hash ^ ch) * 1099511628211ull;
-    char mark[18];
-    std::snprintf(mark, sizeof mark, "~%016llx", static_cast<unsigned long long>(hash));
-    const long room = longest - static_cast<long>(ending.size()) - 17;
-    std::size_t keep = room > 0 ? static_cast<std::size_t>(room) : 0;
-    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep; // whole characters
-    return file.substr(0, start) + std::string(name.substr(0, keep)) + mark + ending;
-}
-
 // Why a rename over the existing file `name`, which `owner` owns, would be refused: in a
 // folder with the sticky bit only the file's owner, the folder's or the superuser may
 // replace or remove it. "" when it would not.
@@ -337,6 +317,22 @@ std::string write_refusal(const std::string& name, const std::string& shown) {
 const char* const kNotRegular = "not a regular file";
 
 } // namespace
+
+std::string fitted_name(const std::string& file, const std::string& ending) {
+    const std::size_t start = file.find_last_of('/') + 1; // 0 without a folder
+    const std::string_view name = std::string_view(file).substr(start);
+    long longest = ::pathconf(folder_of(file).c_str(), _PC_NAME_MAX);
+    if (longest <= 0) longest = 255;
+    if (name.size() + ending.size() <= static_cast<std::size_t>(longest)) return file + ending;
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const unsigned char ch : name) hash = (hash ^ ch) * 1099511628211ull;
+    char mark[18];
+    std::snprintf(mark, sizeof mark, "~%016llx", static_cast<unsigned long long>(hash));
+    const long room = longest - static_cast<long>(ending.size()) - 17;
+    std::size_t keep = room > 0 ? static_cast<std::size_t>(room) : 0;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep; // whole characters
+    return file.substr(0, start) + std::string(name.substr(0, keep)) + mark + ending;
+}
 
 ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& backup, int new_mode)
     : path_(path), backup_(backup) {
@@ -385,7 +381,7 @@ ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& bac
             error_ = sticky_refusal(backup_, bak.st_uid, backup_);
         if (!error_.empty()) return;
     }
-    tmp_ = temp_name(target_, kTempSuffix);
+    tmp_ = fitted_name(target_, kTempSuffix);
     int fd = -1;
     bool blocked = false;
     // Private while it is written when it replaces a file: commit() gives it that file's bits.
@@ -457,8 +453,8 @@ bool ReplacingWriter::commit() {
     std::string bak_new, bak_prev;
     bool prev_held = false;
     if (keep_old_) {
-        bak_new = temp_name(backup_, kTempSuffix);
-        bak_prev = temp_name(backup_, std::string(kTempSuffix) + "1");
+        bak_new = fitted_name(backup_, kTempSuffix);
+        bak_prev = fitted_name(backup_, std::string(kTempSuffix) + "1");
         if (!hold_copy(target_, bak_new, backup_, error_)) {
             abandon();
             return false;

@@ -41,6 +41,11 @@ enum class CheckedRead { Read, Unreadable, FirstLine, TooLarge };
 CheckedRead read_file_checked(const std::string& path, std::size_t max_bytes,
                               const std::function<bool(std::string_view)>& first_line_ok, std::string& bytes);
 
+// `file` with `ending` appended, unless its name would then pass the longest name its folder
+// allows; then the start of its name, "~", a hash of the whole name and the ending: still
+// one fixed name per file and ending.
+std::string fitted_name(const std::string& file, const std::string& ending);
+
 // What a temporary file beside the file it will replace is named after: "<path>.mivor-tmp".
 // The ending is the program's own, so that a user's file (such as "notes.tmp") is never
 // taken for a leftover of a save.
