@@ -118,18 +118,20 @@ TEST(DialogKeys, EnterPressesTheFocusedButtonAndNoneFromABox) {
     int modal = 0;
 
     // Copy Group and Autolink, modeless, with boxes.
-    a.w.action(Menu::Modify, 2)->trigger();
-    QPointer<CopyGroupDialog> copy = a.w.findChild<CopyGroupDialog*>();
-    ASSERT_TRUE(copy);
+    QPointer<CopyGroupDialog> copy;
+    auto open_copy = [&] {
+        a.w.action(Menu::Modify, 2)->trigger();
+        copy = a.w.findChild<CopyGroupDialog*>();
+        return copy != nullptr;
+    };
+    ASSERT_TRUE(open_copy());
     enter_in_boxes_presses_nothing(copy);
     EXPECT_EQ(enter_on(copy->cancel_button(), Qt::Key_Enter), 1);
     EXPECT_FALSE(copy && copy->isVisible());
-    a.w.action(Menu::Modify, 2)->trigger();
-    copy = a.w.findChild<CopyGroupDialog*>();
+    ASSERT_TRUE(open_copy());
     EXPECT_EQ(enter_on(copy->ok_button(), Qt::Key_Escape), 0); // Esc closes the dialog, presses nothing
     EXPECT_FALSE(copy && copy->isVisible());
-    a.w.action(Menu::Modify, 2)->trigger();
-    copy = a.w.findChild<CopyGroupDialog*>();
+    ASSERT_TRUE(open_copy());
     EXPECT_EQ(enter_on(copy->ok_button()), 1);
     if (copy) copy->close();
 

@@ -314,6 +314,13 @@ std::string write_refusal(const std::string& name, const std::string& shown) {
                                                                   : "";
 }
 
+// Why the existing file `name`, looked at as `st`, may not be replaced, or "": a regular
+// file the user may not write, or a rename over it that a sticky folder would refuse.
+std::string replace_refusal(const std::string& name, const struct stat& st, const std::string& shown) {
+    std::string why = S_ISREG(st.st_mode) ? write_refusal(name, shown) : "";
+    return why.empty() ? sticky_refusal(name, st.st_uid, shown) : why;
+}
+
 const char* const kNotRegular = "not a regular file";
 
 } // namespace
@@ -361,24 +368,18 @@ ReplacingWriter::ReplacingWriter(const std::string& path, const std::string& bac
     old_mode_ = exists_ ? old.st_mode & 07777 : static_cast<unsigned>(new_mode) & 07777;
     old_uid_ = old.st_uid;
     old_gid_ = old.st_gid;
-    if (exists_) {
-        error_ = write_refusal(target_, path);
-        if (error_.empty()) error_ = sticky_refusal(target_, old.st_uid, path);
-        if (!error_.empty()) return;
-    }
+    if (exists_ && !(error_ = replace_refusal(target_, old, path)).empty()) return;
     // The backup is held to the rules of the file, before any name is made.
     keep_old_ = exists_ && !backup_.empty() && backup_ != path_ && link_target(backup_) != target_;
     if (keep_old_) {
         struct stat bak {};
         if (::lstat(backup_.c_str(), &bak) != 0) {
             if (errno != ENOENT) error_ = errno_text("Cannot write", backup_, errno);
-        } else if (S_ISREG(bak.st_mode)) {
-            error_ = write_refusal(backup_, backup_);
-        } else if (!S_ISLNK(bak.st_mode)) {
+        } else if (!S_ISREG(bak.st_mode) && !S_ISLNK(bak.st_mode)) {
             error_ = "Cannot write " + backup_ + ": " + kNotRegular;
+        } else {
+            error_ = replace_refusal(backup_, bak, backup_);
         }
-        if (error_.empty() && (S_ISREG(bak.st_mode) || S_ISLNK(bak.st_mode)))
-            error_ = sticky_refusal(backup_, bak.st_uid, backup_);
         if (!error_.empty()) return;
     }
     tmp_ = fitted_name(target_, kTempSuffix);
